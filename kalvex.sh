@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Sets up a Debian 12 machine for Kalvex and builds it, then runs the messenger or the tests.
+#   ./kalvex.sh run    install what is missing, build, start the messenger
+#   ./kalvex.sh test   install what is missing, build, run the whole test suite
+# Both are safe to repeat: they install, configure and build only what is not done yet.
+set -euo pipefail
+
+cd "$(dirname "$0")"
+root=$(pwd)
+build="$root/build"
+
+packages=(cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev libgl-dev libcap2-bin)
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo -n "$@" || sudo "$@"; fi
+}
+
+install_missing() {
+    local missing=()
+    for p in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        echo "Installing: ${missing[*]}"
+        as_root apt-get update -qq
+        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    fi
+}
+
+build_all() {
+    if [ ! -f "$build/build.ninja" ]; then
+        cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    fi
+    cmake --build "$build" --parallel "$(nproc)"
+}
+
+# Ports 786 and 821 lie below 1024: let the program bind them without running as root.
+grant_low_ports() {
+    local binary="$build/src/kalvex"
+    if getcap "$binary" 2>/dev/null | grep -q cap_net_bind_service; then return; fi
+    if [ "$(id -u)" -eq 0 ] || sudo -n true 2>/dev/null; then
+        as_root setcap cap_net_bind_service=+ep "$binary" || echo "Could not grant low ports; see README." >&2
+    else
+        echo "Not root: Kalvex cannot listen on ports 786 and 821 (see README, 'Ports below 1024')." >&2
+    fi
+}
+
+case "${1:-}" in
+run)
+    install_missing
+    build_all
+    grant_low_ports
+    exec "$build/src/kalvex"
+    ;;
+test)
+    install_missing
+    build_all
+    cd "$build"
+    QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300
+    ;;
+*)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac

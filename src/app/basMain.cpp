@@ -1,0 +1,62 @@
+#include "app/basMain.h"
+
+#include "net/SocketEndpoint.h"
+#include "ui/frmMain.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+namespace Key {
+const QString RemoteIP = QStringLiteral("RemoteIP");
+const QString Nickname = QStringLiteral("Nickname");
+const QString FullName = QStringLiteral("FullName");
+const QString Email = QStringLiteral("Email");
+const QString Path = QStringLiteral("Path");
+} // namespace Key
+
+basMain::basMain(SettingsStore store, Environment environment)
+    : m_store(std::move(store))
+    , m_environment(std::move(environment))
+{
+}
+
+basMain::~basMain() = default;
+
+QString basMain::defaultDownloadPath()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("c:\\My Downloads\\");
+#else
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    if (folder.isEmpty())
+        folder = QDir::homePath();
+    return QDir::toNativeSeparators(folder) + QDir::separator();
+#endif
+}
+
+void basMain::Main()
+{
+    RemoteIP = m_store.read(Key::RemoteIP, QString());
+    LocalNickname = m_store.read(Key::Nickname, QString());
+    LocalFullName = m_store.read(Key::FullName, QString());
+    LocalEmail = m_store.read(Key::Email, QString());
+    DownloadPath = m_store.read(Key::Path, defaultDownloadPath());
+
+    m_mainWindow = std::make_unique<frmMain>(*this);
+    m_mainWindow->show();
+}
+
+void basMain::SaveSettings()
+{
+    m_store.write(Key::Nickname, LocalNickname);
+    m_store.write(Key::FullName, LocalFullName);
+    m_store.write(Key::Email, LocalEmail);
+    m_store.write(Key::RemoteIP, RemoteIP);
+    m_store.write(Key::Path, DownloadPath);
+    m_store.sync();
+}
+
+bool basMain::IsConnected() const
+{
+    return m_mainWindow && m_mainWindow->WskMain().State() == SocketEndpoint::SocketState::Connected;
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "app/Environment.h"
+#include "app/SettingsStore.h"
+
+#include <QString>
+
+#include <memory>
+
+class frmMain;
+
+// One running copy of the messenger: the identity and address values that every window
+// reads and writes, their persistence, and the main window. The program has one; a test
+// may run two side by side, each with its own store and environment.
+class basMain
+{
+public:
+    explicit basMain(SettingsStore store = SettingsStore(), Environment environment = {});
+    ~basMain();
+
+    // Reads the five stored values, then shows the main window.
+    void Main();
+    // Writes the five persisted values, each one even when empty or unchanged.
+    void SaveSettings();
+    // True exactly while the chat socket is connected.
+    bool IsConnected() const;
+
+    // The default download folder: the user's download folder on Linux.
+    static QString defaultDownloadPath();
+
+    frmMain *mainWindow() const { return m_mainWindow.get(); }
+    const Environment &environment() const { return m_environment; }
+
+    QString RemoteIP;
+    QString RemoteNickname;
+    QString RemoteFullName;
+    QString RemoteEmail;
+    QString RemoteUserIP;
+    QString LocalNickname;
+    QString LocalFullName;
+    QString LocalEmail;
+    QString LocalUserIP;
+    QString DownloadPath;
+
+private:
+    SettingsStore m_store;
+    Environment m_environment;
+    std::unique_ptr<frmMain> m_mainWindow;
+};
