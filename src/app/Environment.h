@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QHostAddress>
+#include <QSystemTrayIcon>
 
 #include <functional>
 
@@ -19,6 +20,7 @@ struct Environment
     quint16 chatPort = ChatPort;
     quint16 filePort = FilePort;
     Desktop *desktop = &Desktop::system();
+    std::function<bool()> systemTrayAvailable = &QSystemTrayIcon::isSystemTrayAvailable;
     // Ends the process once the main window has shut down.
     std::function<void()> endProcess = [] { QCoreApplication::exit(0); };
 };

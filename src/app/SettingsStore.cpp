@@ -22,8 +22,6 @@ SettingsStore::SettingsStore(const QString &iniFile)
 }
 
 SettingsStore::~SettingsStore() = default;
-SettingsStore::SettingsStore(SettingsStore &&) noexcept = default;
-SettingsStore &SettingsStore::operator=(SettingsStore &&) noexcept = default;
 
 QString SettingsStore::read(const QString &key, const QString &defaultValue) const
 {

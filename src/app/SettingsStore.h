@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 #include <memory>
 
@@ -16,12 +17,11 @@ public:
     SettingsStore();
     // A store kept in one INI file, for tests.
     explicit SettingsStore(const QString &iniFile);
-    ~SettingsStore();
-    SettingsStore(SettingsStore &&) noexcept;
-    SettingsStore &operator=(SettingsStore &&) noexcept;
+    virtual ~SettingsStore();
+    Q_DISABLE_COPY_MOVE(SettingsStore)
 
     QString read(const QString &key, const QString &defaultValue) const;
-    void write(const QString &key, const QString &value);
+    virtual void write(const QString &key, const QString &value);
     // Writes pending values through to the file.
     void sync();
 

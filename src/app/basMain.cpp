@@ -14,7 +14,7 @@ const QString Email = QStringLiteral("Email");
 const QString Path = QStringLiteral("Path");
 } // namespace Key
 
-basMain::basMain(SettingsStore store, Environment environment)
+basMain::basMain(std::unique_ptr<SettingsStore> store, Environment environment)
     : m_store(std::move(store))
     , m_environment(std::move(environment))
 {
@@ -36,11 +36,11 @@ QString basMain::defaultDownloadPath()
 
 void basMain::Main()
 {
-    RemoteIP = m_store.read(Key::RemoteIP, QString());
-    LocalNickname = m_store.read(Key::Nickname, QString());
-    LocalFullName = m_store.read(Key::FullName, QString());
-    LocalEmail = m_store.read(Key::Email, QString());
-    DownloadPath = m_store.read(Key::Path, defaultDownloadPath());
+    RemoteIP = m_store->read(Key::RemoteIP, QString());
+    LocalNickname = m_store->read(Key::Nickname, QString());
+    LocalFullName = m_store->read(Key::FullName, QString());
+    LocalEmail = m_store->read(Key::Email, QString());
+    DownloadPath = m_store->read(Key::Path, defaultDownloadPath());
 
     m_mainWindow = std::make_unique<frmMain>(*this);
     m_mainWindow->show();
@@ -48,12 +48,12 @@ void basMain::Main()
 
 void basMain::SaveSettings()
 {
-    m_store.write(Key::Nickname, LocalNickname);
-    m_store.write(Key::FullName, LocalFullName);
-    m_store.write(Key::Email, LocalEmail);
-    m_store.write(Key::RemoteIP, RemoteIP);
-    m_store.write(Key::Path, DownloadPath);
-    m_store.sync();
+    m_store->write(Key::Nickname, LocalNickname);
+    m_store->write(Key::FullName, LocalFullName);
+    m_store->write(Key::Email, LocalEmail);
+    m_store->write(Key::RemoteIP, RemoteIP);
+    m_store->write(Key::Path, DownloadPath);
+    m_store->sync();
 }
 
 bool basMain::IsConnected() const

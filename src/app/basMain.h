@@ -15,7 +15,8 @@ class frmMain;
 class basMain
 {
 public:
-    explicit basMain(SettingsStore store = SettingsStore(), Environment environment = {});
+    explicit basMain(std::unique_ptr<SettingsStore> store = std::make_unique<SettingsStore>(),
+                     Environment environment = {});
     ~basMain();
 
     // Reads the five stored values, then shows the main window.
@@ -43,7 +44,7 @@ public:
     QString DownloadPath;
 
 private:
-    SettingsStore m_store;
+    std::unique_ptr<SettingsStore> m_store;
     Environment m_environment;
     std::unique_ptr<frmMain> m_mainWindow;
 };

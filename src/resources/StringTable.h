@@ -7,6 +7,8 @@ namespace StringTable {
 
 enum Id : int {
     StateClosed = 101, // 101 + socket state gives the status text of that state
+    StateConnecting = 107,
+    StateConnected = 108,
     RemoteUserInformation = 111,
     LocalUserInformation = 112,
     IpAddressLabel = 113,

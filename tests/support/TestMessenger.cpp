@@ -1,0 +1,76 @@
+#include "support/TestMessenger.h"
+
+#include "ui/frmMain.h"
+
+#include <QTcpServer>
+
+RecordingSettingsStore::RecordingSettingsStore(const QString &iniFile)
+    : SettingsStore(iniFile)
+{
+}
+
+void RecordingSettingsStore::write(const QString &key, const QString &value)
+{
+    if (onWrite)
+        onWrite(key);
+    SettingsStore::write(key, value);
+}
+
+TestMessenger::TestMessenger(const QString &bindAddress, Ports ports, bool trayAvailable,
+                             const QString &settingsFile)
+    : m_settingsFile(settingsFile.isEmpty() ? m_settingsDir.filePath(QStringLiteral("Kalvex.conf")) : settingsFile)
+{
+    auto settings = std::make_unique<RecordingSettingsStore>(m_settingsFile);
+    store = settings.get();
+    Environment environment;
+    environment.bindAddress = QHostAddress(bindAddress);
+    environment.chatPort = ports.chat;
+    environment.filePort = ports.file;
+    environment.desktop = &desktop;
+    environment.systemTrayAvailable = [trayAvailable] { return trayAvailable; };
+    environment.endProcess = [this] { ++endProcessCalls; };
+    program = std::make_unique<basMain>(std::move(settings), environment);
+}
+
+frmMain &TestMessenger::window() const
+{
+    return *program->mainWindow();
+}
+
+QString TestMessenger::settingsFile() const
+{
+    return m_settingsFile;
+}
+
+void TestMessenger::start()
+{
+    program->Main();
+}
+
+namespace {
+bool portFreeOnBoth(quint16 port)
+{
+    QTcpServer first;
+    QTcpServer second;
+    return first.listen(QHostAddress(QStringLiteral("127.0.0.1")), port)
+        && second.listen(QHostAddress(QStringLiteral("127.0.0.2")), port);
+}
+
+quint16 freePort(quint16 other)
+{
+    for (;;) {
+        QTcpServer probe;
+        probe.listen(QHostAddress(QStringLiteral("127.0.0.1")), 0);
+        const quint16 port = probe.serverPort();
+        probe.close();
+        if (port != other && portFreeOnBoth(port))
+            return port;
+    }
+}
+} // namespace
+
+TestMessenger::Ports TestMessenger::freePorts()
+{
+    const quint16 chat = freePort(0);
+    return { chat, freePort(chat) };
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "app/basMain.h"
+#include "support/ScriptedDesktop.h"
+
+#include <QHostAddress>
+#include <QTemporaryDir>
+
+#include <functional>
+
+class frmMain;
+
+// A settings store in a temporary INI file that can report each write as it happens.
+class RecordingSettingsStore final : public SettingsStore
+{
+public:
+    explicit RecordingSettingsStore(const QString &iniFile);
+    void write(const QString &key, const QString &value) override;
+
+    std::function<void(const QString &key)> onWrite;
+};
+
+// One complete copy of the messenger inside the test process: its own settings file,
+// scripted desktop, bind address and ports. Ending the process only counts.
+class TestMessenger
+{
+public:
+    struct Ports
+    {
+        quint16 chat;
+        quint16 file;
+    };
+
+    // settingsFile: the INI file to use; empty for a new one in a temporary folder.
+    TestMessenger(const QString &bindAddress, Ports ports, bool trayAvailable = false,
+                  const QString &settingsFile = {});
+
+    frmMain &window() const;
+    QString settingsFile() const;
+    // Starts the copy: reads the settings and shows the main window.
+    void start();
+
+    ScriptedDesktop desktop;
+    RecordingSettingsStore *store = nullptr;
+    int endProcessCalls = 0;
+    std::unique_ptr<basMain> program;
+
+    // Two ports that are free on both 127.0.0.1 and 127.0.0.2.
+    static Ports freePorts();
+
+private:
+    QTemporaryDir m_settingsDir;
+    QString m_settingsFile;
+};
