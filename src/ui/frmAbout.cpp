@@ -119,8 +119,11 @@ bool frmAbout::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::MouseMove) {
         if (watched == this)
             Form_MouseMove();
-        else if (watched == m_lblEmail || watched == m_lblWebsite)
+        else if (watched == m_lblEmail || watched == m_lblWebsite) {
             link_MouseMove(static_cast<QLabel *>(watched));
+            // Taken here, so that the move does not reach the background as well.
+            return true;
+        }
     } else if (event->type() == QEvent::MouseButtonRelease) {
         if (watched == m_lblEmail)
             lblEmail_Click();

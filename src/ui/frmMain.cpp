@@ -391,12 +391,19 @@ void frmMain::mnuExitT_Click()
 }
 
 // Minimizing sends the window to the tray. Without a tray nothing could bring it back, so
-// it then stays minimized as usual.
+// it then stays minimized as usual. The hiding waits for the event loop, since whoever
+// minimized the window may still make it visible right after the state change.
 void frmMain::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized)
         && m_program.environment().systemTrayAvailable())
+        QMetaObject::invokeMethod(this, &frmMain::hideIfMinimized, Qt::QueuedConnection);
+}
+
+void frmMain::hideIfMinimized()
+{
+    if (windowState() & Qt::WindowMinimized)
         hide();
 }
 

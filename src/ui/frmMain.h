@@ -59,6 +59,7 @@ private:
     void AddTrayIcon();
     void RemoveTrayIcon();
     void layProgressBarOverStatus();
+    void hideIfMinimized();
     void listenAgain(SocketEndpoint &endpoint, quint16 port);
 
     void TmrState_Timer();
