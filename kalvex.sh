@@ -9,7 +9,7 @@ cd "$(dirname "$0")"
 root=$(pwd)
 build="$root/build"
 
-packages=(cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev libgl-dev libcap2-bin)
+packages=(cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev libgl-dev libcap2-bin fonts-dejavu-core)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo -n "$@" || sudo "$@"; fi
