@@ -66,9 +66,13 @@ class Sign:
     """A digit or sign: one glyph code drawn as one character of a source font."""
     code: int
     key: str     # the key that types it, empty when no key does
-    text: str    # the character drawn
+    text: str    # the character it stands for in Urdu text
     name: str
     source: str  # 'naskh' or 'sans'
+    drawn: str = ''  # the character whose glyph draws it, when not the same
+
+    def glyph_character(self):
+        return self.drawn or self.text
 
 
 # In Urdu alphabetical order, which the help page shows. The glyph codes are
@@ -148,10 +152,10 @@ SIGNS = [
     Sign(58, ':', ':', 'colon', 'naskh'),
     # Glyphs are laid out left to right while Urdu reads right to left, so the
     # bracket typed first opens towards the left, as a right-to-left text mirrors it.
-    Sign(40, '(', ')', 'opening parenthesis', 'sans'),
-    Sign(41, ')', '(', 'closing parenthesis', 'sans'),
-    Sign(91, '[', ']', 'opening bracket', 'sans'),
-    Sign(93, ']', '[', 'closing bracket', 'sans'),
+    Sign(40, '(', '(', 'opening parenthesis', 'sans', drawn=')'),
+    Sign(41, ')', ')', 'closing parenthesis', 'sans', drawn='('),
+    Sign(91, '[', '[', 'opening bracket', 'sans', drawn=']'),
+    Sign(93, ']', ']', 'closing bracket', 'sans', drawn='['),
     Sign(42, '*', '*', 'asterisk', 'sans'),
     Sign(43, '+', '+', 'plus sign', 'sans'),
     Sign(45, '-', '-', 'hyphen', 'sans'),
@@ -164,8 +168,10 @@ SIGNS = [
     Sign(46, '', '\u06D4', 'full stop', 'naskh'),
 ]
 
-# Keys that the layout leaves without a letter: they type a space.
-UNASSIGNED_KEYS = 'F I M P Q U'
+# Said under the key map: the keys the layout leaves without a letter, and
+# why the brackets in the table face the other way in Urdu text.
+KEYMAP_NOTES = ('The keys F, I, M, P, Q and U type no letter; they show as a space. '
+                'Brackets face the way Urdu reads: the one typed first opens towards the left.')
 
 
 class SourceFont:
@@ -237,7 +243,7 @@ class SourceFont:
         sys.exit(f'no anchor places {mark} on {base}')
 
 
-class GlyphSet:
+class OutputGlyphs:
     """The glyphs of the new font, in order, with their advances."""
 
     def __init__(self):
@@ -255,6 +261,10 @@ class GlyphSet:
         return name
 
 
+def drawing(font, name):
+    return lambda pen: font.draw(name, pen)
+
+
 def lam_alef(naskh, form):
     """The lam-alef of one form as one glyph.
 
@@ -262,24 +272,9 @@ def lam_alef(naskh, form):
     lookup substitutes for the joined lam and alef; the alef of that pair has no
     advance and sits on the lam, so both are drawn at the same origin.
     """
-    lam_form = INIT if form == ISOL else MEDI
-    rlig_lookups = naskh.font['GSUB'].table.LookupList.Lookup
-    lam = naskh.glyph_name('\u0644', lam_form)
+    lam = naskh.glyph_name('\u0644', INIT if form == ISOL else MEDI)
     alef = naskh.glyph_name('\u0627', FINA)
-    pair = None
-    for lookup in rlig_lookups:
-        if lookup.LookupType != 6:
-            continue
-        for subtable in lookup.SubTable:
-            if subtable.Format != 3 or len(subtable.InputCoverage) != 2:
-                continue
-            if lam in subtable.InputCoverage[0].glyphs and alef in subtable.InputCoverage[1].glyphs:
-                records = {r.SequenceIndex: rlig_lookups[r.LookupListIndex]
-                           for r in subtable.SubstLookupRecord}
-                pair = tuple(_single(records[i], glyph) for i, glyph in enumerate((lam, alef)))
-    if pair is None:
-        sys.exit(f'no lam-alef substitution for {lam} {alef}')
-    lam_glyph, alef_glyph = pair
+    lam_glyph, alef_glyph = ligature_pair(naskh, lam, alef)
     if naskh.advance(alef_glyph) != 0:
         sys.exit(f'{alef_glyph} has an advance; the lam-alef composite assumes none')
 
@@ -289,7 +284,24 @@ def lam_alef(naskh, form):
     return naskh.advance(lam_glyph), draw
 
 
-def _single(lookup, glyph):
+def ligature_pair(naskh, lam, alef):
+    """The two glyphs that the chained lookup puts in place of lam and alef."""
+    lookups = naskh.font['GSUB'].table.LookupList.Lookup
+    for lookup in lookups:
+        if lookup.LookupType != 6:
+            continue
+        for subtable in lookup.SubTable:
+            if (subtable.Format == 3 and len(subtable.InputCoverage) == 2
+                    and lam in subtable.InputCoverage[0].glyphs
+                    and alef in subtable.InputCoverage[1].glyphs):
+                by_position = {record.SequenceIndex: lookups[record.LookupListIndex]
+                               for record in subtable.SubstLookupRecord}
+                return (single_substitute(by_position[0], lam),
+                        single_substitute(by_position[1], alef))
+    sys.exit(f'no lam-alef substitution for {lam} {alef}')
+
+
+def single_substitute(lookup, glyph):
     for subtable in lookup.SubTable:
         if glyph in subtable.mapping:
             return subtable.mapping[glyph]
@@ -309,7 +321,7 @@ def tanween_over_alef(naskh):
 
 
 def build_glyphs(naskh, sans):
-    glyphs = GlyphSet()
+    glyphs = OutputGlyphs()
     code_glyph = {}
     # Every character the font lacks is drawn by another font, so .notdef is never seen.
     glyphs.add('.notdef', naskh.advance('.notdef'))
@@ -325,16 +337,14 @@ def build_glyphs(naskh, sans):
                 advance, draw = lam_alef(naskh, form)
             else:
                 source = naskh.glyph_name(letter.text, form)
-                advance = naskh.advance(source)
-                draw = (lambda name: lambda pen: naskh.draw(name, pen))(source)
+                advance, draw = naskh.advance(source), drawing(naskh, source)
             code_glyph[code] = glyphs.add(f'code{code:03d}', advance, draw)
 
     for sign in SIGNS:
         font = naskh if sign.source == 'naskh' else sans
-        source = font.glyph_name(sign.text)
+        source = font.glyph_name(sign.glyph_character())
         code_glyph[sign.code] = glyphs.add(
-            f'code{sign.code:03d}', font.advance(source),
-            (lambda f, name: lambda pen: f.draw(name, pen))(font, source))
+            f'code{sign.code:03d}', font.advance(source), drawing(font, source))
 
     code_glyph[SPACE_CODE] = space
     cmap = {PRIVATE_USE_BASE + code: code_glyph.get(code, blank) for code in range(256)}
@@ -345,8 +355,10 @@ def build_glyphs(naskh, sans):
 def check_codes():
     codes = [code for letter in LETTERS for code in letter.forms] + [s.code for s in SIGNS]
     duplicates = sorted({code for code in codes if codes.count(code) > 1})
-    if duplicates or SPACE_CODE in codes:
+    if duplicates:
         sys.exit(f'glyph codes given twice: {duplicates}')
+    if SPACE_CODE in codes:
+        sys.exit('the space code is the ordinary space and takes no other glyph')
 
 
 def build_font(naskh, sans):
@@ -441,7 +453,7 @@ def keymap_rows():
 def keymap_html(rows):
     lines = ['<table class="urdu-keymap">',
              '<caption>Urdu keys: each key types the Urdu letter or sign beside it. '
-             f'The keys {UNASSIGNED_KEYS} type no letter; they show as a space.</caption>',
+             f'{KEYMAP_NOTES}</caption>',
              '<thead><tr><th>Key</th><th>Urdu letter</th><th>Glyph</th><th>Name</th></tr></thead>',
              '<tbody>']
     for key, point, glyph, name in rows:
@@ -458,9 +470,8 @@ def markdown_cell(text):
 def keymap_markdown(rows):
     lines = ['| Key | Urdu letter | Glyph | Name |', '|---|---|---|---|']
     for key, point, glyph, name in rows:
-        key_cell = '`` " ``' if key == '"' else f'`{key}`'
-        lines.append(f'| {key_cell} | {point} | {markdown_cell(glyph)} | {markdown_cell(name)} |')
-    lines += ['', f'The keys {UNASSIGNED_KEYS} type no letter; they show as a space.', '']
+        lines.append(f'| `{key}` | {point} | {markdown_cell(glyph)} | {markdown_cell(name)} |')
+    lines += ['', KEYMAP_NOTES, '']
     return '\n'.join(lines)
 
 
