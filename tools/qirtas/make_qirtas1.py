@@ -18,8 +18,9 @@ Run it with Debian's own interpreter, which is the one that has fontTools:
 
     /usr/bin/python3 tools/qirtas/make_qirtas1.py
 
-It rewrites src/resources/fonts/Qirtas1.ttf, docs/urdu-keymap.html and
-docs/urdu-keymap.md, byte for byte the same on every run from the same sources.
+It rewrites src/resources/fonts/Qirtas1.ttf, and the key map tables of the help
+page (src/resources/help.html) and of README.md between their urdu-keymap
+markers, byte for byte the same on every run from the same sources.
 """
 
 import html
@@ -39,8 +40,10 @@ SANS_PATH = Path('/usr/share/fonts/truetype/noto/NotoSans-Regular.ttf')
 
 REPO = Path(__file__).resolve().parents[2]
 FONT_OUT = REPO / 'src/resources/fonts/Qirtas1.ttf'
-HTML_OUT = REPO / 'docs/urdu-keymap.html'
-MARKDOWN_OUT = REPO / 'docs/urdu-keymap.md'
+HELP_PAGE = REPO / 'src/resources/help.html'
+README = REPO / 'README.md'
+KEYMAP_BEGIN = '<!-- urdu-keymap -->\n'
+KEYMAP_END = '<!-- /urdu-keymap -->'
 
 FACE_NAME = 'Qirtas1'
 VERSION = '1.000'
@@ -475,6 +478,17 @@ def keymap_markdown(rows):
     return '\n'.join(lines)
 
 
+def replace_keymap(path, table):
+    """Puts the table between the file's key map markers, keeping everything else."""
+    text = path.read_text(encoding='utf-8')
+    begin = text.find(KEYMAP_BEGIN)
+    end = text.find(KEYMAP_END, begin)
+    if begin < 0 or end < 0:
+        sys.exit(f'{path}: no key map markers')
+    begin += len(KEYMAP_BEGIN)
+    path.write_text(text[:begin] + table + text[end:], encoding='utf-8')
+
+
 def main():
     check_codes()
     naskh, sans = SourceFont(NASKH_PATH), SourceFont(SANS_PATH)
@@ -486,9 +500,8 @@ def main():
     font.save(FONT_OUT, reorderTables=True)
 
     rows = keymap_rows()
-    HTML_OUT.parent.mkdir(parents=True, exist_ok=True)
-    HTML_OUT.write_text(keymap_html(rows), encoding='utf-8')
-    MARKDOWN_OUT.write_text(keymap_markdown(rows), encoding='utf-8')
+    replace_keymap(HELP_PAGE, keymap_html(rows))
+    replace_keymap(README, keymap_markdown(rows))
     print(f'{FONT_OUT.relative_to(REPO)}: {FONT_OUT.stat().st_size} bytes, '
           f'{len(font.getGlyphOrder())} glyphs')
 
