@@ -8,11 +8,9 @@
 
 #include <limits>
 
-namespace {
+#include <sys/socket.h>
 
-// What one connection may hold unread, in our buffer and again in the socket's: a partner
-// that sends faster than the owner reads is held back by TCP instead of filling memory.
-constexpr qsizetype MaxHeldBytes = 4 * 1024 * 1024;
+namespace {
 
 // How long a closed connection may take to hand its last bytes to a partner that reads
 // slowly or not at all before it is cut.
@@ -65,6 +63,24 @@ QHostAddress preferredAddress(const QList<QHostAddress> &addresses, const QHostA
     if (bound || addresses.isEmpty())
         return {};
     return addresses.first();
+}
+
+// Sends what is queued, then tells the partner that nothing more comes and lets the socket
+// go once the partner has hung up too. Until then the partner's bytes are read and thrown
+// away: a socket closed with unread bytes is reset by the system, which discards what it
+// still had to send.
+void closeGracefully(QTcpSocket *socket)
+{
+    QObject::connect(socket, &QIODevice::readyRead, socket, [socket] { socket->readAll(); });
+    QObject::connect(socket, &QAbstractSocket::disconnected, socket, &QObject::deleteLater);
+    QTimer::singleShot(LingerMilliseconds, socket, &QObject::deleteLater);
+    const auto endSendingWhenFlushed = [socket] {
+        if (socket->bytesToWrite() == 0)
+            ::shutdown(static_cast<int>(socket->socketDescriptor()), SHUT_WR);
+    };
+    QObject::connect(socket, &QIODevice::bytesWritten, socket, endSendingWhenFlushed);
+    socket->readAll();
+    endSendingWhenFlushed();
 }
 
 void dropRequest(QTcpSocket *socket)
@@ -324,13 +340,11 @@ void SocketEndpoint::releaseSocket()
     }
     m_socket = nullptr;
     socket->disconnect(this);
-    connect(socket, &QAbstractSocket::disconnected, socket, &QObject::deleteLater);
-    QTimer::singleShot(LingerMilliseconds, socket, &QObject::deleteLater);
-    // Bytes already handed to the system go out even if this process ends first.
-    socket->flush();
-    socket->disconnectFromHost();
+    closeGracefully(socket);
 }
 
+// The socket buffers no more than MaxHeldBytes either, so a partner that sends faster than
+// the owner reads fills neither buffer beyond that.
 void SocketEndpoint::drainSocket()
 {
     if (!m_socket)

@@ -33,6 +33,10 @@ public:
     };
     Q_ENUM(SocketState)
 
+    // Unread bytes one connection holds for its owner; beyond them the partner is held back
+    // by TCP until the owner takes what is waiting.
+    static constexpr qsizetype MaxHeldBytes = 4 * 1024 * 1024;
+
     // Listening sockets and outgoing connections use bindAddress (any address by default).
     explicit SocketEndpoint(QObject *parent = nullptr, const QHostAddress &bindAddress = QHostAddress::Any);
     ~SocketEndpoint() override;
