@@ -38,7 +38,8 @@ QString firstExternalIPv4()
     const auto interfaces = QNetworkInterface::allInterfaces();
     for (const QNetworkInterface &interface : interfaces) {
         const auto flags = interface.flags();
-        if (!flags.testFlag(QNetworkInterface::IsUp) || flags.testFlag(QNetworkInterface::IsLoopBack))
+        if (!flags.testFlag(QNetworkInterface::IsUp)
+            || flags.testFlag(QNetworkInterface::IsLoopBack))
             continue;
         const auto entries = interface.addressEntries();
         for (const QNetworkAddressEntry &entry : entries) {
@@ -80,6 +81,8 @@ void closeGracefully(QTcpSocket *socket)
     };
     QObject::connect(socket, &QIODevice::bytesWritten, socket, endSendingWhenFlushed);
     socket->readAll();
+    // What reaches the system now goes out even if this process ends right after Close.
+    socket->flush();
     endSendingWhenFlushed();
 }
 
@@ -206,7 +209,8 @@ void SocketEndpoint::onNewConnection()
         QTcpSocket *socket = m_server->nextPendingConnection();
         socket->setReadBufferSize(MaxHeldBytes);
         const qint32 requestId = m_nextRequestId;
-        m_nextRequestId = m_nextRequestId == std::numeric_limits<qint32>::max() ? 1 : m_nextRequestId + 1;
+        m_nextRequestId
+            = m_nextRequestId == std::numeric_limits<qint32>::max() ? 1 : m_nextRequestId + 1;
         m_pendingRequests.insert(requestId, { socket, dottedAddress(socket->peerAddress()) });
 
         const QPointer<SocketEndpoint> self(this);
@@ -271,9 +275,11 @@ void SocketEndpoint::failConnecting()
 void SocketEndpoint::attachSocket(QTcpSocket *socket)
 {
     socket->setReadBufferSize(MaxHeldBytes);
-    connect(socket, &QAbstractSocket::connected, this, [this, socket] { onSocketConnected(socket); });
+    connect(
+        socket, &QAbstractSocket::connected, this, [this, socket] { onSocketConnected(socket); });
     connect(socket, &QIODevice::readyRead, this, [this, socket] { onSocketReadyRead(socket); });
-    connect(socket, &QAbstractSocket::errorOccurred, this, [this, socket] { onSocketError(socket); });
+    connect(
+        socket, &QAbstractSocket::errorOccurred, this, [this, socket] { onSocketError(socket); });
     connect(socket, &QAbstractSocket::disconnected, this, [this, socket] { onSocketGone(socket); });
     m_socket = socket;
 }
@@ -373,7 +379,8 @@ void SocketEndpoint::deliver()
         m_announced = m_received.size();
         const QPointer<SocketEndpoint> self(this);
         m_inDataArrival = true;
-        emit DataArrival(static_cast<qint32>(qMin<qsizetype>(m_announced, std::numeric_limits<qint32>::max())));
+        emit DataArrival(
+            static_cast<qint32>(qMin<qsizetype>(m_announced, std::numeric_limits<qint32>::max())));
         if (!self)
             return;
         m_inDataArrival = false;

@@ -38,7 +38,8 @@ public:
     static constexpr qsizetype MaxHeldBytes = 4 * 1024 * 1024;
 
     // Listening sockets and outgoing connections use bindAddress (any address by default).
-    explicit SocketEndpoint(QObject *parent = nullptr, const QHostAddress &bindAddress = QHostAddress::Any);
+    explicit SocketEndpoint(
+        QObject *parent = nullptr, const QHostAddress &bindAddress = QHostAddress::Any);
     ~SocketEndpoint() override;
 
     SocketState State() const { return m_state; }

@@ -34,10 +34,11 @@ quint16 unusedPort()
 // then accept.
 QMetaObject::Connection acceptCalls(SocketEndpoint &server)
 {
-    return QObject::connect(&server, &SocketEndpoint::ConnectionRequest, &server, [&server](qint32 id) {
-        server.Close();
-        server.Accept(id);
-    });
+    return QObject::connect(
+        &server, &SocketEndpoint::ConnectionRequest, &server, [&server](qint32 id) {
+            server.Close();
+            server.Accept(id);
+        });
 }
 
 bool connectPair(SocketEndpoint &server, SocketEndpoint &client, const QString &host)
@@ -49,7 +50,8 @@ bool connectPair(SocketEndpoint &server, SocketEndpoint &client, const QString &
     client.setRemotePort(server.LocalPort());
     client.Connect();
     const bool connected = QTest::qWaitFor(
-        [&] { return server.State() == State::Connected && client.State() == State::Connected; }, Patience);
+        [&] { return server.State() == State::Connected && client.State() == State::Connected; },
+        Patience);
     QObject::disconnect(accepting);
     return connected;
 }
@@ -61,7 +63,10 @@ bool acceptRawPeer(SocketEndpoint &server, QTcpSocket &peer)
     const auto accepting = acceptCalls(server);
     peer.connectToHost(Loopback1, static_cast<quint16>(server.LocalPort()));
     const bool connected = QTest::qWaitFor(
-        [&] { return server.State() == State::Connected && peer.state() == QAbstractSocket::ConnectedState; },
+        [&] {
+            return server.State() == State::Connected
+                && peer.state() == QAbstractSocket::ConnectedState;
+        },
         Patience);
     QObject::disconnect(accepting);
     return connected;
@@ -72,11 +77,12 @@ struct Collector
 {
     explicit Collector(SocketEndpoint &endpoint)
     {
-        QObject::connect(&endpoint, &SocketEndpoint::DataArrival, &endpoint, [this, &endpoint](qint32 total) {
-            events.append(QStringLiteral("data"));
-            announced.append(total);
-            received += endpoint.GetData();
-        });
+        QObject::connect(
+            &endpoint, &SocketEndpoint::DataArrival, &endpoint, [this, &endpoint](qint32 total) {
+                events.append(QStringLiteral("data"));
+                announced.append(total);
+                received += endpoint.GetData();
+            });
         QObject::connect(&endpoint, &SocketEndpoint::PeerClosed, &endpoint,
             [this] { events.append(QStringLiteral("closed")); });
     }
@@ -226,8 +232,10 @@ void tst_SocketEndpoint::failedConnectEndsInError_data()
     QTest::addColumn<QString>("host");
     QTest::addColumn<qint32>("port");
     QTest::addColumn<bool>("resolves");
-    QTest::newRow("nobody listening") << QStringLiteral("127.0.0.1") << qint32(unusedPort()) << true;
-    QTest::newRow("unknown host name") << QStringLiteral("no-such-host.invalid") << qint32(4000) << false;
+    QTest::newRow("nobody listening")
+        << QStringLiteral("127.0.0.1") << qint32(unusedPort()) << true;
+    QTest::newRow("unknown host name")
+        << QStringLiteral("no-such-host.invalid") << qint32(4000) << false;
     QTest::newRow("empty host") << QString() << qint32(4000) << false;
     QTest::newRow("port 0") << QStringLiteral("127.0.0.1") << qint32(0) << false;
     QTest::newRow("port above 65535") << QStringLiteral("127.0.0.1") << qint32(65536 + 80) << false;
@@ -443,6 +451,8 @@ void tst_SocketEndpoint::closeStillSendsQueuedBytes()
     QCOMPARE(atServer.events.last(), QStringLiteral("closed"));
     QCOMPARE(clientData.size(), 0);
     QCOMPARE(clientClosed.size(), 0);
+    // Once both sides have hung up, the closed connection is freed.
+    QTRY_COMPARE_WITH_TIMEOUT(client.findChildren<QTcpSocket *>().size(), 0, Patience);
 }
 
 void tst_SocketEndpoint::closeInsideHandlersSilencesTheOldConnection_data()
@@ -470,9 +480,12 @@ void tst_SocketEndpoint::closeInsideHandlersSilencesTheOldConnection()
         if (signal == handler)
             client.Close();
     };
-    connect(&client, &SocketEndpoint::Connected, &client, [&] { closeWhen(QStringLiteral("Connected")); });
-    connect(&client, &SocketEndpoint::DataArrival, &client, [&] { closeWhen(QStringLiteral("DataArrival")); });
-    connect(&client, &SocketEndpoint::PeerClosed, &client, [&] { closeWhen(QStringLiteral("PeerClosed")); });
+    connect(&client, &SocketEndpoint::Connected, &client,
+        [&] { closeWhen(QStringLiteral("Connected")); });
+    connect(&client, &SocketEndpoint::DataArrival, &client,
+        [&] { closeWhen(QStringLiteral("DataArrival")); });
+    connect(&client, &SocketEndpoint::PeerClosed, &client,
+        [&] { closeWhen(QStringLiteral("PeerClosed")); });
     client.setRemoteHost(QStringLiteral("127.0.0.1"));
     client.setRemotePort(server.LocalPort());
     client.Connect();
@@ -497,7 +510,8 @@ void tst_SocketEndpoint::unacceptedRequestIsDropped()
     SocketEndpoint server(nullptr, Loopback1);
     QVERIFY(server.Listen());
     qint32 requestId = 0;
-    connect(&server, &SocketEndpoint::ConnectionRequest, &server, [&](qint32 id) { requestId = id; });
+    connect(
+        &server, &SocketEndpoint::ConnectionRequest, &server, [&](qint32 id) { requestId = id; });
     QTcpSocket caller;
     QSignalSpy callerClosed(&caller, &QAbstractSocket::disconnected);
     caller.connectToHost(Loopback1, static_cast<quint16>(server.LocalPort()));
@@ -569,6 +583,9 @@ void tst_SocketEndpoint::bytesDuringNestedLoopAreAnnouncedAfterwards()
     peer.write("x");
     QTRY_COMPARE_WITH_TIMEOUT(announced.size(), 3, Patience);
     QCOMPARE(announced.last(), qint32(1));
+    server.SendData("pong");
+    QTRY_COMPARE_WITH_TIMEOUT(peer.bytesAvailable(), qint64(8), Patience);
+    QCOMPARE(announced.size(), 3);
 }
 
 void tst_SocketEndpoint::fastPartnerIsHeldBack()
@@ -593,7 +610,8 @@ void tst_SocketEndpoint::fastPartnerIsHeldBack()
     received = server.GetData();
     QTRY_COMPARE_WITH_TIMEOUT(received.size(), flood.size(), Patience);
     QCOMPARE(received, flood);
-    QVERIFY(*std::max_element(announced.cbegin(), announced.cend()) <= SocketEndpoint::MaxHeldBytes);
+    QVERIFY(
+        *std::max_element(announced.cbegin(), announced.cend()) <= SocketEndpoint::MaxHeldBytes);
 }
 
 void tst_SocketEndpoint::floodOfConnectionsIsSurvived_data()
@@ -627,14 +645,16 @@ void tst_SocketEndpoint::floodOfConnectionsIsSurvived()
         callers.push_back(std::move(caller));
     }
     const auto openCallers = [&] {
-        return std::count_if(callers.cbegin(), callers.cend(),
-            [](const auto &caller) { return caller->state() != QAbstractSocket::UnconnectedState; });
+        return std::count_if(callers.cbegin(), callers.cend(), [](const auto &caller) {
+            return caller->state() != QAbstractSocket::UnconnectedState;
+        });
     };
 
     QTRY_COMPARE_WITH_TIMEOUT(openCallers(), acceptFirst ? 1 : 0, Patience);
     QCOMPARE(server.State(), acceptFirst ? State::Connected : State::Listening);
     QVERIFY(requests >= 1);
-    QTRY_COMPARE_WITH_TIMEOUT(server.findChildren<QTcpSocket *>().size(), acceptFirst ? 1 : 0, Patience);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        server.findChildren<QTcpSocket *>().size(), acceptFirst ? 1 : 0, Patience);
     if (!acceptFirst)
         QCOMPARE(requests, Callers);
 }
