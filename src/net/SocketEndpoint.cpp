@@ -222,8 +222,6 @@ void SocketEndpoint::onNewConnection()
         const PendingRequest unanswered = m_pendingRequests.take(requestId);
         if (unanswered.socket)
             dropRequest(unanswered.socket);
-        if (!m_server->isListening())
-            return;
     }
 }
 

@@ -115,7 +115,6 @@ class tst_SocketEndpoint : public QObject
     Q_OBJECT
 
 private slots:
-    void listenWaitsForCalls();
     void listenOnTakenPortFails_data();
     void listenOnTakenPortFails();
     void changesRefusedUnlessClosed();
@@ -135,26 +134,13 @@ private slots:
     void closeInsideHandlersSilencesTheOldConnection_data();
     void closeInsideHandlersSilencesTheOldConnection();
     void unacceptedRequestIsDropped();
+    void callerHangingUpBeforeAcceptIsReported();
     void bytesDuringNestedLoopAreAnnouncedAfterwards_data();
     void bytesDuringNestedLoopAreAnnouncedAfterwards();
     void fastPartnerIsHeldBack();
     void floodOfConnectionsIsSurvived_data();
     void floodOfConnectionsIsSurvived();
 };
-
-void tst_SocketEndpoint::listenWaitsForCalls()
-{
-    SocketEndpoint endpoint(nullptr, Loopback1);
-    QCOMPARE(endpoint.State(), State::Closed);
-    QVERIFY(endpoint.Listen());
-    QCOMPARE(endpoint.State(), State::Listening);
-    QVERIFY(endpoint.LocalPort() > 0);
-
-    QTcpSocket caller;
-    caller.connectToHost(Loopback1, static_cast<quint16>(endpoint.LocalPort()));
-    QSignalSpy requests(&endpoint, &SocketEndpoint::ConnectionRequest);
-    QTRY_COMPARE_WITH_TIMEOUT(requests.size(), 1, Patience);
-}
 
 void tst_SocketEndpoint::listenOnTakenPortFails_data()
 {
@@ -187,7 +173,9 @@ void tst_SocketEndpoint::changesRefusedUnlessClosed()
     QCOMPARE(endpoint.LocalPort(), 0);
 
     QVERIFY(endpoint.Listen());
+    QCOMPARE(endpoint.State(), State::Listening);
     const qint32 port = endpoint.LocalPort();
+    QVERIFY(port > 0);
     QVERIFY(!endpoint.Listen());
     QVERIFY(!endpoint.setLocalPort(port + 1));
     endpoint.setRemoteHost(QStringLiteral("127.0.0.1"));
@@ -521,6 +509,30 @@ void tst_SocketEndpoint::unacceptedRequestIsDropped()
     QVERIFY(!server.Accept(requestId));
     QCOMPARE(server.State(), State::Listening);
     QTRY_COMPARE_WITH_TIMEOUT(server.findChildren<QTcpSocket *>().size(), 0, Patience);
+}
+
+void tst_SocketEndpoint::callerHangingUpBeforeAcceptIsReported()
+{
+    SocketEndpoint server(nullptr, Loopback1);
+    QVERIFY(server.Listen());
+    QTcpSocket caller;
+    connect(&server, &SocketEndpoint::ConnectionRequest, &server, [&](qint32 id) {
+        // The user is asked first, and the caller gives up meanwhile.
+        caller.write("{FILE}a.txt");
+        caller.disconnectFromHost();
+        const QTcpSocket *request = server.findChild<QTcpSocket *>();
+        QVERIFY(request);
+        QTRY_COMPARE_WITH_TIMEOUT(request->state(), QAbstractSocket::UnconnectedState, Patience);
+        server.Close();
+        QVERIFY(server.Accept(id));
+    });
+    Collector collected(server);
+    caller.connectToHost(Loopback1, static_cast<quint16>(server.LocalPort()));
+
+    QTRY_COMPARE_WITH_TIMEOUT(server.State(), State::Closing, Patience);
+    QCOMPARE(collected.events, (QStringList { QStringLiteral("data"), QStringLiteral("closed") }));
+    QCOMPARE(collected.received, QByteArray("{FILE}a.txt"));
+    QCOMPARE(server.RemoteHostIP(), QStringLiteral("127.0.0.1"));
 }
 
 void tst_SocketEndpoint::bytesDuringNestedLoopAreAnnouncedAfterwards_data()
