@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QString>
 
+class QHostInfo;
 class QTcpServer;
 class QTcpSocket;
 
@@ -32,14 +33,19 @@ public:
     };
     Q_ENUM(SocketState)
 
+    // Unread bytes one connection holds for its owner; beyond them the partner is held back
+    // by TCP until the owner takes what is waiting.
+    static constexpr qsizetype MaxHeldBytes = 4 * 1024 * 1024;
+
     // Listening sockets and outgoing connections use bindAddress (any address by default).
-    explicit SocketEndpoint(QObject *parent = nullptr, const QHostAddress &bindAddress = QHostAddress::Any);
+    explicit SocketEndpoint(
+        QObject *parent = nullptr, const QHostAddress &bindAddress = QHostAddress::Any);
     ~SocketEndpoint() override;
 
     SocketState State() const { return m_state; }
 
     qint32 LocalPort() const { return m_localPort; }
-    // Refused (false, nothing changes) unless the endpoint is closed.
+    // Refused (false, nothing changes) unless the endpoint is closed and port is 0 to 65535.
     bool setLocalPort(qint32 port);
     QString RemoteHost() const { return m_remoteHost; }
     void setRemoteHost(const QString &host) { m_remoteHost = host; }
@@ -56,7 +62,7 @@ public:
     // Waits for connections on LocalPort. False, and nothing changes, unless closed.
     bool Listen();
     // Starts connecting to RemoteHost:RemotePort and returns at once; the state passes
-    // 4, 5 and 6 and ends at 7 (signal Connected) or 9.
+    // 4, 5 and 6 and ends at 7 (signal Connected) or 9. Ignored unless the endpoint is closed.
     void Connect();
     // Takes the pending connection requestId announced by ConnectionRequest; the endpoint
     // then holds that connection and no longer listens. False for an unknown id.
@@ -80,8 +86,29 @@ signals:
     void PeerClosed();
 
 private:
-    // The implementation's members; see SocketEndpoint.cpp.
+    struct PendingRequest
+    {
+        QTcpSocket *socket = nullptr;
+        // Kept apart because the socket forgets its peer once the peer hangs up.
+        QString peerIP;
+    };
+
     void setState(SocketState state);
+    void onNewConnection();
+    void abortLookup();
+    void onHostResolved(const QHostInfo &info);
+    void startConnecting(const QHostAddress &address);
+    void failConnecting();
+    void attachSocket(QTcpSocket *socket);
+    void onSocketConnected(QTcpSocket *socket);
+    void onSocketReadyRead(QTcpSocket *socket);
+    void onSocketError(QTcpSocket *socket);
+    void onSocketGone(QTcpSocket *socket);
+    void detachSocket();
+    void releaseSocket();
+    void drainSocket();
+    void scheduleDelivery();
+    void deliver();
 
     QHostAddress m_bindAddress;
     SocketState m_state = SocketState::Closed;
@@ -92,6 +119,18 @@ private:
     QString m_remoteHostIP;
     QTcpServer *m_server = nullptr;
     QPointer<QTcpSocket> m_socket;
-    QHash<qint32, QTcpSocket *> m_pendingRequests;
+    // Requests live only while their ConnectionRequest is being handled.
+    QHash<qint32, PendingRequest> m_pendingRequests;
     qint32 m_nextRequestId = 1;
+    // The host lookup whose answer is still wanted; -1 for none.
+    int m_lookupId = -1;
+    // Bytes taken off the socket that the owner has not fetched with GetData yet.
+    QByteArray m_received;
+    // How many of m_received the last DataArrival announced, so the same bytes are not
+    // announced twice.
+    qsizetype m_announced = 0;
+    // The connection ended while bytes or the announcement of the end were still due.
+    bool m_peerGone = false;
+    bool m_inDataArrival = false;
+    bool m_deliveryQueued = false;
 };
