@@ -52,7 +52,8 @@ public:
     void setForeColor(qint32 color);
 
     // The box's font. A font whose family does not begin with "Qirtas" cannot draw glyph
-    // codes: it is refused with a message and the old font stays.
+    // codes: it is refused with a message and the old font stays. These hide QWidget's
+    // font(): call them on an UrduText, not through a QWidget pointer.
     QFont font() const;
     void setFont(const QFont &font);
 

@@ -138,15 +138,6 @@ private slots:
         QCOMPARE(editor.editText(), text);
     }
 
-    void caretStaysLeftWhileTyping()
-    {
-        UrduKeyEditor editor;
-        for (const char key : QByteArray("bab")) {
-            QVERIFY(editor.typeCharacter(key));
-            QCOMPARE(editor.caret(), 0);
-        }
-    }
-
     void lockedSwallowsEverything_data()
     {
         QTest::addColumn<char>("code");
@@ -198,19 +189,6 @@ private slots:
         QCOMPARE(editor.shown(), glyphs({ 66, 73 }));
         QCOMPARE(editor.editText(), QByteArray("ba"));
         QCOMPARE(editor.orgText(), QByteArray("ba"));
-    }
-
-    void positionsAreClamped()
-    {
-        UrduKeyEditor editor;
-        editor.setText("bab");
-        editor.setCaret(9);
-        QCOMPARE(editor.caret(), 3);
-        editor.setSelection(-2, 10);
-        QCOMPARE(editor.selectionStart(), 0);
-        QCOMPARE(editor.selectionLength(), 3);
-        editor.setSelection(2, 5);
-        QCOMPARE(editor.selectionLength(), 1);
     }
 
     // The box holds at most MaxLength glyphs, so every caret fits the editing helpers.

@@ -211,6 +211,9 @@ private slots:
         }
         QCOMPARE(GlyphForForm('"', IsolatedForm), 62);
         QCOMPARE(KeyForGlyph(62), '"');
+        // Glyphs that no key produces, and codes outside the font.
+        for (const qint16 glyph : { -1, 0, 60, 70, 236, 1000 })
+            QCOMPARE(KeyForGlyph(glyph), 0);
     }
 
     void glyphless_data()
@@ -251,18 +254,6 @@ private slots:
         QFETCH(int, code);
         QFETCH(int, joinClass);
         QCOMPARE(JoinClass(quint8(code)), joinClass);
-    }
-
-    void keyForGlyphOutside_data()
-    {
-        QTest::addColumn<int>("glyph");
-        for (const int glyph : { -5, 0, 1, 7, 35, 60, 70, 71, 72, 91 + 200, 236, 255, 1000 })
-            QTest::addRow("glyph %d", glyph) << glyph;
-    }
-    void keyForGlyphOutside()
-    {
-        QFETCH(int, glyph);
-        QCOMPARE(KeyForGlyph(qint16(glyph)), 0);
     }
 
     void insertKey_data()
