@@ -1,0 +1,99 @@
+// Prints how fast Urdu text is shaped, and how long one keystroke takes in a composer that
+// already holds a thousand keys (edit, shape, refill the box), on the offscreen platform.
+#include "controls/UrduText.h"
+#include "urdu/UrduGlyphFont.h"
+#include "urdu/basUrdu.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QRandomGenerator>
+
+#include <algorithm>
+#include <cstdio>
+#include <limits>
+
+namespace {
+
+constexpr qsizetype ShapedBytes = 1 << 20;
+constexpr int ShapeRounds = 20;
+constexpr int ComposerKeys = 1000;
+constexpr int Keystrokes = 4000;
+
+UrduKeyText randomKeyText(qsizetype length)
+{
+    static constexpr char Alphabet[] = "abcdefghijklmnopqrstuvwxyzABCDEGHJKLNORSTVWXYZ 0123456789";
+    QRandomGenerator random(1);
+    UrduKeyText keys(length, Qt::Uninitialized);
+    for (char &key : keys)
+        key = Alphabet[random.bounded(int(sizeof Alphabet) - 1)];
+    return keys;
+}
+
+void measureShaping()
+{
+    const UrduKeyText keys = randomKeyText(ShapedBytes);
+    qint64 best = std::numeric_limits<qint64>::max();
+    qsizetype checksum = 0;
+    for (int round = 0; round < ShapeRounds; ++round) {
+        QElapsedTimer timer;
+        timer.start();
+        checksum += ShapeUrdu(keys).size();
+        best = std::min(best, timer.nsecsElapsed());
+    }
+    const double megabytesPerSecond
+        = double(ShapedBytes) / (1024.0 * 1024.0) / (double(best) / 1e9);
+    std::printf("ShapeUrdu, 1 MiB key text: best of %d rounds %.3f ms, %.0f MB/s (checksum %lld)\n",
+        ShapeRounds, double(best) / 1e6, megabytesPerSecond, static_cast<long long>(checksum));
+}
+
+void sendKey(QWidget *box, int key, const QString &text)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(box, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(box, &release);
+}
+
+void measureKeystrokes()
+{
+    UrduText composer;
+    composer.resize(600, composer.height());
+    composer.show();
+    composer.setText(randomKeyText(ComposerKeys));
+    QLineEdit *box = composer.txtMain();
+
+    // Type and take back a letter in the middle of the text, so every stroke inserts or
+    // deletes inside the key text and reshapes all of it.
+    QElapsedTimer timer;
+    timer.start();
+    for (int stroke = 0; stroke < Keystrokes; ++stroke) {
+        box->setCursorPosition(ComposerKeys / 2);
+        if (stroke % 2 == 0)
+            sendKey(box, Qt::Key_B, QStringLiteral("b"));
+        else
+            sendKey(box, Qt::Key_Backspace, QStringLiteral("\b"));
+    }
+    const double microsecondsPerKey = double(timer.nsecsElapsed()) / 1e3 / Keystrokes;
+    std::printf(
+        "Keystroke in a composer of %d keys: %.1f us per key over %d keys (text now %lld keys)\n",
+        ComposerKeys, microsecondsPerKey, Keystrokes,
+        static_cast<long long>(composer.Text().size()));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    // Without the glyph font every glyph goes through the desktop's font fallback, which
+    // makes a keystroke many times slower than with it.
+    std::printf("Glyph font %s\n",
+        UrduGlyphFont::install() ? "loaded" : "missing: keystrokes pay for font fallback");
+    measureShaping();
+    measureKeystrokes();
+    return 0;
+}

@@ -1,0 +1,531 @@
+#include "controls/UrduText.h"
+
+#include "controls/ColorNumber.h"
+#include "controls/VirtualKey.h"
+#include "resources/StringTable.h"
+#include "urdu/UrduGlyphFont.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+
+#include <algorithm>
+#include <array>
+
+// The saved properties in the order they are restored: the box's text before OrgText, so
+// that the saved key text, not the one read from the glyphs, is what the control reports.
+enum class UrduText::Saved {
+    BackColor,
+    ForeColor,
+    Enabled,
+    Font,
+    BorderStyle,
+    Alignment,
+    Locked,
+    MouseIcon,
+    MousePointer,
+    PasswordChar,
+    Text,
+    OrgText,
+    Appearance,
+    SelLength,
+    SelStart,
+    SelText,
+};
+
+namespace {
+
+constexpr int SavedCount = 16;
+
+QString savedName(int index)
+{
+    static const std::array<const char16_t *, SavedCount> names { u"BackColor", u"ForeColor",
+        u"Enabled", u"Font", u"BorderStyle", u"Alignment", u"Locked", u"MouseIcon", u"MousePointer",
+        u"PasswordChar", u"Text", u"OrgText", u"Appearance", u"SelLength", u"SelStart",
+        u"SelText" };
+    return QString::fromUtf16(names[static_cast<std::size_t>(index)]);
+}
+
+constexpr qint32 MouseIconPointer = 99;
+
+// The classic pointer numbers 0 to 15 as Qt cursor shapes; 0 is the box's own pointer.
+constexpr std::array<Qt::CursorShape, 16> PointerShapes {
+    Qt::IBeamCursor, // 0 default of a text box
+    Qt::ArrowCursor,
+    Qt::CrossCursor,
+    Qt::IBeamCursor,
+    Qt::ArrowCursor, // 4 icon
+    Qt::SizeAllCursor, // 5 size
+    Qt::SizeBDiagCursor,
+    Qt::SizeVerCursor,
+    Qt::SizeFDiagCursor,
+    Qt::SizeHorCursor,
+    Qt::UpArrowCursor,
+    Qt::WaitCursor,
+    Qt::ForbiddenCursor,
+    Qt::BusyCursor,
+    Qt::WhatsThisCursor,
+    Qt::SizeAllCursor,
+};
+
+Qt::Alignment toQtAlignment(qint32 alignment)
+{
+    switch (alignment) {
+    case 0:
+        return Qt::AlignLeft | Qt::AlignVCenter;
+    case 2:
+        return Qt::AlignHCenter | Qt::AlignVCenter;
+    default:
+        return Qt::AlignRight | Qt::AlignVCenter;
+    }
+}
+
+} // namespace
+
+UrduText::UrduText(QWidget *parent, Desktop *desktop)
+    : QWidget(parent)
+    , m_desktop(desktop)
+    , m_txtMain(new QLineEdit(this))
+    , m_backColor(ColorNumber::WindowBackground)
+    , m_foreColor(ColorNumber::WindowText)
+{
+    UrduGlyphFont::install();
+    m_txtMain->setObjectName(QStringLiteral("txtMain"));
+    m_txtMain->setAlignment(toQtAlignment(m_alignment));
+    m_txtMain->setMaxLength(UrduKeyEditor::MaxLength);
+    // Every key must come as a key event to be shaped; an input method would insert
+    // characters past the editing.
+    m_txtMain->setAttribute(Qt::WA_InputMethodEnabled, false);
+    m_txtMain->setContextMenuPolicy(Qt::PreventContextMenu);
+    m_txtMain->setMouseTracking(true);
+    m_txtMain->installEventFilter(this);
+    setFocusProxy(m_txtMain);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    connect(m_txtMain, &QLineEdit::textChanged, this, &UrduText::boxTextChanged);
+    applyFont(UrduGlyphFont::font(DefaultPointSize));
+}
+
+void UrduText::setBackColor(qint32 color)
+{
+    m_backColor = color;
+    applyColors();
+}
+
+void UrduText::setForeColor(qint32 color)
+{
+    m_foreColor = color;
+    applyColors();
+}
+
+QFont UrduText::font() const
+{
+    return m_txtMain->font();
+}
+
+void UrduText::setFont(const QFont &font)
+{
+    if (!font.family().startsWith(UrduGlyphFont::familyPrefix())) {
+        m_desktop->messageBox(this, StringTable::text(StringTable::SelectQirtasFont),
+            Desktop::Icon::Information, Desktop::Buttons::Ok);
+        return;
+    }
+    applyFont(font);
+}
+
+void UrduText::setBorderStyle(qint32 style)
+{
+    m_borderStyle = style;
+    m_txtMain->setFrame(style != 0);
+    fitHeight();
+}
+
+void UrduText::setAlignment(qint32 alignment)
+{
+    if (alignment < 0 || alignment > 2)
+        return;
+    m_alignment = alignment;
+    m_txtMain->setAlignment(toQtAlignment(alignment));
+}
+
+bool UrduText::Locked() const
+{
+    return m_editor.isLocked();
+}
+
+void UrduText::setLocked(bool locked)
+{
+    m_editor.setLocked(locked);
+    m_txtMain->setReadOnly(locked);
+}
+
+void UrduText::setMouseIcon(const QPixmap &icon)
+{
+    m_mouseIcon = icon;
+    setMousePointer(m_mousePointer);
+}
+
+void UrduText::setMousePointer(qint32 pointer)
+{
+    m_mousePointer = pointer;
+    if (pointer == MouseIconPointer && !m_mouseIcon.isNull())
+        m_txtMain->setCursor(QCursor(m_mouseIcon));
+    else if (pointer > 0 && pointer < qint32(PointerShapes.size()))
+        m_txtMain->setCursor(PointerShapes[static_cast<std::size_t>(pointer)]);
+    else
+        m_txtMain->unsetCursor();
+}
+
+void UrduText::setPasswordChar(const QString &mask)
+{
+    m_passwordChar = mask.left(1);
+    m_txtMain->setEchoMode(m_passwordChar.isEmpty() ? QLineEdit::Normal : QLineEdit::Password);
+}
+
+UrduKeyText UrduText::Text() const
+{
+    return m_editor.orgText();
+}
+
+void UrduText::setText(const UrduKeyText &keys)
+{
+    m_editor.setText(keys);
+    showEditor();
+}
+
+UrduKeyText UrduText::EditText() const
+{
+    return m_editor.editText();
+}
+
+void UrduText::setAppearance(qint32 appearance)
+{
+    m_appearance = appearance;
+}
+
+void UrduText::setSelStart(qint32 start)
+{
+    m_selStart = start;
+}
+
+void UrduText::setSelLength(qint32 length)
+{
+    m_selLength = length;
+}
+
+void UrduText::setSelText(const QString &text)
+{
+    m_selText = text;
+}
+
+QStringList UrduText::savedKeys()
+{
+    QStringList keys;
+    for (int index = 0; index < SavedCount; ++index)
+        keys.append(savedName(index));
+    return keys;
+}
+
+QVariantMap UrduText::save() const
+{
+    QVariantMap saved;
+    for (int index = 0; index < SavedCount; ++index) {
+        const auto key = static_cast<Saved>(index);
+        const QVariant value = savedValue(key);
+        // A picture has no equality; only a set one is worth keeping.
+        const bool isDefault
+            = key == Saved::MouseIcon ? m_mouseIcon.isNull() : value == defaultValue(key);
+        if (!isDefault)
+            saved.insert(savedName(index), value);
+    }
+    return saved;
+}
+
+void UrduText::load(const QVariantMap &saved)
+{
+    for (int index = 0; index < SavedCount; ++index) {
+        const auto key = static_cast<Saved>(index);
+        restoreValue(key, saved.value(savedName(index), defaultValue(key)));
+    }
+}
+
+QSize UrduText::sizeHint() const
+{
+    return m_txtMain->sizeHint();
+}
+
+QSize UrduText::minimumSizeHint() const
+{
+    return m_txtMain->minimumSizeHint();
+}
+
+bool UrduText::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != m_txtMain)
+        return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        return keyPressed(static_cast<QKeyEvent *>(event));
+    case QEvent::KeyRelease:
+        keyReleased(static_cast<QKeyEvent *>(event));
+        break;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseMove:
+        mouseEvent(static_cast<QMouseEvent *>(event));
+        break;
+    case QEvent::MouseButtonDblClick:
+        emit DblClick();
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+void UrduText::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    m_txtMain->setGeometry(rect());
+}
+
+// True when the key is consumed, so that the box never sees it.
+bool UrduText::keyPressed(QKeyEvent *event)
+{
+    qint16 keyCode = VirtualKey::keyCode(event->key());
+    qint16 shift = VirtualKey::shiftState(event->modifiers());
+    emit KeyDown(keyCode, shift);
+    // Delete and the period key are handled as characters at key-down: Delete has no
+    // character of its own, and the period key types the full stop, code 190.
+    if (keyCode == VirtualKey::Delete || keyCode == VirtualKey::PeriodKey) {
+        typeCharacter(keyCode);
+        return true;
+    }
+    const int character = VirtualKey::characterOf(*event);
+    if (character == VirtualKey::NoCharacter)
+        return false;
+    if (character != VirtualKey::Unrepresentable)
+        typeCharacter(static_cast<qint16>(character));
+    return true;
+}
+
+void UrduText::keyReleased(QKeyEvent *event)
+{
+    qint16 keyCode = VirtualKey::keyCode(event->key());
+    qint16 shift = VirtualKey::shiftState(event->modifiers());
+    emit KeyUp(keyCode, shift);
+}
+
+void UrduText::mouseEvent(QMouseEvent *event)
+{
+    qint16 shift = VirtualKey::shiftState(event->modifiers());
+    auto x = static_cast<float>(event->position().x());
+    auto y = static_cast<float>(event->position().y());
+    if (event->type() == QEvent::MouseMove) {
+        qint16 buttons = VirtualKey::mouseButtons(event->buttons());
+        emit MouseMove(buttons, shift, x, y);
+        return;
+    }
+    qint16 button = VirtualKey::mouseButton(event->button());
+    if (event->type() == QEvent::MouseButtonPress) {
+        emit MouseDown(button, shift, x, y);
+        return;
+    }
+    emit MouseUp(button, shift, x, y);
+    if (event->button() == Qt::LeftButton
+        && m_txtMain->rect().contains(event->position().toPoint()))
+        emit Click();
+}
+
+void UrduText::typeCharacter(qint16 code)
+{
+    emit KeyPress(code);
+    takeBoxSelection();
+    if (m_editor.typeCharacter(code))
+        showEditor();
+}
+
+void UrduText::takeBoxSelection()
+{
+    if (m_txtMain->hasSelectedText())
+        m_editor.setSelection(m_txtMain->selectionStart(), m_txtMain->selectionLength());
+    else
+        m_editor.setCaret(m_txtMain->cursorPosition());
+}
+
+void UrduText::showEditor()
+{
+    const int caret = m_editor.caret();
+    const QString shown = UrduGlyphFont::toDisplay(m_editor.shown());
+    if (m_txtMain->text() != shown)
+        m_txtMain->setText(shown);
+    m_txtMain->setCursorPosition(caret);
+    m_editor.setCaret(caret);
+}
+
+void UrduText::boxTextChanged()
+{
+    emit Change();
+    m_editor.showChanged(UrduGlyphFont::fromDisplay(m_txtMain->text()));
+}
+
+void UrduText::applyFont(const QFont &font)
+{
+    m_txtMain->setFont(font);
+    fitHeight();
+}
+
+// A single-line box keeps the height that its font and frame need, and the control takes
+// that height; the width stays the container's.
+void UrduText::fitHeight()
+{
+    setFixedHeight(m_txtMain->sizeHint().height());
+    updateGeometry();
+}
+
+void UrduText::applyColors()
+{
+    QPalette palette = m_txtMain->palette();
+    for (const auto group : { QPalette::Active, QPalette::Inactive }) {
+        palette.setColor(group, QPalette::Base, ColorNumber::toColor(m_backColor));
+        palette.setColor(group, QPalette::Text, ColorNumber::toColor(m_foreColor));
+    }
+    m_txtMain->setPalette(palette);
+}
+
+QFont UrduText::ambientFont() const
+{
+    return parentWidget() ? parentWidget()->font() : QApplication::font();
+}
+
+QVariant UrduText::savedValue(Saved key) const
+{
+    switch (key) {
+    case Saved::BackColor:
+        return m_backColor;
+    case Saved::ForeColor:
+        return m_foreColor;
+    case Saved::Enabled:
+        return isEnabled();
+    case Saved::Font:
+        return font();
+    case Saved::BorderStyle:
+        return m_borderStyle;
+    case Saved::Alignment:
+        return m_alignment;
+    case Saved::Locked:
+        return Locked();
+    case Saved::MouseIcon:
+        return m_mouseIcon;
+    case Saved::MousePointer:
+        return m_mousePointer;
+    case Saved::PasswordChar:
+        return m_passwordChar;
+    case Saved::Text:
+        return m_editor.shown();
+    case Saved::OrgText:
+        return m_editor.orgText();
+    case Saved::Appearance:
+        return m_appearance;
+    case Saved::SelLength:
+        return m_selLength;
+    case Saved::SelStart:
+        return m_selStart;
+    case Saved::SelText:
+        return m_selText;
+    }
+    return {};
+}
+
+QVariant UrduText::defaultValue(Saved key) const
+{
+    switch (key) {
+    case Saved::BackColor:
+        return ColorNumber::WindowBackground;
+    case Saved::ForeColor:
+        return ColorNumber::WindowText;
+    case Saved::Enabled:
+        return true;
+    case Saved::Font:
+        return ambientFont();
+    case Saved::BorderStyle:
+    case Saved::Alignment:
+    case Saved::Appearance:
+        return qint32(1);
+    case Saved::Locked:
+        return false;
+    case Saved::MouseIcon:
+        return QPixmap();
+    case Saved::MousePointer:
+    case Saved::SelLength:
+    case Saved::SelStart:
+        return qint32(0);
+    case Saved::PasswordChar:
+    case Saved::SelText:
+        return QString();
+    case Saved::Text:
+    case Saved::OrgText:
+        return QByteArray();
+    }
+    return {};
+}
+
+void UrduText::restoreValue(Saved key, const QVariant &value)
+{
+    switch (key) {
+    case Saved::BackColor:
+        setBackColor(value.value<qint32>());
+        break;
+    case Saved::ForeColor:
+        setForeColor(value.value<qint32>());
+        break;
+    case Saved::Enabled:
+        setEnabled(value.toBool());
+        break;
+    case Saved::Font:
+        applyFont(value.value<QFont>());
+        break;
+    case Saved::BorderStyle:
+        setBorderStyle(value.value<qint32>());
+        break;
+    case Saved::Alignment:
+        setAlignment(value.value<qint32>());
+        break;
+    case Saved::Locked:
+        setLocked(value.toBool());
+        break;
+    case Saved::MouseIcon:
+        setMouseIcon(value.value<QPixmap>());
+        break;
+    case Saved::MousePointer:
+        setMousePointer(value.value<qint32>());
+        break;
+    case Saved::PasswordChar:
+        setPasswordChar(value.toString());
+        break;
+    case Saved::Text:
+        m_editor.showChanged(value.toByteArray());
+        showEditor();
+        break;
+    case Saved::OrgText:
+        m_editor.restore(m_editor.shown(), value.toByteArray());
+        break;
+    case Saved::Appearance:
+        setAppearance(value.value<qint32>());
+        break;
+    case Saved::SelLength:
+        m_selLength = value.value<qint32>();
+        break;
+    case Saved::SelStart:
+        m_selStart = value.value<qint32>();
+        break;
+    case Saved::SelText:
+        // The selected text is only remembered: putting it into the box would insert a
+        // second copy of text the box already holds.
+        m_selText = value.toString();
+        m_editor.setSelection(m_selStart, m_selLength);
+        m_txtMain->setSelection(m_editor.selectionStart(), m_editor.selectionLength());
+        break;
+    }
+}
