@@ -1,6 +1,7 @@
 #include "ui/frmKeyboard.h"
 
 #include "controls/UrduText.h"
+#include "ui/Twips.h"
 #include "urdu/UrduGlyphFont.h"
 #include "urdu/basUrdu.h"
 
@@ -16,7 +17,6 @@
 
 namespace {
 
-constexpr int TwipsPerPixel = 15;
 constexpr int KeySize = 510; // twips: every button's height, and a glyph button's width
 constexpr int ClientWidth = 7155;
 constexpr int ClientHeight = 3075;
@@ -85,12 +85,6 @@ constexpr BottomButton BottomRow[] = {
 constexpr int DoubleQuoteIndex = 28;
 constexpr quint8 DoubleQuoteCaption = 60;
 
-QRect twipsToPixels(int left, int top, int width, int height)
-{
-    return QRect(
-        left / TwipsPerPixel, top / TwipsPerPixel, width / TwipsPerPixel, height / TwipsPerPixel);
-}
-
 // A key as the desktop reports it: Qt's key, the modifiers and the character it types.
 struct KeyStroke
 {
@@ -132,7 +126,7 @@ frmKeyboard::frmKeyboard(UrduText *composer, QWidget *parent)
     UrduGlyphFont::install();
     setObjectName(QStringLiteral("frmKeyboard"));
     setWindowTitle(QStringLiteral("Urdu Keyboard"));
-    setFixedSize(ClientWidth / TwipsPerPixel, ClientHeight / TwipsPerPixel);
+    setFixedSize(Twips::toPixels(ClientWidth), Twips::toPixels(ClientHeight));
     createButtons();
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().topLeft());
@@ -182,13 +176,13 @@ void frmKeyboard::createButtons()
     for (const GlyphRow &row : GlyphRows) {
         int left = row.left;
         for (const auto &[index, key] : row.keys) {
-            addButton(index, key, twipsToPixels(left, row.top, KeySize, KeySize),
+            addButton(index, key, Twips::rect(left, row.top, KeySize, KeySize),
                 glyphCaption(keyGlyph(index, key)), glyphFont);
             left += KeySize;
         }
     }
     for (const BottomButton &bottom : BottomRow) {
-        const QRect place = twipsToPixels(bottom.left, BottomTop, bottom.width, KeySize);
+        const QRect place = Twips::rect(bottom.left, BottomTop, bottom.width, KeySize);
         if (bottom.word)
             addButton(bottom.index, bottom.key, place, QString::fromUtf16(bottom.word), wordFont);
         else

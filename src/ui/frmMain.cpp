@@ -1,15 +1,18 @@
 #include "ui/frmMain.h"
 
 #include "app/basMain.h"
+#include "controls/UrduText.h"
 #include "net/SocketEndpoint.h"
 #include "resources/ProgramIcon.h"
 #include "resources/StringTable.h"
 #include "ui/Twips.h"
 #include "ui/frmAbout.h"
+#include "ui/frmKeyboard.h"
 #include "urdu/UrduGlyphFont.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QCursor>
 #include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
@@ -149,7 +152,7 @@ void frmMain::createControls()
     m_rtbMain->setReadOnly(true);
     m_rtbMain->setGeometry(Twips::rect(30, 120, 4020, 4110));
 
-    m_txtSend = new QWidget(client);
+    m_txtSend = new UrduText(client, m_program.environment().desktop);
     m_txtSend->setObjectName(QStringLiteral("txtSend"));
     m_txtSend->setGeometry(Twips::rect(45, 4230, 3420, 1020));
     m_txtSend->setFont(UrduGlyphFont::font(12));
@@ -163,6 +166,7 @@ void frmMain::createControls()
     m_txtSendEN->setFont(arial);
     m_txtSendEN->setEnabled(false);
     m_txtSendEN->setVisible(false);
+    m_txtSendEN->setContextMenuPolicy(Qt::CustomContextMenu);
 
     m_cmdSend = new QPushButton(QStringLiteral("&Send"), client);
     m_cmdSend->setObjectName(QStringLiteral("cmdSend"));
@@ -263,6 +267,10 @@ void frmMain::connectHandlers()
     connect(action(QStringLiteral("mnuShowMessenger")), &QAction::triggered, this, &frmMain::ShowMessenger);
     connect(action(QStringLiteral("mnuHlepTopics")), &QAction::triggered, this, &frmMain::mnuHlepTopics_Click);
     connect(action(QStringLiteral("mnuAbout")), &QAction::triggered, this, &frmMain::mnuAbout_Click);
+    connect(action(QStringLiteral("mnuUrdukeyboard")), &QAction::triggered, this, &frmMain::mnuUrdukeyboard_Click);
+    connect(m_txtSend, &UrduText::MouseDown, this,
+            [this](qint16 &button, qint16 &, float &, float &) { txtSend_MouseDown(button); });
+    connect(m_txtSendEN, &QWidget::customContextMenuRequested, this, &frmMain::showComposerMenu);
 }
 
 // Start-up of the window. A step that fails is passed over and the next one runs: a port
@@ -427,6 +435,26 @@ void frmMain::mnuHlepTopics_Click()
 {
     const QString helpFile = QCoreApplication::applicationDirPath() + QStringLiteral("/help.html");
     m_program.environment().desktop->openUrl(QUrl::fromLocalFile(helpFile));
+}
+
+void frmMain::mnuUrdukeyboard_Click()
+{
+    if (!m_keyboard)
+        m_keyboard = new frmKeyboard(m_txtSend, this);
+    m_keyboard->show();
+    m_keyboard->raise();
+    m_keyboard->activateWindow();
+}
+
+void frmMain::txtSend_MouseDown(qint16 &button)
+{
+    if (button == 2)
+        showComposerMenu();
+}
+
+void frmMain::showComposerMenu()
+{
+    m_mnuPopText->popup(QCursor::pos());
 }
 
 void frmMain::mnuAbout_Click()

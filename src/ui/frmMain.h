@@ -16,6 +16,8 @@ class QTextEdit;
 class QTimer;
 class basMain;
 class frmAbout;
+class frmKeyboard;
+class UrduText;
 class SocketEndpoint;
 
 // The messenger's main window: transcript, composers, Send button, status bar with the
@@ -68,6 +70,9 @@ private:
     void mnuExitT_Click();
     void mnuHlepTopics_Click();
     void mnuAbout_Click();
+    void mnuUrdukeyboard_Click();
+    void txtSend_MouseDown(qint16 &button);
+    void showComposerMenu();
 
     basMain &m_program;
     SocketEndpoint *m_wskMain;
@@ -75,7 +80,7 @@ private:
 
     QFrame *m_fraReceive = nullptr;
     QTextEdit *m_rtbMain = nullptr;
-    QWidget *m_txtSend = nullptr;
+    UrduText *m_txtSend = nullptr;
     QPlainTextEdit *m_txtSendEN = nullptr;
     QPushButton *m_cmdSend = nullptr;
     QStatusBar *m_stMain = nullptr;
@@ -87,6 +92,7 @@ private:
 
     QMenu *m_mnuTray = nullptr;
     QMenu *m_mnuPopText = nullptr;
+    QPointer<frmKeyboard> m_keyboard;
     QSystemTrayIcon *m_trayIcon = nullptr;
     int m_trayIconId = 0;
     bool m_unloaded = false;

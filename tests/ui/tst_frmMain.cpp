@@ -1,10 +1,13 @@
+#include "controls/UrduText.h"
 #include "net/SocketEndpoint.h"
 #include "support/TestMessenger.h"
+#include "ui/frmKeyboard.h"
 #include "ui/frmMain.h"
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -129,11 +132,12 @@ private slots:
         QVERIFY(!(window.windowFlags() & Qt::WindowMaximizeButtonHint));
         QVERIFY(window.windowFlags() & Qt::WindowMinimizeButtonHint);
 
-        auto *txtSend = window.findChild<QWidget *>(u"txtSend"_qs);
+        auto *txtSend = window.findChild<UrduText *>(u"txtSend"_qs);
         auto *txtSendEN = window.findChild<QPlainTextEdit *>(u"txtSendEN"_qs);
         auto *cmdSend = window.findChild<QPushButton *>(u"cmdSend"_qs);
         QVERIFY(txtSend && txtSendEN && cmdSend);
-        QCOMPARE(txtSend->geometry(), QRect(3, 282, 228, 68));
+        // A single-line composer keeps the height its font needs.
+        QCOMPARE(txtSend->geometry(), QRect(3, 282, 228, txtSend->txtMain()->height()));
         QVERIFY(!txtSend->isEnabled());
         QVERIFY(txtSend->isVisible());
         QCOMPARE(txtSend->font().family(), u"Qirtas1"_qs);
@@ -295,6 +299,22 @@ private slots:
         QCOMPARE(leaving.window().WskFTP().State(), State::Closed);
         QTRY_VERIFY(partnerSawClose);
         QCOMPARE(callee.State(), State::Closing);
+    }
+
+    // The keyboard entry opens one keyboard window and brings it forward when chosen again.
+    void urduKeyboardOpensOnce()
+    {
+        TestMessenger messenger(u"127.0.0.1"_qs, TestMessenger::freePorts());
+        messenger.start();
+        frmMain &window = messenger.window();
+        action(window, u"mnuUrdukeyboard"_qs)->trigger();
+        auto keyboards = window.findChildren<frmKeyboard *>();
+        QCOMPARE(keyboards.size(), 1);
+        QVERIFY(keyboards.first()->isVisible());
+        keyboards.first()->close();
+        action(window, u"mnuUrdukeyboard"_qs)->trigger();
+        QCOMPARE(window.findChildren<frmKeyboard *>(), keyboards);
+        QVERIFY(keyboards.first()->isVisible());
     }
 
     void helpOpensPageBesideProgram()
