@@ -57,10 +57,4 @@ QColor toColor(qint32 number)
     return QColor(number & 0xFF, (number >> 8) & 0xFF, (number >> 16) & 0xFF);
 }
 
-qint32 fromColor(const QColor &color)
-{
-    const QColor rgb = color.toRgb();
-    return qint32(rgb.red() | (rgb.green() << 8) | (rgb.blue() << 16));
-}
-
 } // namespace ColorNumber

@@ -17,7 +17,4 @@ bool isSystemColor(qint32 number);
 // an unknown system index gives the window text colour.
 QColor toColor(qint32 number);
 
-// The number of an RGB colour (never a system colour).
-qint32 fromColor(const QColor &color);
-
 } // namespace ColorNumber
