@@ -2,6 +2,7 @@
 #include "controls/UrduText.h"
 #include "resources/StringTable.h"
 #include "support/ScriptedDesktop.h"
+#include "support/UrduTestText.h"
 #include "urdu/UrduGlyphFont.h"
 
 #include <QApplication>
@@ -13,20 +14,9 @@
 
 using namespace Qt::StringLiterals;
 
+using namespace UrduTestText;
+
 namespace {
-
-UrduGlyphText glyphs(std::initializer_list<int> codes)
-{
-    UrduGlyphText text;
-    for (const int code : codes)
-        text.append(static_cast<char>(code));
-    return text;
-}
-
-UrduGlyphText shownBy(const UrduText &control)
-{
-    return UrduGlyphFont::fromDisplay(control.txtMain()->text());
-}
 
 // A key as the desktop delivers it, down and up, to the inner box.
 void press(const UrduText &control, int key, const QString &text)

@@ -1,4 +1,5 @@
 #include "controls/UrduText.h"
+#include "support/UrduTestText.h"
 #include "ui/frmKeyboard.h"
 #include "urdu/UrduGlyphFont.h"
 
@@ -8,22 +9,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-UrduGlyphText glyphs(std::initializer_list<int> codes)
-{
-    UrduGlyphText text;
-    for (const int code : codes)
-        text.append(static_cast<char>(code));
-    return text;
-}
-
-UrduGlyphText shownBy(const UrduText &composer)
-{
-    return UrduGlyphFont::fromDisplay(composer.txtMain()->text());
-}
-
-} // namespace
+using namespace UrduTestText;
 
 class tst_frmKeyboard : public QObject
 {

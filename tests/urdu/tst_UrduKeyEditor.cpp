@@ -1,16 +1,11 @@
+#include "support/UrduTestText.h"
 #include "urdu/UrduKeyEditor.h"
 
 #include <QTest>
 
-namespace {
+using namespace UrduTestText;
 
-UrduGlyphText glyphs(std::initializer_list<int> codes)
-{
-    UrduGlyphText text;
-    for (const int code : codes)
-        text.append(static_cast<char>(code));
-    return text;
-}
+namespace {
 
 const QByteArray Backspace("\b");
 const QByteArray Delete("."); // the Delete key's code 46 is also the full stop's character

@@ -1,17 +1,12 @@
+#include "support/UrduTestText.h"
 #include "urdu/basUrdu.h"
 
 #include <QRandomGenerator>
 #include <QTest>
 
-namespace {
+using namespace UrduTestText;
 
-UrduGlyphText glyphs(std::initializer_list<int> codes)
-{
-    UrduGlyphText text;
-    for (const int code : codes)
-        text.append(static_cast<char>(code));
-    return text;
-}
+namespace {
 
 // A key text, its glyphs, and what they read back as when that is not the key text.
 void shapeRow(const char *name, const UrduKeyText &typed, std::initializer_list<int> shown,
