@@ -133,6 +133,21 @@ private slots:
         QCOMPARE(desktop.shown.size(), 2);
     }
 
+    // The box fills the control from its top-left corner; the control keeps the box's
+    // single-line height, and takes a larger font's height at once.
+    void resizingFollowsTheBox()
+    {
+        UrduText control;
+        control.show();
+        control.setGeometry(10, 20, 200, 90);
+        QCOMPARE(control.txtMain()->geometry(), QRect(0, 0, 200, control.height()));
+        QCOMPARE(control.height(), control.txtMain()->sizeHint().height());
+        const int smallHeight = control.height();
+        control.setFont(UrduGlyphFont::font(20));
+        QVERIFY(control.height() > smallHeight);
+        QCOMPARE(control.txtMain()->geometry(), QRect(0, 0, 200, control.height()));
+    }
+
     void storedSelectionIsNotTheCaret()
     {
         UrduText control;
