@@ -1,8 +1,10 @@
 #include "support/TestMessenger.h"
 
+#include "net/SocketEndpoint.h"
 #include "ui/frmMain.h"
 
 #include <QTcpServer>
+#include <QTest>
 
 RecordingSettingsStore::RecordingSettingsStore(const QString &iniFile)
     : SettingsStore(iniFile)
@@ -18,7 +20,8 @@ void RecordingSettingsStore::write(const QString &key, const QString &value)
 
 TestMessenger::TestMessenger(const QString &bindAddress, Ports ports, bool trayAvailable,
                              const QString &settingsFile)
-    : m_settingsFile(settingsFile.isEmpty() ? m_settingsDir.filePath(QStringLiteral("Kalvex.conf")) : settingsFile)
+    : m_ports(ports)
+    , m_settingsFile(settingsFile.isEmpty() ? m_settingsDir.filePath(QStringLiteral("Kalvex.conf")) : settingsFile)
 {
     auto settings = std::make_unique<RecordingSettingsStore>(m_settingsFile);
     store = settings.get();
@@ -45,6 +48,23 @@ QString TestMessenger::settingsFile() const
 void TestMessenger::start()
 {
     program->Main();
+}
+
+bool TestMessenger::callChatSocketOf(TestMessenger &callee, const QString &calleeAddress)
+{
+    SocketEndpoint &answering = callee.window().WskMain();
+    QObject::connect(&answering, &SocketEndpoint::ConnectionRequest, &callee.window(), [&answering](qint32 id) {
+        answering.Close();
+        answering.Accept(id);
+    });
+    SocketEndpoint &calling = window().WskMain();
+    calling.Close();
+    calling.setRemoteHost(calleeAddress);
+    calling.setRemotePort(callee.m_ports.chat);
+    calling.setLocalPort(0);
+    calling.Connect();
+    const auto connected = SocketEndpoint::SocketState::Connected;
+    return QTest::qWaitFor([&] { return calling.State() == connected && answering.State() == connected; });
 }
 
 namespace {

@@ -39,6 +39,9 @@ public:
     QString settingsFile() const;
     // Starts the copy: reads the settings and shows the main window.
     void start();
+    // Opens a chat connection from this copy's chat socket to the other copy, which takes
+    // the call at the socket level (no handshake); returns once both sides are connected.
+    bool callChatSocketOf(TestMessenger &callee, const QString &calleeAddress);
 
     ScriptedDesktop desktop;
     RecordingSettingsStore *store = nullptr;
@@ -49,6 +52,7 @@ public:
     static Ports freePorts();
 
 private:
+    Ports m_ports;
     QTemporaryDir m_settingsDir;
     QString m_settingsFile;
 };

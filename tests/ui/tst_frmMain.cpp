@@ -33,92 +33,84 @@ private:
         return window.findChild<QAction *>(name);
     }
 
-    static QStringList captions(const QMenu *menu)
+    // One line per entry: indent for the level, name, caption, and its state at start.
+    static void dumpMenu(const QMenu *menu, int level, QStringList &lines)
     {
-        QStringList result;
-        for (const QAction *item : menu->actions())
-            result << (item->isSeparator() ? u"-"_qs : item->text());
-        return result;
+        for (const QAction *item : menu->actions()) {
+            QString line = QString(level * 2, u' ') + item->objectName() + u' '
+                + (item->isSeparator() ? u"-"_qs : item->text());
+            if (!item->isEnabled())
+                line += u" off"_qs;
+            if (item->isChecked())
+                line += u" checked"_qs;
+            if (!item->shortcut().isEmpty())
+                line += u" shortcut"_qs;
+            lines << line;
+            if (item->menu())
+                dumpMenu(item->menu(), level + 1, lines);
+        }
     }
 
 private slots:
-    void menuEntriesAtStart_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<bool>("enabled");
-        QTest::addColumn<bool>("checked");
-        const auto row = [](const char16_t *name, const char16_t *caption, bool enabled, bool checked) {
-            QTest::newRow(QString::fromUtf16(name).toLatin1().constData())
-                << QString::fromUtf16(name) << QString::fromUtf16(caption) << enabled << checked;
-        };
-        row(u"mnuConnect", u"&Connect", true, false);
-        row(u"mnuSettings", u"&Settings", true, false);
-        row(u"mnuSaveAs", u"Save &As", false, false);
-        row(u"mnuPrint", u"&Print", false, false);
-        row(u"mnuExit", u"E&xit", true, false);
-        row(u"mnuUrdukeyboard", u"&Urdu Keyboard", true, false);
-        row(u"mnuGetInfo", u"&Get Info.", true, false);
-        row(u"mnuRemote", u"&Remote", false, false);
-        row(u"mnuLocal", u"&Local", true, false);
-        row(u"mnuSetLanguage", u"Set &Language", false, false);
-        row(u"mnuEnglish", u"&English", true, false);
-        row(u"mnuUrdu", u"&Urdu", true, true);
-        row(u"mnuFont", u"&Font", false, false);
-        row(u"mnuFontColor", u"Font &Color", false, false);
-        row(u"mnuSendFile", u"&Send File", false, false);
-        row(u"mnuHlepTopics", u"Help &Topics", true, false);
-        row(u"mnuAbout", u"&About \"Kalvex\"", true, false);
-        row(u"mnuShowMessenger", u"&Show Messenger", true, false);
-        row(u"mnuConnectT", u"&Connect", true, false);
-        row(u"mnuSettingsT", u"&Settings", true, false);
-        row(u"mnuExitT", u"E&xit", true, false);
-        row(u"mnuSetLanguageP", u"Set &Language", true, false);
-        row(u"mnuEnglishP", u"&English", true, false);
-        row(u"mnuUrduP", u"&Urdu", true, true);
-        row(u"mnuFontP", u"&Font", true, false);
-        row(u"mnuFontColorP", u"Font &Color", true, false);
-    }
-    void menuEntriesAtStart()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, caption);
-        QFETCH(bool, enabled);
-        QFETCH(bool, checked);
-        TestMessenger messenger(u"127.0.0.1"_qs, TestMessenger::freePorts());
-        messenger.start();
-        const QAction *item = action(messenger.window(), name);
-        QVERIFY(item);
-        QCOMPARE(item->text(), caption);
-        QCOMPARE(item->isEnabled(), enabled);
-        QCOMPARE(item->isChecked(), checked);
-        QVERIFY(item->shortcut().isEmpty());
-    }
-
-    void menuTree()
+    // The whole menu tree at start: the bar's three menus, then the tray's and the
+    // composers' context menus, which the bar does not show.
+    void menuTreeAtStart()
     {
         TestMessenger messenger(u"127.0.0.1"_qs, TestMessenger::freePorts());
         messenger.start();
         const frmMain &window = messenger.window();
+        QStringList lines;
         QStringList bar;
-        for (const QAction *menu : window.menuBar()->actions())
-            bar << menu->text();
-        QCOMPARE(bar, (QStringList { u"&File"_qs, u"&Options"_qs, u"&Help"_qs }));
-        const auto menu = [&](const QString &name) { return window.findChild<QMenu *>(name); };
-        QCOMPARE(captions(menu(u"mnuFile"_qs)),
-                 (QStringList { u"&Connect"_qs, u"&Settings"_qs, u"-"_qs, u"Save &As"_qs, u"&Print"_qs,
-                                u"-"_qs, u"E&xit"_qs }));
-        QCOMPARE(captions(menu(u"mnuOptions"_qs)),
-                 (QStringList { u"&Urdu Keyboard"_qs, u"-"_qs, u"&Get Info."_qs, u"Set &Language"_qs,
-                                u"&Font"_qs, u"Font &Color"_qs, u"-"_qs, u"&Send File"_qs }));
-        QCOMPARE(captions(menu(u"mnuGetInfo"_qs)), (QStringList { u"&Remote"_qs, u"&Local"_qs }));
-        QCOMPARE(captions(menu(u"mnuHelp"_qs)),
-                 (QStringList { u"Help &Topics"_qs, u"-"_qs, u"&About \"Kalvex\""_qs }));
-        QCOMPARE(captions(menu(u"mnuTray"_qs)),
-                 (QStringList { u"&Show Messenger"_qs, u"&Connect"_qs, u"&Settings"_qs, u"-"_qs, u"E&xit"_qs }));
-        QCOMPARE(captions(menu(u"mnuPopText"_qs)),
-                 (QStringList { u"Set &Language"_qs, u"-"_qs, u"&Font"_qs, u"Font &Color"_qs }));
-        QCOMPARE(captions(menu(u"mnuSetLanguageP"_qs)), (QStringList { u"&English"_qs, u"&Urdu"_qs }));
+        for (const QAction *menu : window.menuBar()->actions()) {
+            bar << menu->objectName();
+            lines << menu->objectName() + u' ' + menu->text();
+            dumpMenu(menu->menu(), 1, lines);
+        }
+        QCOMPARE(bar, (QStringList { u"mnuFile"_qs, u"mnuOptions"_qs, u"mnuHelp"_qs }));
+        for (const QString &hidden : { u"mnuTray"_qs, u"mnuPopText"_qs }) {
+            const QMenu *menu = window.findChild<QMenu *>(hidden);
+            lines << hidden + u' ' + menu->title();
+            dumpMenu(menu, 1, lines);
+        }
+        const QStringList expected = QStringLiteral(R"(mnuFile &File
+  mnuConnect &Connect
+  mnuSettings &Settings
+  mnuln1 -
+  mnuSaveAs Save &As off
+  mnuPrint &Print off
+  mnuln7 -
+  mnuExit E&xit
+mnuOptions &Options
+  mnuUrdukeyboard &Urdu Keyboard
+  mnuln2 -
+  mnuGetInfo &Get Info.
+    mnuRemote &Remote off
+    mnuLocal &Local
+  mnuSetLanguage Set &Language off
+    mnuEnglish &English
+    mnuUrdu &Urdu checked
+  mnuFont &Font off
+  mnuFontColor Font &Color off
+  mnuln3 -
+  mnuSendFile &Send File off
+mnuHelp &Help
+  mnuHlepTopics Help &Topics
+  mnuln4 -
+  mnuAbout &About "Kalvex"
+mnuTray Tray
+  mnuShowMessenger &Show Messenger
+  mnuConnectT &Connect
+  mnuSettingsT &Settings
+  mnuln5 -
+  mnuExitT E&xit
+mnuPopText PopText
+  mnuSetLanguageP Set &Language
+    mnuEnglishP &English
+    mnuUrduP &Urdu checked
+  mnuln6 -
+  mnuFontP &Font
+  mnuFontColorP Font &Color)").split(u'\n');
+        QCOMPARE(lines, expected);
     }
 
     void frameAndControlsAtStart()
@@ -185,18 +177,7 @@ private slots:
         QCOMPARE(second.window().WskFTP().State(), State::Closed);
         QTRY_COMPARE(second.window().statusText(0), u"Closed."_qs);
 
-        SocketEndpoint &caller = second.window().WskMain();
-        caller.setRemoteHost(u"127.0.0.1"_qs);
-        caller.setRemotePort(ports.chat);
-        caller.setLocalPort(0);
-        QObject::connect(&first.window().WskMain(), &SocketEndpoint::ConnectionRequest, &first.window(),
-                         [&](qint32 id) {
-                             first.window().WskMain().Close();
-                             first.window().WskMain().Accept(id);
-                         });
-        caller.Connect();
-        QTRY_COMPARE(caller.State(), State::Connected);
-        QTRY_COMPARE(first.window().WskMain().State(), State::Connected);
+        QVERIFY(second.callChatSocketOf(first, u"127.0.0.1"_qs));
         QTRY_COMPARE(second.window().statusText(0), u"Connecting..."_qs);
     }
 
@@ -269,18 +250,9 @@ private slots:
         TestMessenger partner(u"127.0.0.2"_qs, ports);
         leaving.start();
         partner.start();
-        SocketEndpoint &callee = partner.window().WskMain();
-        QObject::connect(&callee, &SocketEndpoint::ConnectionRequest, &partner.window(), [&](qint32 id) {
-            callee.Close();
-            callee.Accept(id);
-        });
+        QVERIFY(leaving.callChatSocketOf(partner, u"127.0.0.2"_qs));
         SocketEndpoint &caller = leaving.window().WskMain();
-        caller.Close();
-        caller.setRemoteHost(u"127.0.0.2"_qs);
-        caller.setRemotePort(ports.chat);
-        caller.setLocalPort(0);
-        caller.Connect();
-        QTRY_COMPARE(callee.State(), State::Connected);
+        SocketEndpoint &callee = partner.window().WskMain();
 
         QList<State> stateAtWrite;
         leaving.store->onWrite = [&](const QString &) { stateAtWrite << caller.State(); };
