@@ -95,11 +95,11 @@ private slots:
             QVERIFY2(m_raw.supportsCharacter(shown.front()), which);
             const quint32 glyph = m_raw.glyphIndexesForString(shown).front();
             const qreal advance = m_raw.advancesForGlyphIndexes(QList<quint32> { glyph })[0].x();
-            QCOMPARE(m_raw.pathForGlyph(glyph).isEmpty(), !produced.contains(code));
+            QVERIFY2(m_raw.pathForGlyph(glyph).isEmpty() != produced.contains(code), which);
             QVERIFY2(-m_raw.boundingRect(glyph).top() <= m_raw.ascent() + 1, which);
             QVERIFY2(m_raw.boundingRect(glyph).bottom() <= m_raw.descent() + 1, which);
             if (!produced.contains(code))
-                QCOMPARE(advance > 0, code == ' ');
+                QVERIFY2((advance > 0) == (code == ' '), which);
         }
     }
 
