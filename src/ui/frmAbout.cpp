@@ -51,7 +51,7 @@ QLabel *createLabel(QWidget *parent, const QString &text, const QRect &geometry,
 } // namespace
 
 frmAbout::frmAbout(Desktop &desktop, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
                           | Qt::WindowCloseButtonHint)
     , m_desktop(desktop)
 {

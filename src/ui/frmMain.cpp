@@ -113,7 +113,7 @@ QFont tahomaBold()
 
 frmMain::frmMain(basMain &program, QWidget *parent)
     : QMainWindow(parent,
-                  Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                  Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                       | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
     , m_program(program)
     , m_wskMain(new SocketEndpoint(this, program.environment().bindAddress))
