@@ -1,6 +1,7 @@
 #include "ui/frmKeyboard.h"
 
 #include "controls/UrduText.h"
+#include "controls/VirtualKey.h"
 #include "ui/Twips.h"
 #include "urdu/UrduGlyphFont.h"
 #include "urdu/basUrdu.h"
@@ -23,10 +24,7 @@ constexpr int ClientHeight = 3075;
 constexpr int ButtonCount = 76;
 constexpr qreal CaptionPointSize = 12;
 
-constexpr int BackspaceKey = 8;
-constexpr int DeleteKey = 46;
 constexpr int SpaceKey = 32;
-constexpr int PeriodKey = 190;
 
 using IndexedKey = std::pair<int, int>; // a button's index and the key it types
 
@@ -73,12 +71,12 @@ struct BottomButton
 
 constexpr int BottomTop = 2565;
 constexpr BottomButton BottomRow[] = {
-    { 70, DeleteKey, 15, 1020, u"DELETE" },
+    { 70, VirtualKey::Delete, 15, 1020, u"DELETE" },
     { 71, '?', 1035, KeySize, nullptr },
     { 72, SpaceKey, 1545, 3060, u"SPACE" },
     { 73, ',', 4605, KeySize, nullptr },
-    { 74, PeriodKey, 5115, KeySize, nullptr },
-    { 75, BackspaceKey, 5625, 1530, u"BACKSPACE" },
+    { 74, VirtualKey::PeriodKey, 5115, KeySize, nullptr },
+    { 75, VirtualKey::Backspace, 5625, 1530, u"BACKSPACE" },
 };
 
 // The double quote's button shows another glyph than the one the key types.
@@ -96,11 +94,11 @@ struct KeyStroke
 KeyStroke strokeFor(int keyCode)
 {
     switch (keyCode) {
-    case BackspaceKey:
+    case VirtualKey::Backspace:
         return { Qt::Key_Backspace, Qt::NoModifier, QStringLiteral("\b") };
-    case DeleteKey:
+    case VirtualKey::Delete:
         return { Qt::Key_Delete, Qt::NoModifier, QStringLiteral("\x7f") };
-    case PeriodKey:
+    case VirtualKey::PeriodKey:
         return { Qt::Key_Period, Qt::NoModifier, QStringLiteral(".") };
     default:
         break;
