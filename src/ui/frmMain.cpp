@@ -1,29 +1,41 @@
 #include "ui/frmMain.h"
 
 #include "app/basMain.h"
+#include "chat/Handshake.h"
+#include "chat/WireText.h"
+#include "controls/ColorNumber.h"
 #include "controls/UrduText.h"
 #include "net/SocketEndpoint.h"
 #include "resources/ProgramIcon.h"
 #include "resources/StringTable.h"
+#include "ui/Transcript.h"
 #include "ui/Twips.h"
 #include "ui/frmAbout.h"
+#include "ui/frmConnect.h"
 #include "ui/frmKeyboard.h"
+#include "ui/frmSettings.h"
 #include "urdu/UrduGlyphFont.h"
+#include "urdu/basUrdu.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDir>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTextEdit>
+#include <QTextLayout>
 #include <QTimer>
 #include <QUrl>
 
@@ -32,6 +44,22 @@
 namespace {
 
 const QString SessionMarker = QStringLiteral("ACCEPT");
+const QString ConnectRequested = QStringLiteral("1");
+
+// Colour numbers (0x00BBGGRR) of the transcript's fixed colours.
+constexpr qint32 Black = 0;
+constexpr qint32 BannerCrimson = 4653723;
+constexpr qint32 LocalNickGreen = 4954117;
+constexpr qint32 RemoteNickPurple = 9978225;
+
+// The hidden layout box wraps Urdu lines at this width.
+constexpr int LayoutWidthTwips = 3885;
+// Sizes a partner asks for are drawn within these bounds, so that a hostile size cannot
+// make the transcript unusable; an honest partner's font dialog stays below 24 points.
+constexpr int SmallestShownSize = 1;
+constexpr int LargestShownSize = 72;
+
+enum SoundKind { MessageSound = 0, RequestSound = 1, ErrorSound = 2 };
 
 enum MenuFlag : unsigned {
     Plain = 0,
@@ -118,6 +146,8 @@ frmMain::frmMain(basMain &program, QWidget *parent)
     , m_program(program)
     , m_wskMain(new SocketEndpoint(this, program.environment().bindAddress))
     , m_wskFtp(new SocketEndpoint(this, program.environment().bindAddress))
+    , m_cdMain(*program.environment().desktop)
+    , m_txtSendENColor(ColorNumber::WindowText)
 {
     setObjectName(QStringLiteral("frmMain"));
     m_wskMain->setObjectName(QStringLiteral("WskMain"));
@@ -151,12 +181,15 @@ void frmMain::createControls()
     m_rtbMain->setObjectName(QStringLiteral("rtbMain"));
     m_rtbMain->setReadOnly(true);
     m_rtbMain->setGeometry(Twips::rect(30, 120, 4020, 4110));
+    m_rtbMain->viewport()->installEventFilter(this);
+    m_transcript = std::make_unique<Transcript>(m_rtbMain);
 
     m_txtSend = new UrduText(client, m_program.environment().desktop);
     m_txtSend->setObjectName(QStringLiteral("txtSend"));
     m_txtSend->setGeometry(Twips::rect(45, 4230, 3420, 1020));
     m_txtSend->setFont(UrduGlyphFont::font(12));
     m_txtSend->setEnabled(false);
+    m_txtSend->txtMain()->installEventFilter(this);
 
     m_txtSendEN = new QPlainTextEdit(client);
     m_txtSendEN->setObjectName(QStringLiteral("txtSendEN"));
@@ -167,6 +200,7 @@ void frmMain::createControls()
     m_txtSendEN->setEnabled(false);
     m_txtSendEN->setVisible(false);
     m_txtSendEN->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_txtSendEN->installEventFilter(this);
 
     m_cmdSend = new QPushButton(QStringLiteral("&Send"), client);
     m_cmdSend->setObjectName(QStringLiteral("cmdSend"));
@@ -206,6 +240,10 @@ void frmMain::createControls()
     m_tmrState->setObjectName(QStringLiteral("TmrState"));
     m_tmrState->setInterval(500);
     m_tmrState->start();
+
+    m_partialTimer = new QTimer(this);
+    m_partialTimer->setSingleShot(true);
+    m_clock.start();
 
     QWidget::setTabOrder(m_txtSend, m_txtSendEN);
     QWidget::setTabOrder(m_txtSendEN, m_cmdSend);
@@ -259,15 +297,44 @@ QAction *frmMain::action(const QString &name) const
     return findChild<QAction *>(name);
 }
 
+void frmMain::onAction(const char16_t *name, void (frmMain::*handler)())
+{
+    connect(action(QString::fromUtf16(name)), &QAction::triggered, this, handler);
+}
+
 void frmMain::connectHandlers()
 {
     connect(m_tmrState, &QTimer::timeout, this, &frmMain::TmrState_Timer);
-    connect(action(QStringLiteral("mnuExit")), &QAction::triggered, this, &frmMain::mnuExit_Click);
-    connect(action(QStringLiteral("mnuExitT")), &QAction::triggered, this, &frmMain::mnuExitT_Click);
-    connect(action(QStringLiteral("mnuShowMessenger")), &QAction::triggered, this, &frmMain::ShowMessenger);
-    connect(action(QStringLiteral("mnuHlepTopics")), &QAction::triggered, this, &frmMain::mnuHlepTopics_Click);
-    connect(action(QStringLiteral("mnuAbout")), &QAction::triggered, this, &frmMain::mnuAbout_Click);
-    connect(action(QStringLiteral("mnuUrdukeyboard")), &QAction::triggered, this, &frmMain::mnuUrdukeyboard_Click);
+    connect(m_partialTimer, &QTimer::timeout, this, &frmMain::expirePartialMessage);
+    connect(m_wskMain, &SocketEndpoint::ConnectionRequest, this, &frmMain::WskMain_ConnectionRequest);
+    connect(m_wskMain, &SocketEndpoint::DataArrival, this, &frmMain::WskMain_DataArrival);
+    connect(m_wskMain, &SocketEndpoint::PeerClosed, this, &frmMain::WskMain_Close);
+    connect(m_cmdSend, &QPushButton::clicked, this, &frmMain::cmdSend_Click);
+
+    onAction(u"mnuConnect", &frmMain::mnuConnect_Click);
+    onAction(u"mnuConnectT", &frmMain::mnuConnectT_Click);
+    onAction(u"mnuSettings", &frmMain::mnuSettings_Click);
+    onAction(u"mnuSettingsT", &frmMain::mnuSettings_Click);
+    onAction(u"mnuSaveAs", &frmMain::mnuSaveAs_Click);
+    onAction(u"mnuPrint", &frmMain::mnuPrint_Click);
+    onAction(u"mnuExit", &frmMain::mnuExit_Click);
+    onAction(u"mnuExitT", &frmMain::mnuExitT_Click);
+    onAction(u"mnuShowMessenger", &frmMain::ShowMessenger);
+    onAction(u"mnuUrdukeyboard", &frmMain::mnuUrdukeyboard_Click);
+    onAction(u"mnuLocal", &frmMain::mnuLocal_Click);
+    onAction(u"mnuRemote", &frmMain::mnuRemote_Click);
+    // The context menu's entries do exactly what their namesakes in the Options menu do.
+    for (const char16_t *suffix : { u"", u"P" }) {
+        const auto named = [suffix](const char16_t *name) {
+            return QString::fromUtf16(name) + QString::fromUtf16(suffix);
+        };
+        connect(action(named(u"mnuEnglish")), &QAction::triggered, this, &frmMain::mnuEnglish_Click);
+        connect(action(named(u"mnuUrdu")), &QAction::triggered, this, &frmMain::mnuUrdu_Click);
+        connect(action(named(u"mnuFont")), &QAction::triggered, this, &frmMain::mnuFont_Click);
+        connect(action(named(u"mnuFontColor")), &QAction::triggered, this, &frmMain::mnuFontColor_Click);
+    }
+    onAction(u"mnuHlepTopics", &frmMain::mnuHlepTopics_Click);
+    onAction(u"mnuAbout", &frmMain::mnuAbout_Click);
     connect(m_txtSend, &UrduText::MouseDown, this,
             [this](qint16 &button, qint16 &, float &, float &) { txtSend_MouseDown(button); });
     connect(m_txtSendEN, &QWidget::customContextMenuRequested, this, &frmMain::showComposerMenu);
@@ -336,6 +403,21 @@ void frmMain::listenAgain(SocketEndpoint &endpoint, quint16 port)
     endpoint.Listen();
 }
 
+// Back to waiting for a partner on the chat port, with nothing left of the last connection.
+void frmMain::listenForCalls()
+{
+    ++m_connectionSerial;
+    m_handshake = Handshake::None;
+    m_chatReader.clear();
+    m_partialTimer->stop();
+    listenAgain(*m_wskMain, m_program.environment().chatPort);
+}
+
+bool frmMain::sessionOpen() const
+{
+    return m_wskMain->Tag() == SessionMarker;
+}
+
 // Shows the chat socket's state every half second, and brings a socket that the partner
 // closed, or whose connect failed, back to listening.
 void frmMain::TmrState_Timer()
@@ -346,7 +428,7 @@ void frmMain::TmrState_Timer()
     switch (state) {
     case State::Connected:
         // A connection whose handshake still runs reads as connecting.
-        id = m_wskMain->Tag() == SessionMarker ? StringTable::StateConnected : StringTable::StateConnecting;
+        id = sessionOpen() ? StringTable::StateConnected : StringTable::StateConnecting;
         break;
     case State::Closing:
         if (Transferring) {
@@ -355,15 +437,550 @@ void frmMain::TmrState_Timer()
             m_program.environment().desktop->messageBox(this, StringTable::text(StringTable::FileTransferInterrupted),
                                                         Desktop::Icon::Exclamation, Desktop::Buttons::Ok);
         }
-        listenAgain(*m_wskMain, m_program.environment().chatPort);
+        m_transcript->WriteSessionBanner(StringTable::SessionClosed);
+        ResetTransfer();
+        listenForCalls();
         break;
     case State::Error:
-        listenAgain(*m_wskMain, m_program.environment().chatPort);
+        listenForCalls();
+        m_program.PlaySound(ErrorSound);
         break;
     default:
         break;
     }
     m_mainPanel->setText(StringTable::text(id));
+}
+
+void frmMain::ResetTransfer()
+{
+    m_pbFtp->setValue(0);
+    TransferData.clear();
+    TransferSize = 0;
+    TransferPos = 0;
+    Transferring = false;
+    action(QStringLiteral("mnuSendFile"))->setText(StringTable::text(StringTable::SendFile));
+    listenAgain(*m_wskFtp, m_program.environment().filePort);
+}
+
+// The File menu's entry connects or disconnects; its caption tells which.
+void frmMain::mnuConnect_Click()
+{
+    QAction *mnuConnect = action(QStringLiteral("mnuConnect"));
+    if (mnuConnect->text() == StringTable::text(StringTable::Connect)) {
+        frmConnect dialog(m_program, mnuConnect, this);
+        m_connectDialog = &dialog;
+        dialog.exec();
+        if (mnuConnect->data().toString() == ConnectRequested)
+            ConnectRemote();
+        mnuConnect->setData(QString());
+        return;
+    }
+    // Nothing goes to the partner: it learns of the end from its own socket.
+    setConnectCaptions(StringTable::Connect);
+    enableComposers(false);
+    EnableSessionControls(false);
+    m_wskMain->Close();
+    m_wskMain->setTag(QString());
+    writeConnectionReset();
+    m_transcript->WriteSessionBanner(StringTable::SessionClosed);
+    listenForCalls();
+    ResetTransfer();
+}
+
+void frmMain::mnuConnectT_Click()
+{
+    mnuConnect_Click();
+}
+
+void frmMain::setConnectCaptions(int stringId)
+{
+    const QString caption = StringTable::text(stringId);
+    action(QStringLiteral("mnuConnect"))->setText(caption);
+    action(QStringLiteral("mnuConnectT"))->setText(caption);
+}
+
+// Dials RemoteIP and waits while the connection is being made; the partner's identity
+// usually arrives inside this wait. The wait ends once the socket stops dialling, also when
+// the status timer has already put a failed attempt back to listening.
+void frmMain::ConnectRemote()
+{
+    if (m_program.LocalNickname.isEmpty())
+        mnuSettings_Click();
+    m_wskMain->Close();
+    m_handshake = Handshake::Dialling;
+    m_chatReader.clear();
+    ++m_connectionSerial;
+    m_wskMain->setRemoteHost(m_program.RemoteIP);
+    m_wskMain->setRemotePort(m_program.environment().chatPort);
+    m_wskMain->setLocalPort(0);
+    m_program.LocalUserIP = m_wskMain->LocalIP();
+    m_wskMain->Connect();
+
+    using State = SocketEndpoint::SocketState;
+    const auto dialling = [this] {
+        const State state = m_wskMain->State();
+        return state == State::ResolvingHost || state == State::HostResolved || state == State::Connecting;
+    };
+    while (dialling())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+// A partner calls: an incoming call wins over one being dialled.
+void frmMain::WskMain_ConnectionRequest(qint32 requestId)
+{
+    if (m_connectDialog)
+        m_connectDialog->reject();
+    m_wskMain->Close();
+    m_program.LocalUserIP = m_wskMain->LocalIP();
+    m_program.PlaySound(RequestSound);
+    m_chatReader.clear();
+    ++m_connectionSerial;
+    // A call that cannot be taken leaves the socket listening again, not closed for good.
+    if (!m_wskMain->Accept(requestId)) {
+        listenForCalls();
+        return;
+    }
+    m_handshake = Handshake::CalleeWaiting;
+    m_wskMain->SendData(Handshake::identityMessage(Handshake::Tag::Send, m_program.LocalNickname,
+                                                   m_program.LocalFullName, m_program.LocalEmail));
+}
+
+// What arrives is read by its grammar, so that joined sends are taken apart and a split
+// one is put together before anything is shown.
+void frmMain::WskMain_DataArrival(qint32)
+{
+    const QList<QByteArray> messages = m_chatReader.feed(m_wskMain->GetData(), m_clock.elapsed());
+    const quint32 connection = m_connectionSerial;
+    for (const QByteArray &message : messages) {
+        // A modal question may have ended this connection while earlier messages were
+        // handled; what followed them belongs to it and goes with it.
+        if (connection != m_connectionSerial)
+            return;
+        handleArrival(message);
+    }
+    if (connection == m_connectionSerial && m_chatReader.hasPartial())
+        m_partialTimer->start(int(qMax<qint64>(0, m_chatReader.msUntilExpiry(m_clock.elapsed()))));
+}
+
+// A message that never got its end is handled as it stands once it has waited long enough.
+void frmMain::expirePartialMessage()
+{
+    const QList<QByteArray> messages = m_chatReader.expire(m_clock.elapsed());
+    for (const QByteArray &message : messages)
+        handleArrival(message);
+    if (m_chatReader.hasPartial())
+        m_partialTimer->start(int(qMax<qint64>(0, m_chatReader.msUntilExpiry(m_clock.elapsed()))));
+}
+
+void frmMain::handleArrival(const QByteArray &message)
+{
+    switch (Handshake::classify(message)) {
+    case Handshake::Tag::Send:
+        if (m_handshake == Handshake::Dialling) {
+            partnerIdentityArrived(message);
+            m_handshake = Handshake::CallerAnswered;
+            m_wskMain->SendData(Handshake::identityMessage(Handshake::Tag::Recev, m_program.LocalNickname,
+                                                           m_program.LocalFullName, m_program.LocalEmail));
+        }
+        return;
+    case Handshake::Tag::Recev:
+        if (m_handshake == Handshake::CalleeWaiting)
+            partnerAsksToChat(message);
+        return;
+    case Handshake::Tag::Not:
+        if (m_handshake == Handshake::CallerAnswered)
+            partnerRefused();
+        return;
+    case Handshake::Tag::Yes:
+        if (m_handshake == Handshake::CallerAnswered)
+            openSession();
+        return;
+    case Handshake::Tag::None:
+        messageArrived(message);
+        return;
+    }
+}
+
+void frmMain::partnerIdentityArrived(const QByteArray &message)
+{
+    PartnerIdentity identity { m_program.RemoteNickname, m_program.RemoteFullName, m_program.RemoteEmail };
+    Handshake::readIdentity(message, Handshake::classify(message), identity);
+    m_program.RemoteNickname = identity.nickname;
+    m_program.RemoteFullName = identity.fullName;
+    m_program.RemoteEmail = identity.email;
+    m_program.RemoteUserIP = m_wskMain->RemoteHostIP();
+}
+
+// The caller's identity has come: the user decides. The answer is given to the connection
+// that asked, and only while it stands; a partner who has gone meanwhile gets nothing.
+void frmMain::partnerAsksToChat(const QByteArray &message)
+{
+    partnerIdentityArrived(message);
+    m_handshake = Handshake::CalleeAsking;
+    m_program.PlaySound(RequestSound);
+    const quint32 connection = m_connectionSerial;
+    const QString question = m_program.RemoteNickname + QStringLiteral(" {") + m_program.RemoteUserIP
+        + QStringLiteral("} wants to Chat you.\r\nDo you want to accept his/her request?");
+    const Desktop::Answer answer = m_program.environment().desktop->messageBox(
+        this, question, Desktop::Icon::Question, Desktop::Buttons::YesNo);
+    if (connection != m_connectionSerial || m_wskMain->State() != SocketEndpoint::SocketState::Connected)
+        return;
+    if (answer == Desktop::Answer::Yes) {
+        m_wskMain->SendData(Handshake::yes());
+        openSession();
+        return;
+    }
+    m_wskMain->SendData(Handshake::no());
+    QCoreApplication::processEvents();
+    listenForCalls();
+}
+
+void frmMain::partnerRefused()
+{
+    const quint32 connection = m_connectionSerial;
+    m_program.environment().desktop->messageBox(
+        this, m_program.RemoteNickname + QStringLiteral(" {") + m_program.RemoteUserIP
+            + QStringLiteral("} didn't accept your request."),
+        Desktop::Icon::Exclamation, Desktop::Buttons::Ok);
+    if (connection != m_connectionSerial)
+        return;
+    listenForCalls();
+    m_program.PlaySound(ErrorSound);
+}
+
+void frmMain::openSession()
+{
+    m_handshake = Handshake::None;
+    m_wskMain->setTag(SessionMarker);
+    setConnectCaptions(StringTable::Disconnect);
+    m_txtSend->setEnabled(true);
+    if (EnglishMode)
+        m_txtSendEN->setEnabled(true);
+    EnableSessionControls(true);
+    m_transcript->clear();
+    m_transcript->WriteSessionBanner(StringTable::SessionOpened);
+    m_transcript->AppendRun(QStringLiteral("\r\nRemote User Nick is "), Black, QStringLiteral("Tahoma"), 10);
+    m_transcript->AppendRun(m_program.RemoteNickname + QStringLiteral("\r\n"), BannerCrimson, QStringLiteral("Tahoma"), 10);
+    m_program.PlaySound(MessageSound);
+}
+
+// The line that ends a session on either side: the partner's nickname and address.
+void frmMain::writeConnectionReset()
+{
+    m_transcript->AppendRun(QStringLiteral("\r\n") + StringTable::text(StringTable::ConnectionWithThe)
+                                + m_program.RemoteNickname + QStringLiteral(" {") + m_program.RemoteUserIP
+                                + QStringLiteral("}") + StringTable::text(StringTable::IsReset),
+                            BannerCrimson, QStringLiteral("Tahoma"), 10);
+}
+
+// The partner has closed the chat connection. The socket stays closing until the next
+// status tick, which writes the closing banner and listens again.
+void frmMain::WskMain_Close()
+{
+    setConnectCaptions(StringTable::Connect);
+    m_handshake = Handshake::None;
+    if (!sessionOpen())
+        return;
+    writeConnectionReset();
+    m_program.PlaySound(ErrorSound);
+    m_wskMain->setTag(QString());
+    enableComposers(false);
+    EnableSessionControls(false);
+    setConnectCaptions(StringTable::Connect);
+    m_wskMain->setLocalPort(m_program.environment().chatPort);
+    m_wskMain->Listen();
+}
+
+void frmMain::enableComposers(bool enable)
+{
+    m_txtSend->setEnabled(enable);
+    m_txtSendEN->setEnabled(enable);
+}
+
+// Save As and Print stay enabled once a session has been open: the transcript of an ended
+// session can still be kept.
+void frmMain::EnableSessionControls(bool enable)
+{
+    for (const char16_t *name : { u"mnuSetLanguage", u"mnuSetLanguageP", u"mnuSendFile", u"mnuFont", u"mnuRemote",
+                                  u"mnuFontColor" })
+        action(QString::fromUtf16(name))->setEnabled(enable);
+    m_cmdSend->setEnabled(enable);
+    if (enable) {
+        action(QStringLiteral("mnuPrint"))->setEnabled(true);
+        action(QStringLiteral("mnuSaveAs"))->setEnabled(true);
+    }
+}
+
+void frmMain::cmdSend_Click()
+{
+    const bool urdu = !EnglishMode;
+    const QByteArray text = urdu ? m_txtSend->Text() : WireText::toWire(m_txtSendEN->toPlainText());
+    if (text.count(' ') == text.size())
+        return;
+    const QByteArray markup = EncodeMessage(urdu);
+    m_wskMain->SendData(markup);
+    MessageMarkup::DecodeMessage(markup, Msg);
+    ShowMessage(m_program.LocalNickname, 0);
+    if (urdu) {
+        m_txtSend->setText(UrduKeyText());
+        m_txtSend->txtMain()->setFocus();
+    } else {
+        m_txtSendEN->clear();
+        m_txtSendEN->setFocus();
+    }
+}
+
+// Chat messages count only inside a session: a caller the user has not accepted cannot
+// write into the transcript, nor make a sound.
+void frmMain::messageArrived(const QByteArray &markup)
+{
+    if (!sessionOpen())
+        return;
+    m_program.PlaySound(MessageSound);
+    MessageMarkup::DecodeMessage(markup, Msg);
+    ShowMessage(m_program.RemoteNickname, 1);
+}
+
+// The header names the writer; the body is drawn in the writer's style. Only text in a
+// Qirtas font is glyph codes; any other font gets the wire's single-byte text.
+void frmMain::ShowMessage(const QString &nickname, int writer)
+{
+    m_transcript->AppendStyledRun(QStringLiteral("\r\n") + nickname + QStringLiteral(" Says : \r\n"),
+                                  QStringLiteral("Arial"), 10, writer != 0 ? RemoteNickPurple : LocalNickGreen, true,
+                                  false, Transcript::Left);
+    const bool glyphs = Msg.MsgFontName.startsWith(UrduGlyphFont::familyPrefix());
+    const QString text = glyphs ? UrduGlyphFont::toDisplay(Msg.MsgText) : WireText::fromWire(Msg.MsgText);
+    const int size = qBound(SmallestShownSize, int(Msg.MsgFontSize), LargestShownSize);
+    if (Msg.MsgUrdu)
+        m_transcript->AppendStyledRun(text, Msg.MsgFontName, size, Msg.MsgColor, Msg.MsgBold, Msg.MsgItalic,
+                                      Transcript::Right);
+    else
+        m_transcript->AppendStyledRun(QStringLiteral("   ") + text, Msg.MsgFontName, size, Msg.MsgColor,
+                                      Msg.MsgBold, Msg.MsgItalic, Transcript::Left);
+}
+
+QByteArray frmMain::EncodeMessage(bool isUrdu)
+{
+    const QFont font = isUrdu ? m_txtSend->font() : m_txtSendEN->font();
+    const MessageStyle style { font.family(), font.pointSizeF(), font.bold(), font.italic(),
+                               isUrdu ? m_txtSend->ForeColor() : m_txtSendENColor };
+    const QByteArray text = isUrdu ? LayoutUrduLines()
+                                   : WireText::toWire(m_txtSendEN->toPlainText().replace(u'\n', QStringLiteral("\r\n")));
+    return MessageMarkup::EncodeMessage(style, text, isUrdu);
+}
+
+// An Urdu message goes out as lines wrapped to the width of the hidden layout box. The
+// glyphs are in visual order, so the box's first line holds the end of the message: the
+// lines are sent from the last to the first, each ending in CR LF, so that a right-to-left
+// reader meets the beginning first.
+QByteArray frmMain::LayoutUrduLines()
+{
+    m_txtTmp->setPlainText(UrduGlyphFont::toDisplay(ShapeUrdu(m_txtSend->Text())));
+    const QFont composerFont = m_txtSend->font();
+    QFont layoutFont = m_txtTmp->font();
+    layoutFont.setFamily(composerFont.family());
+    layoutFont.setPointSizeF(composerFont.pointSizeF());
+    layoutFont.setBold(composerFont.bold());
+    layoutFont.setItalic(composerFont.italic());
+    m_txtTmp->setFont(layoutFont);
+
+    QTextLayout layout(m_txtTmp->toPlainText(), layoutFont);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    m_tmpLines.clear();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(Twips::toPixels(LayoutWidthTwips));
+        m_tmpLines << layout.text().mid(line.textStart(), line.textLength());
+    }
+    layout.endLayout();
+
+    QByteArray lines;
+    for (int i = int(m_tmpLines.size()) - 1; i >= 0; --i)
+        lines += GetTmpLine(i) + "\r\n";
+    return lines;
+}
+
+// A line of the layout box as glyph codes, without the blanks at its end.
+QByteArray frmMain::GetTmpLine(int index) const
+{
+    if (index < 0 || index >= m_tmpLines.size())
+        return {};
+    QByteArray line = UrduGlyphFont::fromDisplay(m_tmpLines.at(index));
+    while (line.endsWith(' '))
+        line.chop(1);
+    return line;
+}
+
+void frmMain::mnuLocal_Click()
+{
+    m_transcript->writeUserInformation(StringTable::LocalUserInformation, m_program.LocalUserIP,
+                                       m_program.LocalNickname, m_program.LocalFullName, m_program.LocalEmail);
+}
+
+void frmMain::mnuRemote_Click()
+{
+    if (m_wskMain->State() != SocketEndpoint::SocketState::Connected)
+        return;
+    m_transcript->writeUserInformation(StringTable::RemoteUserInformation, m_program.RemoteUserIP,
+                                       m_program.RemoteNickname, m_program.RemoteFullName, m_program.RemoteEmail);
+}
+
+// A cancelled dialog saves nothing: the file name it still holds from an earlier choice is
+// never the target.
+void frmMain::mnuSaveAs_Click()
+{
+    m_cdMain.Flags = 4;
+    m_cdMain.Filter = QStringLiteral("RichText Format (*.rtf)|*.rtf|All Files (*.*)|*.*");
+    if (m_cdMain.ShowSave(this))
+        m_transcript->saveAs(m_cdMain.FileName);
+}
+
+// Straight to the default printer; without one there is nothing to do and nothing to say.
+void frmMain::mnuPrint_Click()
+{
+    const QPrinterInfo printerInfo = QPrinterInfo::defaultPrinter();
+    if (printerInfo.isNull())
+        return;
+    QPrinter printer(printerInfo);
+    m_transcript->print(printer);
+}
+
+// The transcript never keeps the keyboard: a click in it hands the focus to the composer
+// of the current language, when that one can take it.
+void frmMain::handFocusToComposer()
+{
+    QWidget *composer = EnglishMode ? static_cast<QWidget *>(m_txtSendEN) : m_txtSend->txtMain();
+    if (composer->isEnabled() && composer->isVisibleTo(this))
+        composer->setFocus();
+}
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_rtbMain->viewport() && event->type() == QEvent::MouseButtonPress) {
+        handFocusToComposer();
+        return false;
+    }
+    // Enter in either composer presses the window's default button.
+    if ((watched == m_txtSendEN || watched == m_txtSend->txtMain()) && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (m_cmdSend->isEnabled())
+                m_cmdSend->click();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::SetComposerLanguage(bool urdu)
+{
+    m_txtSend->setEnabled(urdu);
+    m_txtSend->setVisible(urdu);
+    m_txtSendEN->setEnabled(!urdu);
+    m_txtSendEN->setVisible(!urdu);
+    EnglishMode = !urdu;
+    markLanguage(urdu);
+    action(QStringLiteral("mnuUrdukeyboard"))->setEnabled(urdu);
+}
+
+void frmMain::markLanguage(bool urdu)
+{
+    action(QStringLiteral("mnuUrdu"))->setChecked(urdu);
+    action(QStringLiteral("mnuUrduP"))->setChecked(urdu);
+    action(QStringLiteral("mnuEnglish"))->setChecked(!urdu);
+    action(QStringLiteral("mnuEnglishP"))->setChecked(!urdu);
+}
+
+// A checkable entry flips its mark on every click; choosing the language already chosen
+// puts the marks back and changes nothing else.
+void frmMain::mnuEnglish_Click()
+{
+    if (EnglishMode) {
+        markLanguage(false);
+        return;
+    }
+    if (m_keyboard)
+        m_keyboard->close();
+    SetComposerLanguage(false);
+}
+
+void frmMain::mnuUrdu_Click()
+{
+    if (!EnglishMode) {
+        markLanguage(true);
+        return;
+    }
+    SetComposerLanguage(true);
+}
+
+// The Urdu composer takes only a Qirtas face; both take sizes below 24 points. The face is
+// tested first, so a wrong face with a large size gets the face message alone.
+void frmMain::mnuFont_Click()
+{
+    m_cdMain.Flags = 1;
+    const bool urdu = m_txtSend->isEnabled();
+    if (!urdu && !m_txtSendEN->isEnabled())
+        return;
+    QFont font = urdu ? m_txtSend->font() : m_txtSendEN->font();
+    if (!chooseComposerFont(font, urdu))
+        return;
+    if (urdu)
+        m_txtSend->setFont(font);
+    else
+        m_txtSendEN->setFont(font);
+}
+
+bool frmMain::chooseComposerFont(QFont &font, bool urdu)
+{
+    m_cdMain.FontName = font.family();
+    m_cdMain.FontBold = font.bold();
+    m_cdMain.FontItalic = font.italic();
+    m_cdMain.FontSize = font.pointSizeF();
+    if (!m_cdMain.ShowFont(this))
+        return false;
+    Desktop *desktop = m_program.environment().desktop;
+    if (urdu && !m_cdMain.FontName.startsWith(UrduGlyphFont::familyPrefix())) {
+        desktop->messageBox(this, StringTable::text(StringTable::SelectQirtasFont), Desktop::Icon::Information,
+                            Desktop::Buttons::Ok);
+        return false;
+    }
+    if (m_cdMain.FontSize >= 24) {
+        desktop->messageBox(this, QStringLiteral("Please choose a FontSize less than 24."), Desktop::Icon::Exclamation,
+                            Desktop::Buttons::Ok);
+        return false;
+    }
+    font.setFamily(m_cdMain.FontName);
+    font.setBold(m_cdMain.FontBold);
+    font.setItalic(m_cdMain.FontItalic);
+    font.setPointSizeF(m_cdMain.FontSize);
+    return true;
+}
+
+// The dialog's colour is applied even when it was closed without a choice: it is then the
+// colour last chosen there.
+void frmMain::mnuFontColor_Click()
+{
+    m_cdMain.ShowColor(this);
+    if (EnglishMode)
+        setEnglishColor(m_cdMain.Color);
+    else
+        m_txtSend->setForeColor(m_cdMain.Color);
+}
+
+void frmMain::setEnglishColor(qint32 color)
+{
+    m_txtSendENColor = color;
+    QPalette palette = m_txtSendEN->palette();
+    palette.setColor(QPalette::Text, ColorNumber::toColor(color));
+    m_txtSendEN->setPalette(palette);
+}
+
+void frmMain::mnuSettings_Click()
+{
+    frmSettings settings(m_program, this);
+    settings.exec();
 }
 
 void frmMain::closeEvent(QCloseEvent *event)

@@ -1,8 +1,15 @@
 #pragma once
 
+#include "app/CommonDialog.h"
+#include "chat/ChatStreamReader.h"
+#include "chat/MessageMarkup.h"
+
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
 #include <QSystemTrayIcon>
+
+#include <memory>
 
 class QAction;
 class QFrame;
@@ -15,8 +22,9 @@ class QStatusBar;
 class QTextEdit;
 class QTimer;
 class basMain;
-class frmAbout;
+class frmConnect;
 class frmKeyboard;
+class Transcript;
 class UrduText;
 class SocketEndpoint;
 
@@ -32,15 +40,31 @@ public:
 
     SocketEndpoint &WskMain() const { return *m_wskMain; }
     SocketEndpoint &WskFTP() const { return *m_wskFtp; }
+    Transcript &transcript() const { return *m_transcript; }
+    // The font, colour and file pickers, one object that keeps its last values.
+    CommonDialog &CDMain() { return m_cdMain; }
 
     // The text of a status bar panel: 0 the connection state, 1 under the progress bar.
     QString statusText(int panel) const;
     // The tray icon's identifier, drawn once at start-up and the same at every start.
     int trayIconId() const { return m_trayIconId; }
     bool trayIconShown() const;
+    // True while a chat session is open.
+    bool sessionOpen() const;
 
-    // True while a file transfer runs.
+    // The file transfer's state. TransferFileName keeps its value when a transfer ends.
+    QString TransferFileName;
     bool Transferring = false;
+    qint32 TransferSize = 0;
+    QByteArray TransferData;
+    qint32 TransferPos = 0;
+    // Returns the transfer to idle and the file socket to listening.
+    void ResetTransfer();
+
+    // True while the English composer is the active one.
+    bool EnglishMode = false;
+    // The values of the message decoded last.
+    DecodedMessage Msg;
 
 public slots:
     // Brings the window back from the tray to the screen's top-left corner.
@@ -49,12 +73,19 @@ public slots:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Where this side stands in the handshake of the current chat connection. Only the
+    // answers the other side may give at that point are taken, so a caller cannot open a
+    // session on our side by sending "{YES}" itself.
+    enum class Handshake { None, Dialling, CallerAnswered, CalleeWaiting, CalleeAsking };
+
     void createControls();
     void createMenus();
     void connectHandlers();
     QAction *action(const QString &name) const;
+    void onAction(const char16_t *name, void (frmMain::*handler)());
 
     void Form_Load();
     void Form_QueryUnload();
@@ -63,8 +94,53 @@ private:
     void layProgressBarOverStatus();
     void hideIfMinimized();
     void listenAgain(SocketEndpoint &endpoint, quint16 port);
+    void listenForCalls();
 
+    // Connection and handshake.
+    void mnuConnect_Click();
+    void mnuConnectT_Click();
+    void ConnectRemote();
+    void setConnectCaptions(int stringId);
+    void EnableSessionControls(bool enable);
+    void enableComposers(bool enable);
+    void WskMain_ConnectionRequest(qint32 requestId);
+    void WskMain_DataArrival(qint32 bytesTotal);
+    void WskMain_Close();
     void TmrState_Timer();
+    void expirePartialMessage();
+    void handleArrival(const QByteArray &message);
+    void partnerIdentityArrived(const QByteArray &message);
+    void partnerAsksToChat(const QByteArray &message);
+    void partnerRefused();
+    void openSession();
+    void writeConnectionReset();
+
+    // Messages.
+    void cmdSend_Click();
+    void messageArrived(const QByteArray &markup);
+    void ShowMessage(const QString &nickname, int writer);
+    QByteArray EncodeMessage(bool isUrdu);
+    QByteArray LayoutUrduLines();
+    QByteArray GetTmpLine(int index) const;
+
+    // Transcript commands.
+    void mnuLocal_Click();
+    void mnuRemote_Click();
+    void mnuSaveAs_Click();
+    void mnuPrint_Click();
+    void handFocusToComposer();
+
+    // Composer language, font and colour.
+    void SetComposerLanguage(bool urdu);
+    void markLanguage(bool urdu);
+    void mnuEnglish_Click();
+    void mnuUrdu_Click();
+    void mnuFont_Click();
+    void mnuFontColor_Click();
+    bool chooseComposerFont(QFont &font, bool urdu);
+    void setEnglishColor(qint32 color);
+
+    void mnuSettings_Click();
     void TrayCallback(QSystemTrayIcon::ActivationReason reason);
     void mnuExit_Click();
     void mnuExitT_Click();
@@ -77,23 +153,39 @@ private:
     basMain &m_program;
     SocketEndpoint *m_wskMain;
     SocketEndpoint *m_wskFtp;
+    CommonDialog m_cdMain;
 
     QFrame *m_fraReceive = nullptr;
     QTextEdit *m_rtbMain = nullptr;
+    std::unique_ptr<Transcript> m_transcript;
     UrduText *m_txtSend = nullptr;
     QPlainTextEdit *m_txtSendEN = nullptr;
+    // The English composer's text colour as a colour number; the window text colour until
+    // the user picks one.
+    qint32 m_txtSendENColor;
     QPushButton *m_cmdSend = nullptr;
     QStatusBar *m_stMain = nullptr;
     QLabel *m_mainPanel = nullptr;
     QLabel *m_progressPanel = nullptr;
     QProgressBar *m_pbFtp = nullptr;
     QPlainTextEdit *m_txtTmp = nullptr;
+    // The lines into which the layout box last wrapped its text, first to last.
+    QStringList m_tmpLines;
     QTimer *m_tmrState = nullptr;
 
     QMenu *m_mnuTray = nullptr;
     QMenu *m_mnuPopText = nullptr;
     QPointer<frmKeyboard> m_keyboard;
+    QPointer<frmConnect> m_connectDialog;
     QSystemTrayIcon *m_trayIcon = nullptr;
     int m_trayIconId = 0;
     bool m_unloaded = false;
+
+    ChatStreamReader m_chatReader;
+    QElapsedTimer m_clock;
+    QTimer *m_partialTimer = nullptr;
+    Handshake m_handshake = Handshake::None;
+    // Counts chat connections, so that an answer given in a modal box can tell whether the
+    // connection it answers is still the one that asked.
+    quint32 m_connectionSerial = 0;
 };

@@ -3,8 +3,14 @@
 #include "net/SocketEndpoint.h"
 #include "ui/frmMain.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTcpServer>
 #include <QTest>
+#include <QTimer>
 
 RecordingSettingsStore::RecordingSettingsStore(const QString &iniFile)
     : SettingsStore(iniFile)
@@ -65,6 +71,33 @@ bool TestMessenger::callChatSocketOf(TestMessenger &callee, const QString &calle
     calling.Connect();
     const auto connected = SocketEndpoint::SocketState::Connected;
     return QTest::qWaitFor([&] { return calling.State() == connected && answering.State() == connected; });
+}
+
+void TestMessenger::dial(const QString &address)
+{
+    frmMain &main = window();
+    QTimer::singleShot(0, &main, [address] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        if (!dialog || dialog->objectName() != u"frmConnect")
+            return;
+        dialog->findChild<QLineEdit *>(QStringLiteral("txtIP"))->setText(address);
+        dialog->findChild<QPushButton *>(QStringLiteral("cmdOk"))->click();
+    });
+    main.findChild<QAction *>(QStringLiteral("mnuConnect"))->trigger();
+}
+
+bool TestMessenger::openSessionWith(TestMessenger &callee, const QString &calleeAddress)
+{
+    dial(calleeAddress);
+    return QTest::qWaitFor([&] { return window().sessionOpen() && callee.window().sessionOpen(); });
+}
+
+QStringList TestMessenger::soundsPlayed() const
+{
+    QStringList names;
+    for (const QString &path : desktop.sounds)
+        names << QFileInfo(path).fileName();
+    return names;
 }
 
 namespace {

@@ -32,16 +32,25 @@ public:
     };
 
     // settingsFile: the INI file to use; empty for a new one in a temporary folder.
+    // The copy's user is called after the last part of its address ("ali" for 127.0.0.1 ...).
     TestMessenger(const QString &bindAddress, Ports ports, bool trayAvailable = false,
                   const QString &settingsFile = {});
 
     frmMain &window() const;
+    Ports ports() const { return m_ports; }
     QString settingsFile() const;
     // Starts the copy: reads the settings and shows the main window.
     void start();
     // Opens a chat connection from this copy's chat socket to the other copy, which takes
     // the call at the socket level (no handshake); returns once both sides are connected.
     bool callChatSocketOf(TestMessenger &callee, const QString &calleeAddress);
+    // Calls address the way a user does: File > Connect, the address typed into the connect
+    // dialog, "Connect" pressed. Returns when the connect command has returned.
+    void dial(const QString &address);
+    // Dials the callee, whose user accepts; true once both sides have opened the session.
+    bool openSessionWith(TestMessenger &callee, const QString &calleeAddress);
+    // The file names of the sounds played so far, in order.
+    QStringList soundsPlayed() const;
 
     ScriptedDesktop desktop;
     RecordingSettingsStore *store = nullptr;

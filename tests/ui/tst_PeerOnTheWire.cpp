@@ -1,0 +1,248 @@
+#include "app/basMain.h"
+#include "controls/UrduText.h"
+#include "net/SocketEndpoint.h"
+#include "support/TestMessenger.h"
+#include "support/TranscriptRuns.h"
+#include "ui/Transcript.h"
+#include "ui/frmMain.h"
+#include "urdu/basUrdu.h"
+
+#include <QAction>
+#include <QPushButton>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+#include <QTextEdit>
+
+#include <utility>
+
+using State = SocketEndpoint::SocketState;
+
+namespace {
+
+const QString OurAddress = QStringLiteral("127.0.0.1");
+const QString PeerAddress = QStringLiteral("127.0.0.3");
+
+QString plainTranscript(const TestMessenger &messenger)
+{
+    return messenger.window().transcript().plainText();
+}
+
+QStringList runsOf(const TestMessenger &messenger)
+{
+    return TranscriptRuns::of(*messenger.window().findChild<QTextEdit *>(QStringLiteral("rtbMain"))->document());
+}
+
+void startAs(TestMessenger &messenger, const QString &nickname)
+{
+    messenger.start();
+    messenger.program->LocalNickname = nickname;
+    messenger.program->LocalFullName = nickname + QStringLiteral(" Khan");
+    messenger.program->LocalEmail = nickname + QStringLiteral("@example.org");
+}
+
+// A partner that is not Kalvex: a raw socket on 127.0.0.3 that writes exactly the bytes a
+// test gives it, however a sender might have cut or joined them.
+class RawPeer
+{
+public:
+    bool call(quint16 port)
+    {
+        attach(new QTcpSocket(&m_owner));
+        m_socket->bind(QHostAddress(PeerAddress));
+        m_socket->connectToHost(OurAddress, port);
+        return m_socket->waitForConnected(5000);
+    }
+    // Answers a call as an old callee would: its identity at once, then `reply` once the
+    // caller's identity has come.
+    bool answerCalls(quint16 port, const QByteArray &reply)
+    {
+        QObject::connect(&m_server, &QTcpServer::newConnection, &m_owner, [this, reply] {
+            attach(m_server.nextPendingConnection());
+            send("{SEND}bob/Bob Smith/bob@example.org/");
+            m_replyOnIdentity = reply;
+        });
+        return m_server.listen(QHostAddress(PeerAddress), port);
+    }
+    void send(const QByteArray &bytes)
+    {
+        m_socket->write(bytes);
+        m_socket->flush();
+    }
+    bool receives(const QByteArray &expected)
+    {
+        return QTest::qWaitFor([&] { return m_received.endsWith(expected); });
+    }
+    QByteArray received() const { return m_received; }
+    void hangUp() { m_socket->disconnectFromHost(); }
+
+private:
+    void attach(QTcpSocket *socket)
+    {
+        m_socket = socket;
+        QObject::connect(socket, &QTcpSocket::readyRead, &m_owner, [this] {
+            m_received += m_socket->readAll();
+            if (!m_replyOnIdentity.isEmpty() && m_received.startsWith("{RECEV}") && m_received.count('/') >= 3)
+                send(std::exchange(m_replyOnIdentity, {}));
+        });
+    }
+
+    QObject m_owner;
+    QTcpServer m_server;
+    QTcpSocket *m_socket = nullptr;
+    QByteArray m_received;
+    QByteArray m_replyOnIdentity;
+};
+
+const QByteArray Hello = QByteArrayLiteral("\\F:Arial\\C: 255\\S: 10\\L:0\\{T:hello\\}");
+const QByteArray Bold = QByteArrayLiteral("\\BLD\\F:Tahoma\\C: 16711680\\S: 12\\L:0\\{T:second\\}");
+
+} // namespace
+
+// What a peer writes on the chat connection, as raw bytes: an honest old peer whose sends
+// TCP joins or splits, and a hostile one.
+class tst_PeerOnTheWire : public QObject
+{
+    Q_OBJECT
+
+private:
+    // Our copy calls a raw peer that answers as a callee and accepts with `acceptance`; the
+    // session is open when this returns true.
+    static bool openSessionWithRawCallee(TestMessenger &us, RawPeer &peer, const QByteArray &acceptance)
+    {
+        if (!peer.answerCalls(us.ports().chat, acceptance))
+            return false;
+        us.dial(PeerAddress);
+        return QTest::qWaitFor([&] { return us.window().sessionOpen(); });
+    }
+
+private slots:
+    // "{YES}" and the partner's first message in one arrival open the session and show it.
+    void acceptanceJoinedWithFirstMessage()
+    {
+        TestMessenger us(OurAddress, TestMessenger::freePorts());
+        startAs(us, QStringLiteral("ali"));
+        RawPeer peer;
+        QVERIFY(openSessionWithRawCallee(us, peer, "{YES}" + Hello));
+        QTRY_VERIFY(plainTranscript(us).endsWith(u"\r\nbob Says : \r\n   hello"_qs));
+        QCOMPARE(us.program->RemoteFullName, u"Bob Smith"_qs);
+    }
+
+    // However TCP cuts or joins the sends, every message shows once, whole, in its style.
+    void joinedAndSplitSendsShowEachMessageOnce()
+    {
+        TestMessenger us(OurAddress, TestMessenger::freePorts());
+        startAs(us, QStringLiteral("ali"));
+        RawPeer peer;
+        QVERIFY(openSessionWithRawCallee(us, peer, "{YES}"));
+        us.window().transcript().clear();
+
+        peer.send(Hello + Bold);
+        for (const QByteArray &piece : { Hello.left(3), Hello.mid(3, 14), Hello.mid(17, 13), Hello.mid(30) }) {
+            QTest::qWait(50);
+            peer.send(piece);
+        }
+
+        const QString header = u"\r\nbob Says : \r\n"_qs;
+        QTRY_COMPARE(plainTranscript(us), header + u"   hello"_qs + header + u"   second"_qs + header + u"   hello"_qs);
+        QVERIFY(runsOf(us).contains(u"L Tahoma 12 #0000ff B \"   second\""_qs));
+        QVERIFY(runsOf(us).contains(u"L Arial 10 #ff0000 \"   hello\""_qs));
+    }
+
+    // A message that never ends is shown as it stands after a short wait, as plain text
+    // in the default style; nothing of it is taken for markup.
+    void endlessMessageIsShownAsItStands()
+    {
+        TestMessenger us(OurAddress, TestMessenger::freePorts());
+        startAs(us, QStringLiteral("ali"));
+        RawPeer peer;
+        QVERIFY(openSessionWithRawCallee(us, peer, "{YES}"));
+        us.window().transcript().clear();
+
+        peer.send("\\F:Arial\\C: 255\\S: 10\\L:0\\{T:no end <i>here</i>");
+        QTRY_VERIFY_WITH_TIMEOUT(plainTranscript(us).contains(u"no end <i>here</i>"_qs), 6000);
+        QVERIFY(runsOf(us).last().startsWith(u"L Arial 10 "_qs));
+    }
+
+    // A caller the user has not accepted cannot write into the transcript, make a sound, or
+    // open a session by answering for the user; its words are shown as they are.
+    void callerCannotWriteBeforeAcceptance()
+    {
+        const auto ports = TestMessenger::freePorts();
+        TestMessenger us(OurAddress, ports);
+        startAs(us, QStringLiteral("sara"));
+        RawPeer peer;
+        QVERIFY(peer.call(ports.chat));
+        QVERIFY(peer.receives("{SEND}sara/sara Khan/sara@example.org/"));
+
+        peer.send(Hello);
+        QTest::qWait(100);
+        peer.send("{YES}");
+        QTest::qWait(300);
+        QCOMPARE(plainTranscript(us), QString());
+        QVERIFY(!us.window().sessionOpen());
+        QCOMPARE(us.soundsPlayed(), QStringList { u"request.wav"_qs });
+
+        us.desktop.answers = { Desktop::Answer::Yes };
+        peer.send("{RECEV}<b>eve</b>/Eve/eve@example.org/");
+        QVERIFY(peer.receives("{YES}"));
+        QCOMPARE(us.desktop.shown.first().text,
+                 u"<b>eve</b> {127.0.0.3} wants to Chat you.\r\nDo you want to accept his/her request?"_qs);
+        QVERIFY(us.window().sessionOpen());
+        QVERIFY(plainTranscript(us).endsWith(u"Remote User Nick is <b>eve</b>\r\n"_qs));
+    }
+
+    // The user answers after the caller has gone: nothing is sent and no session opens.
+    void answerAfterCallerLeftDoesNothing()
+    {
+        const auto ports = TestMessenger::freePorts();
+        TestMessenger us(OurAddress, ports);
+        startAs(us, QStringLiteral("sara"));
+        RawPeer peer;
+        QVERIFY(peer.call(ports.chat));
+        QVERIFY(peer.receives("/"));
+        us.desktop.onShow = [&](const QString &) {
+            peer.hangUp();
+            QTest::qWaitFor([&] { return us.window().WskMain().State() != State::Connected; });
+        };
+        peer.send("{RECEV}eve/Eve/eve@example.org/");
+        QTRY_COMPARE(us.desktop.shown.size(), 1);
+        QTest::qWait(100);
+        QVERIFY(!us.window().sessionOpen());
+        QTRY_COMPARE(us.window().WskMain().State(), State::Listening);
+        QCOMPARE(us.desktop.shown.size(), 1);
+    }
+
+    // An Urdu message goes out as the lines of the layout box from last to first, each
+    // ending in CR LF, so that the partner reads the beginning first.
+    void urduLinesGoOutInReadingOrder()
+    {
+        TestMessenger us(OurAddress, TestMessenger::freePorts());
+        startAs(us, QStringLiteral("ali"));
+        RawPeer peer;
+        QVERIFY(openSessionWithRawCallee(us, peer, "{YES}"));
+        const QByteArray keys = "slam dost aap kaisE hyN mYN Thik hoN Shkriy bhut acha dn hE aj ka";
+        us.window().findChild<UrduText *>(u"txtSend"_qs)->setText(keys);
+        us.window().findChild<QPushButton *>(u"cmdSend"_qs)->click();
+
+        QVERIFY(peer.receives("\r\n\\}"));
+        const QByteArray markup = peer.received();
+        const qsizetype start = markup.indexOf("\\{T:") + 4;
+        const QByteArray text = markup.mid(start, markup.size() - start - 2);
+        QList<QByteArray> lines = text.split('\n');
+        QCOMPARE(lines.takeLast(), QByteArray());
+        QVERIFY(lines.size() > 1);
+        QByteArray visualOrder;
+        for (auto line = lines.crbegin(); line != lines.crend(); ++line) {
+            QVERIFY(line->endsWith('\r'));
+            QVERIFY(!line->chopped(1).endsWith(' '));
+            visualOrder += (visualOrder.isEmpty() ? "" : " ") + line->chopped(1);
+        }
+        QCOMPARE(visualOrder, ShapeUrdu(keys));
+        QVERIFY(markup.startsWith("\\F:Qirtas1\\C:"));
+        QVERIFY(markup.contains("\\S: 12\\L:1\\{T:"));
+    }
+};
+
+QTEST_MAIN(tst_PeerOnTheWire)
+#include "tst_PeerOnTheWire.moc"
