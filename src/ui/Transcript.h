@@ -18,6 +18,11 @@ class Transcript
 public:
     enum Alignment : int { Left = 0, Right = 1 };
 
+    // Colour numbers of the transcript's own texts.
+    static constexpr qint32 Black = 0;
+    static constexpr qint32 InfoValueBlue = 0xC4382D; // RGB 45, 56, 196
+    static constexpr qint32 BannerCrimson = 0x47029B; // RGB 155, 2, 71
+
     // rtbMain stays owned by its window. clock gives the current date and time and locale
     // names the days and months of the session banner; tests pass fixed ones.
     explicit Transcript(
