@@ -155,17 +155,22 @@ namespace {
         QList<QRgb> m_colors;
     };
 
-    void appendRun(QByteArray &out, const QTextFragment &fragment, const QTextDocument &document,
-        Tables &tables)
+    void appendAttributes(QByteArray &out, const QTextCharFormat &format,
+        const QTextDocument &document, Tables &tables)
     {
-        const QTextCharFormat format = fragment.charFormat();
-        const QString family = familyOf(format, document);
-        out += "\\f" + QByteArray::number(tables.fontIndex(family));
+        out += "\\f" + QByteArray::number(tables.fontIndex(familyOf(format, document)));
         out += "\\fs" + QByteArray::number(halfPointsOf(format, document));
         out += "\\cf" + QByteArray::number(tables.colorIndex(format));
         out += format.fontWeight() >= QFont::Bold ? "\\b" : "\\b0";
         out += format.fontItalic() ? "\\i " : "\\i0 ";
-        if (isGlyphFont(family))
+    }
+
+    void appendRun(QByteArray &out, const QTextFragment &fragment, const QTextDocument &document,
+        Tables &tables)
+    {
+        const QTextCharFormat format = fragment.charFormat();
+        appendAttributes(out, format, document, tables);
+        if (isGlyphFont(familyOf(format, document)))
             appendGlyphs(out, fragment.text());
         else
             appendText(out, fragment.text());
@@ -175,8 +180,13 @@ namespace {
     {
         QByteArray body;
         for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-            if (block != document.begin())
+            // A paragraph break takes the look of the run that wrote it, which the block it
+            // opened keeps as its own character format; an empty line is then as high as
+            // its neighbours.
+            if (block != document.begin()) {
+                appendAttributes(body, block.charFormat(), document, tables);
                 body += "\\par\r\n";
+            }
             body += block.blockFormat().alignment() & Qt::AlignRight ? "\\pard\\qr" : "\\pard\\ql";
             for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment)
                 appendRun(body, fragment.fragment(), document, tables);
