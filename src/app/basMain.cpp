@@ -3,6 +3,7 @@
 #include "net/SocketEndpoint.h"
 #include "ui/frmMain.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QStandardPaths>
 
@@ -58,5 +59,17 @@ void basMain::SaveSettings()
 
 bool basMain::IsConnected() const
 {
-    return m_mainWindow && m_mainWindow->WskMain().State() == SocketEndpoint::SocketState::Connected;
+    return m_mainWindow
+        && m_mainWindow->WskMain().State() == SocketEndpoint::SocketState::Connected;
+}
+
+void basMain::PlaySound(int kind)
+{
+    QString name = QStringLiteral("error.wav");
+    if (kind == 0)
+        name = QStringLiteral("message.wav");
+    else if (kind == 1)
+        name = QStringLiteral("request.wav");
+    m_environment.desktop->playSound(
+        QCoreApplication::applicationDirPath() + QDir::separator() + name);
 }

@@ -16,7 +16,7 @@ class basMain
 {
 public:
     explicit basMain(std::unique_ptr<SettingsStore> store = std::make_unique<SettingsStore>(),
-                     Environment environment = {});
+        Environment environment = {});
     ~basMain();
 
     // Reads the five stored values, then shows the main window.
@@ -25,6 +25,9 @@ public:
     void SaveSettings();
     // True exactly while the chat socket is connected.
     bool IsConnected() const;
+    // Starts the sound of a kind and returns at once: 0 a message, 1 a request, any
+    // other kind an error.
+    void PlaySound(int kind);
 
     // The default download folder: the user's download folder on Linux.
     static QString defaultDownloadPath();
