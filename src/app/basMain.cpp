@@ -54,7 +54,23 @@ void basMain::SaveSettings()
     m_store->write(Key::Email, LocalEmail);
     m_store->write(Key::RemoteIP, RemoteIP);
     m_store->write(Key::Path, DownloadPath);
-    m_store->sync();
+    if (m_store->sync()) {
+        m_saveFailureShown = false;
+        return;
+    }
+    if (m_saveFailureShown)
+        return;
+    m_saveFailureShown = true;
+    m_environment.desktop->messageBox(m_mainWindow.get(),
+        QStringLiteral("Your settings could not be saved in %1:\n%2.")
+            .arg(QDir::toNativeSeparators(m_store->fileName()), m_store->errorString()),
+        Desktop::Icon::Exclamation, Desktop::Buttons::Ok);
+}
+
+void basMain::Unload()
+{
+    if (m_mainWindow)
+        m_mainWindow->close();
 }
 
 bool basMain::IsConnected() const
