@@ -1,7 +1,10 @@
+#include "app/ShutdownSignals.h"
 #include "app/basMain.h"
 #include "resources/ProgramIcon.h"
 
 #include <QApplication>
+
+#include <cstdlib>
 
 int main(int argc, char *argv[])
 {
@@ -13,6 +16,21 @@ int main(int argc, char *argv[])
     // the window is hidden in the tray.
     QApplication::setQuitOnLastWindowClosed(false);
     basMain program;
+
+    // Every other end goes through the same shut-down, so the settings are written: a
+    // signal, the session manager asking to save before logout, and any other quit of the
+    // event loop (the shut-down runs only once).
+    ShutdownSignals shutdownSignals;
+    QObject::connect(
+        &shutdownSignals, &ShutdownSignals::received, &app, [&program] { program.Unload(); });
+    QObject::connect(
+        &app, &QGuiApplication::commitDataRequest, &app, [&program] { program.SaveSettings(); },
+        Qt::DirectConnection);
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [&program] { program.Unload(); });
+
     program.Main();
-    return app.exec();
+    const int exitCode = QApplication::exec();
+    // Everything is saved and closed by now. Ending here skips the application's clean-up,
+    // which would wait for a host-name lookup still running (up to about ten seconds).
+    std::_Exit(exitCode);
 }

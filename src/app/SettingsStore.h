@@ -3,7 +3,9 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 class QSettings;
 
@@ -22,9 +24,16 @@ public:
 
     QString read(const QString &key, const QString &defaultValue) const;
     virtual void write(const QString &key, const QString &value);
-    // Writes pending values through to the file.
-    void sync();
+    // Writes pending values through to the file; false when the file could not be written,
+    // with the reason in errorString().
+    bool sync();
+    QString errorString() const;
+    QString fileName() const;
 
 private:
+    std::optional<QString> rawValue(const QString &key) const;
+
+    std::function<std::unique_ptr<QSettings>()> m_open;
     std::unique_ptr<QSettings> m_settings;
+    QString m_errorString;
 };

@@ -1,7 +1,12 @@
 #include "app/SystemDesktop.h"
 
+#include "media/SoundPlayer.h"
+
 #include <QApplication>
+#include <QColorDialog>
 #include <QDesktopServices>
+#include <QFileDialog>
+#include <QFontDialog>
 #include <QMessageBox>
 #include <QUrl>
 
@@ -28,8 +33,8 @@ Desktop &Desktop::system()
     return desktop;
 }
 
-Desktop::Answer SystemDesktop::messageBox(QWidget *parent, const QString &text, Icon icon,
-                                          Buttons buttons)
+Desktop::Answer SystemDesktop::messageBox(
+    QWidget *parent, const QString &text, Icon icon, Buttons buttons)
 {
     QMessageBox box(parent);
     box.setWindowTitle(QApplication::applicationName());
@@ -51,4 +56,41 @@ Desktop::Answer SystemDesktop::messageBox(QWidget *parent, const QString &text, 
 void SystemDesktop::openUrl(const QUrl &url)
 {
     QDesktopServices::openUrl(url);
+}
+
+void SystemDesktop::playSound(const QString &path)
+{
+    if (!m_soundPlayer)
+        m_soundPlayer = new SoundPlayer(QCoreApplication::instance());
+    m_soundPlayer->play(path);
+}
+
+bool SystemDesktop::chooseFont(QWidget *parent, QFont &font)
+{
+    bool chosen = false;
+    const QFont choice = QFontDialog::getFont(&chosen, font, parent);
+    if (chosen)
+        font = choice;
+    return chosen;
+}
+
+bool SystemDesktop::chooseColor(QWidget *parent, QColor &color)
+{
+    const QColor choice = QColorDialog::getColor(color, parent);
+    if (!choice.isValid())
+        return false;
+    color = choice;
+    return true;
+}
+
+bool SystemDesktop::chooseFile(
+    QWidget *parent, FileMode mode, const QString &qtFilter, QString &fileName)
+{
+    const QString choice = mode == FileMode::Open
+        ? QFileDialog::getOpenFileName(parent, QString(), fileName, qtFilter)
+        : QFileDialog::getSaveFileName(parent, QString(), fileName, qtFilter);
+    if (choice.isEmpty())
+        return false;
+    fileName = choice;
+    return true;
 }

@@ -2,10 +2,25 @@
 
 #include "app/Desktop.h"
 
-// Desktop services of the running program: QMessageBox and QDesktopServices.
+#include <QPointer>
+
+class SoundPlayer;
+
+// Desktop services of the running program: QMessageBox, QDesktopServices, Qt's font,
+// colour and file dialogs, and one sound player.
 class SystemDesktop final : public Desktop
 {
 public:
     Answer messageBox(QWidget *parent, const QString &text, Icon icon, Buttons buttons) override;
     void openUrl(const QUrl &url) override;
+    void playSound(const QString &path) override;
+    bool chooseFont(QWidget *parent, QFont &font) override;
+    bool chooseColor(QWidget *parent, QColor &color) override;
+    bool chooseFile(
+        QWidget *parent, FileMode mode, const QString &qtFilter, QString &fileName) override;
+
+private:
+    // Made at the first sound and owned by the application object, so that it goes
+    // before the application does.
+    QPointer<SoundPlayer> m_soundPlayer;
 };

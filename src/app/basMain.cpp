@@ -3,6 +3,7 @@
 #include "net/SocketEndpoint.h"
 #include "ui/frmMain.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QStandardPaths>
 
@@ -53,10 +54,38 @@ void basMain::SaveSettings()
     m_store->write(Key::Email, LocalEmail);
     m_store->write(Key::RemoteIP, RemoteIP);
     m_store->write(Key::Path, DownloadPath);
-    m_store->sync();
+    if (m_store->sync()) {
+        m_saveFailureShown = false;
+        return;
+    }
+    if (m_saveFailureShown)
+        return;
+    m_saveFailureShown = true;
+    m_environment.desktop->messageBox(m_mainWindow.get(),
+        QStringLiteral("Your settings could not be saved in %1:\n%2.")
+            .arg(QDir::toNativeSeparators(m_store->fileName()), m_store->errorString()),
+        Desktop::Icon::Exclamation, Desktop::Buttons::Ok);
+}
+
+void basMain::Unload()
+{
+    if (m_mainWindow)
+        m_mainWindow->close();
 }
 
 bool basMain::IsConnected() const
 {
-    return m_mainWindow && m_mainWindow->WskMain().State() == SocketEndpoint::SocketState::Connected;
+    return m_mainWindow
+        && m_mainWindow->WskMain().State() == SocketEndpoint::SocketState::Connected;
+}
+
+void basMain::PlaySound(int kind)
+{
+    QString name = QStringLiteral("error.wav");
+    if (kind == 0)
+        name = QStringLiteral("message.wav");
+    else if (kind == 1)
+        name = QStringLiteral("request.wav");
+    m_environment.desktop->playSound(
+        QCoreApplication::applicationDirPath() + QDir::separator() + name);
 }

@@ -16,15 +16,23 @@ class basMain
 {
 public:
     explicit basMain(std::unique_ptr<SettingsStore> store = std::make_unique<SettingsStore>(),
-                     Environment environment = {});
+        Environment environment = {});
     ~basMain();
 
     // Reads the five stored values, then shows the main window.
     void Main();
-    // Writes the five persisted values, each one even when empty or unchanged.
+    // Writes the five persisted values, each one even when empty or unchanged, through to
+    // the store. When the store cannot be written the user is told why, once until a
+    // later save succeeds again.
     void SaveSettings();
+    // Closes the main window, which saves the settings and ends the program; for ends that
+    // do not come through the window (signals, the desktop session's end). Runs once.
+    void Unload();
     // True exactly while the chat socket is connected.
     bool IsConnected() const;
+    // Starts the sound of a kind and returns at once: 0 a message, 1 a request, any
+    // other kind an error.
+    void PlaySound(int kind);
 
     // The default download folder: the user's download folder on Linux.
     static QString defaultDownloadPath();
@@ -47,4 +55,5 @@ private:
     std::unique_ptr<SettingsStore> m_store;
     Environment m_environment;
     std::unique_ptr<frmMain> m_mainWindow;
+    bool m_saveFailureShown = false;
 };

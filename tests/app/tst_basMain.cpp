@@ -1,10 +1,15 @@
+#include "app/ShutdownSignals.h"
 #include "app/basMain.h"
 #include "net/SocketEndpoint.h"
 #include "support/TestMessenger.h"
 #include "ui/frmMain.h"
 
+#include <QCoreApplication>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTest>
+
+#include <csignal>
 
 // The identity, address and folder values: what a start reads and what an exit writes.
 class tst_basMain : public QObject
@@ -12,6 +17,13 @@ class tst_basMain : public QObject
     Q_OBJECT
 
 private:
+    static void writeFile(const QString &file, const QByteArray &content)
+    {
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(content);
+    }
+
     static void storeValues(const QString &file, const QVariantMap &values)
     {
         QSettings settings(file, QSettings::IniFormat);
@@ -26,18 +38,18 @@ private slots:
         QTest::addColumn<QStringList>("expected"); // RemoteIP, nickname, full name, e-mail, path
 
         const QString defaultPath = basMain::defaultDownloadPath();
-        QTest::newRow("nothing stored") << QVariantMap()
-                                        << QStringList { {}, {}, {}, {}, defaultPath };
-        QTest::newRow("all stored")
-            << QVariantMap { { u"RemoteIP"_qs, u"10.0.0.7"_qs }, { u"Nickname"_qs, u"ali"_qs },
-                             { u"FullName"_qs, u"Ali Raza"_qs }, { u"Email"_qs, u"ali@example.org"_qs },
-                             { u"Path"_qs, u"/tmp/in"_qs } }
-            << QStringList { u"10.0.0.7"_qs, u"ali"_qs, u"Ali Raza"_qs, u"ali@example.org"_qs, u"/tmp/in"_qs };
-        QTest::newRow("empty path is not the default")
-            << QVariantMap { { u"Path"_qs, QString() } } << QStringList { {}, {}, {}, {}, QString() };
+        QTest::newRow("nothing stored")
+            << QVariantMap() << QStringList { {}, {}, {}, {}, defaultPath };
+        QTest::newRow("all stored") << QVariantMap { { u"RemoteIP"_qs, u"10.0.0.7"_qs },
+            { u"Nickname"_qs, u"ali"_qs }, { u"FullName"_qs, u"Ali Raza"_qs },
+            { u"Email"_qs, u"ali@example.org"_qs }, { u"Path"_qs, u"/tmp/in"_qs } }
+                                    << QStringList { u"10.0.0.7"_qs, u"ali"_qs, u"Ali Raza"_qs,
+                                           u"ali@example.org"_qs, u"/tmp/in"_qs };
+        QTest::newRow("empty path is not the default") << QVariantMap { { u"Path"_qs, QString() } }
+                                                       << QStringList { {}, {}, {}, {}, QString() };
         QTest::newRow("values kept as stored")
             << QVariantMap { { u"Nickname"_qs, u"  sp, ace  "_qs }, { u"FullName"_qs, u"اردو"_qs },
-                             { u"Path"_qs, u"/no/slash"_qs } }
+                   { u"Path"_qs, u"/no/slash"_qs } }
             << QStringList { {}, u"  sp, ace  "_qs, u"اردو"_qs, {}, u"/no/slash"_qs };
     }
     void startReadsStore()
@@ -49,8 +61,8 @@ private slots:
         messenger.start();
         const basMain &program = *messenger.program;
         QCOMPARE((QStringList { program.RemoteIP, program.LocalNickname, program.LocalFullName,
-                                program.LocalEmail, program.DownloadPath }),
-                 expected);
+                     program.LocalEmail, program.DownloadPath }),
+            expected);
         QVERIFY(program.RemoteNickname.isEmpty());
         QVERIFY(program.RemoteUserIP.isEmpty());
     }
@@ -77,7 +89,9 @@ private slots:
 
         messenger.window().close();
 
-        QCOMPARE(written, (QStringList { u"Nickname"_qs, u"FullName"_qs, u"Email"_qs, u"RemoteIP"_qs, u"Path"_qs }));
+        QCOMPARE(written,
+            (QStringList {
+                u"Nickname"_qs, u"FullName"_qs, u"Email"_qs, u"RemoteIP"_qs, u"Path"_qs }));
         QSettings stored(messenger.settingsFile(), QSettings::IniFormat);
         stored.beginGroup(u"settings"_qs);
         QCOMPARE(stored.childKeys().size(), 5);
@@ -88,11 +102,132 @@ private slots:
         QCOMPARE(stored.value(u"Path"_qs).toString(), u"/home/zara/in/"_qs);
 
         // The next start finds what this one left.
-        TestMessenger next(u"127.0.0.1"_qs, TestMessenger::freePorts(), false, messenger.settingsFile());
+        TestMessenger next(
+            u"127.0.0.1"_qs, TestMessenger::freePorts(), false, messenger.settingsFile());
         next.start();
         QCOMPARE(next.program->LocalEmail, u"a,b@example.org"_qs);
         QCOMPARE(next.program->LocalFullName, QString());
         QCOMPARE(next.program->RemoteIP, u"127.0.0.2"_qs);
+    }
+
+    // Values edited by hand in the file, as a user would write them.
+    void handEditedValuesReadWhole_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("nickname");
+        QTest::newRow("comma and blank") << QByteArray("[settings]\nNickname=a, b\n") << u"a, b"_qs;
+        QTest::newRow("blanks kept")
+            << QByteArray("[settings]\nNickname= x ,  y \n") << u" x ,  y "_qs;
+        QTest::newRow("only a comma, last line") << QByteArray("[settings]\nNickname=,") << u","_qs;
+        QTest::newRow("same key in another section")
+            << QByteArray("[other]\nNickname=p, q\n[settings]\nNickname=r, s\n") << u"r, s"_qs;
+        QTest::newRow("quoted by Qt")
+            << QByteArray("[settings]\nNickname=\"a, b\"\n") << u"a, b"_qs;
+    }
+    void handEditedValuesReadWhole()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, nickname);
+        QTemporaryDir dir;
+        const QString settingsFile = dir.filePath(u"Kalvex.conf"_qs);
+        writeFile(settingsFile, file);
+        TestMessenger messenger(u"127.0.0.1"_qs, TestMessenger::freePorts(), false, settingsFile);
+        messenger.start();
+        QCOMPARE(messenger.program->LocalNickname, nickname);
+    }
+
+    void programStoreIsPerUserKalvex()
+    {
+        SettingsStore store;
+        QCOMPARE(store.fileName(),
+            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+                + u"/Kalvex/Kalvex.conf"_qs);
+    }
+
+    // The settings folder is blocked by a file: the user hears of it once, with the reason,
+    // and again only after a save in between has worked.
+    void failedSaveIsToldOnce()
+    {
+        QTemporaryDir dir;
+        const QString blocker = dir.filePath(u"blocker"_qs);
+        const QString file = blocker + u"/Kalvex.conf"_qs;
+        writeFile(blocker, "not a folder");
+        TestMessenger messenger(u"127.0.0.1"_qs, TestMessenger::freePorts(), false, file);
+        messenger.start();
+        basMain &program = *messenger.program;
+        program.LocalNickname = u"zara"_qs;
+        const QString message = u"Your settings could not be saved in "_qs + file + u":\n"_qs
+            + blocker + u" is not a folder."_qs;
+
+        program.SaveSettings();
+        program.SaveSettings();
+        QCOMPARE(messenger.desktop.shown.size(), 1);
+        QCOMPARE(messenger.desktop.shown.at(0).text, message);
+        QCOMPARE(messenger.desktop.shown.at(0).icon, Desktop::Icon::Exclamation);
+
+        QVERIFY(QFile::remove(blocker));
+        program.SaveSettings();
+        QCOMPARE(messenger.desktop.shown.size(), 1);
+        QCOMPARE(QSettings(file, QSettings::IniFormat).value(u"settings/Nickname"_qs).toString(),
+            u"zara"_qs);
+
+        QVERIFY(QDir(blocker).removeRecursively());
+        writeFile(blocker, "not a folder");
+        program.LocalNickname = u"zara2"_qs;
+        messenger.window().close();
+        QCOMPARE(messenger.desktop.shown.size(), 2);
+        QCOMPARE(messenger.desktop.shown.at(1).text, message);
+        QCOMPARE(messenger.endProcessCalls, 1);
+    }
+
+    // A signal from outside ends the program through its shut-down, also while the window
+    // is hidden in the tray, and the settings reach the file.
+    void signalWritesSettings_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::addColumn<bool>("hidden");
+        QTest::newRow("SIGTERM, hidden") << SIGTERM << true;
+        QTest::newRow("SIGINT") << SIGINT << false;
+        QTest::newRow("SIGHUP, hidden") << SIGHUP << true;
+    }
+    void signalWritesSettings()
+    {
+        QFETCH(int, signalNumber);
+        QFETCH(bool, hidden);
+        TestMessenger messenger(u"127.0.0.1"_qs, TestMessenger::freePorts());
+        messenger.start();
+        messenger.program->LocalNickname = u"sig"_qs;
+        if (hidden)
+            messenger.window().hide();
+        ShutdownSignals shutdownSignals;
+        connect(&shutdownSignals, &ShutdownSignals::received, this,
+            [&] { messenger.program->Unload(); });
+
+        QCOMPARE(std::raise(signalNumber), 0);
+
+        QTRY_COMPARE(messenger.endProcessCalls, 1);
+        QCOMPARE(QSettings(messenger.settingsFile(), QSettings::IniFormat)
+                     .value(u"settings/Nickname"_qs)
+                     .toString(),
+            u"sig"_qs);
+        QCOMPARE(messenger.window().WskMain().State(), SocketEndpoint::SocketState::Closed);
+        messenger.program->Unload();
+        QCOMPARE(messenger.endProcessCalls, 1);
+    }
+
+    void soundsByKind()
+    {
+        TestMessenger messenger(u"127.0.0.1"_qs, TestMessenger::freePorts());
+        for (const int kind : { 0, 1, 2, 5, 255, -1 })
+            messenger.program->PlaySound(kind);
+        QStringList names;
+        for (const QString &path : messenger.desktop.sounds) {
+            QCOMPARE(QFileInfo(path).absolutePath(), QCoreApplication::applicationDirPath());
+            names << QFileInfo(path).fileName();
+        }
+        QCOMPARE(names,
+            (QStringList { u"message.wav"_qs, u"request.wav"_qs, u"error.wav"_qs, u"error.wav"_qs,
+                u"error.wav"_qs, u"error.wav"_qs }));
     }
 
     void notConnectedWhileListening()

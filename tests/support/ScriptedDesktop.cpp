@@ -1,7 +1,10 @@
 #include "support/ScriptedDesktop.h"
 
-Desktop::Answer ScriptedDesktop::messageBox(QWidget *, const QString &text, Icon icon,
-                                            Buttons buttons)
+#include <QColor>
+#include <QFont>
+
+Desktop::Answer ScriptedDesktop::messageBox(
+    QWidget *, const QString &text, Icon icon, Buttons buttons)
 {
     shown.append({ text, icon, buttons });
     if (buttons == Buttons::Ok)
@@ -12,4 +15,38 @@ Desktop::Answer ScriptedDesktop::messageBox(QWidget *, const QString &text, Icon
 void ScriptedDesktop::openUrl(const QUrl &url)
 {
     opened.append(url);
+}
+
+void ScriptedDesktop::playSound(const QString &path)
+{
+    sounds.append(path);
+}
+
+template<typename T> bool ScriptedDesktop::choose(const QString &kind, T &value)
+{
+    dialogsShown.append(kind);
+    dialogsOpenedOn.append(QVariant::fromValue(value));
+    const QVariant answer = dialogAnswers.isEmpty() ? QVariant() : dialogAnswers.takeFirst();
+    if (answer.metaType() != QMetaType::fromType<T>())
+        return false;
+    value = answer.value<T>();
+    return true;
+}
+
+bool ScriptedDesktop::chooseFont(QWidget *, QFont &font)
+{
+    return choose(QStringLiteral("font"), font);
+}
+
+bool ScriptedDesktop::chooseColor(QWidget *, QColor &color)
+{
+    return choose(QStringLiteral("color"), color);
+}
+
+bool ScriptedDesktop::chooseFile(
+    QWidget *, FileMode mode, const QString &qtFilter, QString &fileName)
+{
+    fileFilters.append(qtFilter);
+    return choose(
+        mode == FileMode::Open ? QStringLiteral("open") : QStringLiteral("save"), fileName);
 }

@@ -3,10 +3,12 @@
 #include "app/Desktop.h"
 
 #include <QList>
+#include <QStringList>
 #include <QUrl>
+#include <QVariant>
 
-// A desktop for tests: message boxes return scripted answers (Yes when the script runs
-// out) and everything shown or opened is recorded.
+// A desktop for tests: message boxes and pickers return scripted answers, and everything
+// shown, opened or played is recorded.
 class ScriptedDesktop final : public Desktop
 {
 public:
@@ -19,8 +21,30 @@ public:
 
     Answer messageBox(QWidget *parent, const QString &text, Icon icon, Buttons buttons) override;
     void openUrl(const QUrl &url) override;
+    void playSound(const QString &path) override;
+    bool chooseFont(QWidget *parent, QFont &font) override;
+    bool chooseColor(QWidget *parent, QColor &color) override;
+    bool chooseFile(
+        QWidget *parent, FileMode mode, const QString &qtFilter, QString &fileName) override;
 
+    // Message box answers, taken from the front; Yes when the script runs out.
     QList<Answer> answers;
     QList<Shown> shown;
     QList<QUrl> opened;
+    // Each sound file played, in order.
+    QStringList sounds;
+
+    // Picker answers, taken from the front by each picker: a QFont, QColor or QString (a
+    // file name) of the picker's own kind is chosen; anything else, or an empty list, is
+    // the picker closed without a choice.
+    QList<QVariant> dialogAnswers;
+    // "font", "color", "open", "save", one for each picker shown, in order.
+    QStringList dialogsShown;
+    // The value each picker opened on (QFont, QColor, or the file name), in order.
+    QList<QVariant> dialogsOpenedOn;
+    // The Qt filter of each file picker, in order.
+    QStringList fileFilters;
+
+private:
+    template<typename T> bool choose(const QString &kind, T &value);
 };

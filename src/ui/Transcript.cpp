@@ -1,0 +1,132 @@
+#include "ui/Transcript.h"
+
+#include "controls/ColorNumber.h"
+#include "resources/StringTable.h"
+#include "ui/RtfWriter.h"
+
+#include <QPrinter>
+#include <QSaveFile>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextEdit>
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+namespace {
+
+const QString LineBreak = QStringLiteral("\r\n");
+
+// The largest size a saved file can carry (half points in a signed 16-bit number).
+constexpr int LargestPointSize = 1638;
+
+} // namespace
+
+Transcript::Transcript(QTextEdit *rtbMain, std::function<QDateTime()> clock, const QLocale &locale)
+    : m_rtbMain(rtbMain)
+    , m_end(rtbMain->document())
+    , m_clock(std::move(clock))
+    , m_locale(locale)
+{
+    // The transcript only ever grows at the end or is cleared; an undo history of every
+    // run would double its memory for nothing.
+    m_rtbMain->document()->setUndoRedoEnabled(false);
+}
+
+void Transcript::AppendStyledRun(const QString &text, const QString &fontName, int fontSize,
+    qint32 color, bool bold, bool italic, int alignment)
+{
+    // The cursor lives at the end; moving it there again costs nothing and survives a
+    // clear of the box from elsewhere.
+    m_end.movePosition(QTextCursor::End);
+
+    QTextBlockFormat paragraph = m_end.blockFormat();
+    // Absolute, so that a paragraph of right-to-left letters does not mirror it.
+    paragraph.setAlignment(
+        Qt::AlignAbsolute | (alignment == Right ? Qt::AlignRight : Qt::AlignLeft));
+    m_end.setBlockFormat(paragraph);
+
+    // A size of 0 or less (a partner's markup that did not decode) takes the box's default
+    // size; a huge one is held at what a saved file can still carry.
+    const int pointSize = fontSize > 0 ? std::min(fontSize, LargestPointSize)
+                                       : m_rtbMain->document()->defaultFont().pointSize();
+
+    QTextCharFormat run;
+    run.setFontItalic(italic);
+    run.setFontWeight(bold ? QFont::Bold : QFont::Normal);
+    run.setFontFamilies(QStringList { fontName });
+    run.setFontPointSize(pointSize);
+    run.setForeground(ColorNumber::toColor(color));
+    m_end.insertText(text, run);
+
+    followNewestText();
+}
+
+void Transcript::AppendRun(const QString &text, qint32 color, const QString &fontName, int fontSize)
+{
+    AppendStyledRun(text, fontName, fontSize, color, false, false, Left);
+}
+
+void Transcript::WriteSessionBanner(int id)
+{
+    const QString font = QStringLiteral("Tahoma");
+    const QDateTime now = m_clock();
+    AppendRun(LineBreak + StringTable::text(id), Black, font, 10);
+    AppendRun(m_locale.toString(now.date(), u"ddd, MMMM dd, yyyy"), BannerCrimson, font, 10);
+    AppendRun(QStringLiteral(" at "), Black, font, 10);
+    AppendRun(m_locale.toString(now.time(), u"hh:mm:ss AP"), BannerCrimson, font, 10);
+}
+
+void Transcript::writeUserInformation(int headingId, const QString &ip, const QString &nickname,
+    const QString &fullName, const QString &email)
+{
+    const QString font = QStringLiteral("Tahoma");
+    AppendRun(LineBreak + LineBreak + StringTable::text(headingId), Black,
+        QStringLiteral("Arial Black"), 10);
+    const std::array<std::pair<int, const QString &>, 4> rows { {
+        { StringTable::IpAddressLabel, ip },
+        { StringTable::NickNameLabel, nickname },
+        { StringTable::FullNameLabel, fullName },
+        { StringTable::EmailAddressLabel, email },
+    } };
+    for (const auto &[label, value] : rows) {
+        AppendRun(LineBreak + StringTable::text(label), Black, font, 10);
+        AppendRun(value, InfoValueBlue, font, 10);
+    }
+}
+
+void Transcript::clear()
+{
+    m_rtbMain->clear();
+    m_end = QTextCursor(m_rtbMain->document());
+}
+
+QString Transcript::plainText() const
+{
+    QStringList paragraphs;
+    for (QTextBlock block = m_rtbMain->document()->begin(); block.isValid(); block = block.next())
+        paragraphs.append(block.text());
+    return paragraphs.join(LineBreak);
+}
+
+bool Transcript::saveAs(const QString &fileName) const
+{
+    if (fileName.isEmpty())
+        return false;
+    // Written beside the target and renamed over it at the end, so a failure half-way
+    // leaves an existing file as it was.
+    QSaveFile file(fileName);
+    return file.open(QIODevice::WriteOnly)
+        && file.write(RtfWriter::write(*m_rtbMain->document())) >= 0 && file.commit();
+}
+
+void Transcript::print(QPrinter &printer) const
+{
+    m_rtbMain->document()->print(&printer);
+}
+
+void Transcript::followNewestText()
+{
+    m_rtbMain->moveCursor(QTextCursor::End);
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QDateTime>
+#include <QLocale>
+#include <QString>
+#include <QTextCursor>
+
+#include <functional>
+
+class QPrinter;
+class QTextEdit;
+
+// The chat transcript on the rich-text box: every writer appends styled runs at the end,
+// the session opens with a clear and a banner, and the whole can be saved as RTF or
+// printed. All text goes in as plain text, so a partner's words are never read as markup.
+class Transcript
+{
+public:
+    enum Alignment : int { Left = 0, Right = 1 };
+
+    // Colour numbers of the transcript's own texts.
+    static constexpr qint32 Black = 0;
+    static constexpr qint32 InfoValueBlue = 0xC4382D; // RGB 45, 56, 196
+    static constexpr qint32 BannerCrimson = 0x47029B; // RGB 155, 2, 71
+
+    // rtbMain stays owned by its window. clock gives the current date and time and locale
+    // names the days and months of the session banner; tests pass fixed ones.
+    explicit Transcript(
+        QTextEdit *rtbMain,
+        std::function<QDateTime()> clock = [] { return QDateTime::currentDateTime(); },
+        const QLocale &locale = QLocale::system());
+    Q_DISABLE_COPY_MOVE(Transcript)
+
+    // Appends text at the end with exactly these attributes; nothing is inherited from the
+    // run before. The alignment applies to the last paragraph, the one the text starts in,
+    // and to the paragraphs its CR LF breaks open. color is a colour number (0x00BBGGRR, or
+    // a system colour with the top bit set); fontSize is in whole points.
+    void AppendStyledRun(const QString &text, const QString &fontName, int fontSize, qint32 color,
+        bool bold, bool italic, int alignment);
+    // A plain, left-aligned run.
+    void AppendRun(const QString &text, qint32 color, const QString &fontName, int fontSize);
+    // The opening (127) or closing (128) banner with the current date and time.
+    void WriteSessionBanner(int id);
+    // The nine runs of a user-information block; heading 111 remote or 112 local.
+    void writeUserInformation(int headingId, const QString &ip, const QString &nickname,
+        const QString &fullName, const QString &email);
+
+    void clear();
+    // The runs' text, paragraphs joined by CR LF.
+    QString plainText() const;
+    // Writes the whole transcript as RTF to fileName, replacing a file of that name. False
+    // when nothing could be written; an existing file is then left as it was.
+    bool saveAs(const QString &fileName) const;
+    // Renders the transcript with its fonts and colours onto the printer.
+    void print(QPrinter &printer) const;
+
+private:
+    void followNewestText();
+
+    QTextEdit *m_rtbMain;
+    QTextCursor m_end;
+    std::function<QDateTime()> m_clock;
+    QLocale m_locale;
+};
