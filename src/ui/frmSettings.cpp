@@ -1,0 +1,5 @@
+#include "ui/frmSettings.h"
+frmSettings::frmSettings(basMain &, QWidget *parent)
+    : QDialog(parent)
+{
+}
