@@ -54,6 +54,10 @@ public:
     QString Tag() const { return m_tag; }
     void setTag(const QString &tag) { m_tag = tag; }
 
+    // True once the peer has closed a connection whose end is not announced yet, because
+    // a DataArrival handler still runs (a modal box inside it, say).
+    bool PeerHasClosed() const { return m_peerGone; }
+
     // The machine's IPv4 address as a partner would see it; never 0.0.0.0.
     QString LocalIP() const;
     // The partner's IPv4 address while connected, else the last one known.

@@ -407,7 +407,7 @@ void frmMain::listenAgain(SocketEndpoint &endpoint, quint16 port)
 void frmMain::listenForCalls()
 {
     ++m_connectionSerial;
-    m_handshake = Handshake::None;
+    m_handshake = HandshakeStep::None;
     m_chatReader.clear();
     m_partialTimer->stop();
     listenAgain(*m_wskMain, m_program.environment().chatPort);
@@ -507,7 +507,7 @@ void frmMain::ConnectRemote()
     if (m_program.LocalNickname.isEmpty())
         mnuSettings_Click();
     m_wskMain->Close();
-    m_handshake = Handshake::Dialling;
+    m_handshake = HandshakeStep::Dialling;
     m_chatReader.clear();
     ++m_connectionSerial;
     m_wskMain->setRemoteHost(m_program.RemoteIP);
@@ -540,7 +540,7 @@ void frmMain::WskMain_ConnectionRequest(qint32 requestId)
         listenForCalls();
         return;
     }
-    m_handshake = Handshake::CalleeWaiting;
+    m_handshake = HandshakeStep::CalleeWaiting;
     m_wskMain->SendData(Handshake::identityMessage(Handshake::Tag::Send, m_program.LocalNickname,
                                                    m_program.LocalFullName, m_program.LocalEmail));
 }
@@ -576,23 +576,23 @@ void frmMain::handleArrival(const QByteArray &message)
 {
     switch (Handshake::classify(message)) {
     case Handshake::Tag::Send:
-        if (m_handshake == Handshake::Dialling) {
+        if (m_handshake == HandshakeStep::Dialling) {
             partnerIdentityArrived(message);
-            m_handshake = Handshake::CallerAnswered;
+            m_handshake = HandshakeStep::CallerAnswered;
             m_wskMain->SendData(Handshake::identityMessage(Handshake::Tag::Recev, m_program.LocalNickname,
                                                            m_program.LocalFullName, m_program.LocalEmail));
         }
         return;
     case Handshake::Tag::Recev:
-        if (m_handshake == Handshake::CalleeWaiting)
+        if (m_handshake == HandshakeStep::CalleeWaiting)
             partnerAsksToChat(message);
         return;
     case Handshake::Tag::Not:
-        if (m_handshake == Handshake::CallerAnswered)
+        if (m_handshake == HandshakeStep::CallerAnswered)
             partnerRefused();
         return;
     case Handshake::Tag::Yes:
-        if (m_handshake == Handshake::CallerAnswered)
+        if (m_handshake == HandshakeStep::CallerAnswered)
             openSession();
         return;
     case Handshake::Tag::None:
@@ -616,14 +616,15 @@ void frmMain::partnerIdentityArrived(const QByteArray &message)
 void frmMain::partnerAsksToChat(const QByteArray &message)
 {
     partnerIdentityArrived(message);
-    m_handshake = Handshake::CalleeAsking;
+    m_handshake = HandshakeStep::CalleeAsking;
     m_program.PlaySound(RequestSound);
     const quint32 connection = m_connectionSerial;
     const QString question = m_program.RemoteNickname + QStringLiteral(" {") + m_program.RemoteUserIP
         + QStringLiteral("} wants to Chat you.\r\nDo you want to accept his/her request?");
     const Desktop::Answer answer = m_program.environment().desktop->messageBox(
         this, question, Desktop::Icon::Question, Desktop::Buttons::YesNo);
-    if (connection != m_connectionSerial || m_wskMain->State() != SocketEndpoint::SocketState::Connected)
+    if (connection != m_connectionSerial || m_wskMain->State() != SocketEndpoint::SocketState::Connected
+        || m_wskMain->PeerHasClosed())
         return;
     if (answer == Desktop::Answer::Yes) {
         m_wskMain->SendData(Handshake::yes());
@@ -650,7 +651,7 @@ void frmMain::partnerRefused()
 
 void frmMain::openSession()
 {
-    m_handshake = Handshake::None;
+    m_handshake = HandshakeStep::None;
     m_wskMain->setTag(SessionMarker);
     setConnectCaptions(StringTable::Disconnect);
     m_txtSend->setEnabled(true);
@@ -678,7 +679,7 @@ void frmMain::writeConnectionReset()
 void frmMain::WskMain_Close()
 {
     setConnectCaptions(StringTable::Connect);
-    m_handshake = Handshake::None;
+    m_handshake = HandshakeStep::None;
     if (!sessionOpen())
         return;
     writeConnectionReset();
@@ -741,15 +742,25 @@ void frmMain::messageArrived(const QByteArray &markup)
     ShowMessage(m_program.RemoteNickname, 1);
 }
 
-// The header names the writer; the body is drawn in the writer's style. Only text in a
-// Qirtas font is glyph codes; any other font gets the wire's single-byte text.
+// Only text in a Qirtas font is glyph codes; any other font gets the wire's single-byte text.
+// The line breaks between the lines of an Urdu message stay line breaks.
+QString frmMain::textToShow(const DecodedMessage &message)
+{
+    if (!message.MsgFontName.startsWith(UrduGlyphFont::familyPrefix()))
+        return WireText::fromWire(message.MsgText);
+    QStringList lines;
+    for (const QByteArray &line : message.MsgText.split('\n'))
+        lines << UrduGlyphFont::toDisplay(line.endsWith('\r') ? line.chopped(1) : line);
+    return lines.join(QStringLiteral("\r\n"));
+}
+
+// The header names the writer; the body is drawn in the writer's style.
 void frmMain::ShowMessage(const QString &nickname, int writer)
 {
     m_transcript->AppendStyledRun(QStringLiteral("\r\n") + nickname + QStringLiteral(" Says : \r\n"),
                                   QStringLiteral("Arial"), 10, writer != 0 ? RemoteNickPurple : LocalNickGreen, true,
                                   false, Transcript::Left);
-    const bool glyphs = Msg.MsgFontName.startsWith(UrduGlyphFont::familyPrefix());
-    const QString text = glyphs ? UrduGlyphFont::toDisplay(Msg.MsgText) : WireText::fromWire(Msg.MsgText);
+    const QString text = textToShow(Msg);
     const int size = qBound(SmallestShownSize, int(Msg.MsgFontSize), LargestShownSize);
     if (Msg.MsgUrdu)
         m_transcript->AppendStyledRun(text, Msg.MsgFontName, size, Msg.MsgColor, Msg.MsgBold, Msg.MsgItalic,

@@ -79,7 +79,7 @@ private:
     // Where this side stands in the handshake of the current chat connection. Only the
     // answers the other side may give at that point are taken, so a caller cannot open a
     // session on our side by sending "{YES}" itself.
-    enum class Handshake { None, Dialling, CallerAnswered, CalleeWaiting, CalleeAsking };
+    enum class HandshakeStep { None, Dialling, CallerAnswered, CalleeWaiting, CalleeAsking };
 
     void createControls();
     void createMenus();
@@ -119,6 +119,7 @@ private:
     void cmdSend_Click();
     void messageArrived(const QByteArray &markup);
     void ShowMessage(const QString &nickname, int writer);
+    static QString textToShow(const DecodedMessage &message);
     QByteArray EncodeMessage(bool isUrdu);
     QByteArray LayoutUrduLines();
     QByteArray GetTmpLine(int index) const;
@@ -184,7 +185,7 @@ private:
     ChatStreamReader m_chatReader;
     QElapsedTimer m_clock;
     QTimer *m_partialTimer = nullptr;
-    Handshake m_handshake = Handshake::None;
+    HandshakeStep m_handshake = HandshakeStep::None;
     // Counts chat connections, so that an answer given in a modal box can tell whether the
     // connection it answers is still the one that asked.
     quint32 m_connectionSerial = 0;

@@ -7,6 +7,8 @@ Desktop::Answer ScriptedDesktop::messageBox(
     QWidget *, const QString &text, Icon icon, Buttons buttons)
 {
     shown.append({ text, icon, buttons });
+    if (onShow)
+        onShow(text);
     if (buttons == Buttons::Ok)
         return Answer::Ok;
     return answers.isEmpty() ? Answer::Yes : answers.takeFirst();

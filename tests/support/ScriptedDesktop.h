@@ -3,6 +3,8 @@
 #include "app/Desktop.h"
 
 #include <QList>
+
+#include <functional>
 #include <QStringList>
 #include <QUrl>
 #include <QVariant>
@@ -30,6 +32,8 @@ public:
     // Message box answers, taken from the front; Yes when the script runs out.
     QList<Answer> answers;
     QList<Shown> shown;
+    // Runs while a message box is up, as the events a real modal box lets through would.
+    std::function<void(const QString &text)> onShow;
     QList<QUrl> opened;
     // Each sound file played, in order.
     QStringList sounds;
