@@ -1,5 +1,0 @@
-#include "ui/frmSettings.h"
-frmSettings::frmSettings(basMain &, QWidget *parent)
-    : QDialog(parent)
-{
-}
