@@ -117,8 +117,11 @@ QLabel *frmAbout::createLink(const QString &name, const QString &text, const QRe
 void frmAbout::showEvent(QShowEvent *event)
 {
     const QWidget *owner = parentWidget() ? parentWidget()->window() : QApplication::activeWindow();
-    if (owner && owner != this)
-        move(owner->geometry().center() - rect().center());
+    if (owner && owner != this) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(owner->frameGeometry().center());
+        move(frame.topLeft());
+    }
     QDialog::showEvent(event);
 }
 
