@@ -10,6 +10,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QUrl>
 
 const QString frmAbout::WebSite = QStringLiteral("www.example.org/kalvex");
@@ -120,6 +121,10 @@ void frmAbout::showEvent(QShowEvent *event)
     if (owner && owner != this) {
         QRect frame = frameGeometry();
         frame.moveCenter(owner->frameGeometry().center());
+        // A main window near the screen's edge must not push the box off the screen.
+        const QRect area = owner->screen()->availableGeometry();
+        frame.moveLeft(qMax(area.left(), qMin(frame.left(), area.right() + 1 - frame.width())));
+        frame.moveTop(qMax(area.top(), qMin(frame.top(), area.bottom() + 1 - frame.height())));
         move(frame.topLeft());
     }
     QDialog::showEvent(event);

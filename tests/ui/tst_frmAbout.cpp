@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 // The about box: link colours under the pointer, link targets, and the keys that close it.
@@ -107,7 +108,7 @@ private slots:
     {
         QFETCH(bool, owned);
         QWidget mainWindow;
-        mainWindow.setGeometry(300, 200, 640, 480);
+        mainWindow.setGeometry(100, 80, 500, 400);
         mainWindow.show();
         QApplication::setActiveWindow(&mainWindow);
         QVERIFY(QTest::qWaitForWindowActive(&mainWindow));
