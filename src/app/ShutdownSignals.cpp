@@ -22,6 +22,12 @@ void handleSignal(int signalNumber)
     errno = savedErrno;
 }
 
+void restoreDefaultHandlers()
+{
+    for (const int signalNumber : HandledSignals)
+        std::signal(signalNumber, SIG_DFL);
+}
+
 } // namespace
 
 ShutdownSignals::ShutdownSignals(QObject *parent)
@@ -44,8 +50,7 @@ ShutdownSignals::ShutdownSignals(QObject *parent)
 
 ShutdownSignals::~ShutdownSignals()
 {
-    for (const int signalNumber : HandledSignals)
-        std::signal(signalNumber, SIG_DFL);
+    restoreDefaultHandlers();
     writeSocket = -1;
     for (const int socket : m_sockets) {
         if (socket != -1)
@@ -53,8 +58,11 @@ ShutdownSignals::~ShutdownSignals()
     }
 }
 
+// The first signal asks for the orderly shut-down; should that hang (a message box nobody
+// answers), a second one ends the process the default way.
 void ShutdownSignals::notifier_Activated()
 {
+    restoreDefaultHandlers();
     char byte = 0;
     while (::read(m_sockets[1], &byte, 1) == 1)
         emit received(byte);

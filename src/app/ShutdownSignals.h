@@ -6,8 +6,9 @@ class QSocketNotifier;
 
 // Turns SIGTERM, SIGINT and SIGHUP into the signal received() on the thread of the event
 // loop, so that the program can shut down as it does when its window closes. The signal
-// handler only writes a byte into a socket pair, which is safe inside a handler; one
-// object may exist at a time, and its destruction gives the signals back their defaults.
+// handler only writes a byte into a socket pair, which is safe inside a handler. Once a
+// signal has been received, and when the object goes, the signals get their default
+// handling back. One object may exist at a time.
 class ShutdownSignals final : public QObject
 {
     Q_OBJECT

@@ -35,6 +35,13 @@ QString basMain::defaultDownloadPath()
 #endif
 }
 
+QString basMain::downloadFolder(const QString &typed)
+{
+    if (typed.isEmpty())
+        return defaultDownloadPath();
+    return typed.endsWith(QDir::separator()) ? typed : typed + QDir::separator();
+}
+
 void basMain::Main()
 {
     RemoteIP = m_store->read(Key::RemoteIP, QString());

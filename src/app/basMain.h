@@ -36,6 +36,9 @@ public:
 
     // The default download folder: the user's download folder on Linux.
     static QString defaultDownloadPath();
+    // The download folder for a folder name the user typed: ending in the separator, and
+    // the default folder when nothing was typed (not the file system's root).
+    static QString downloadFolder(const QString &typed);
 
     frmMain *mainWindow() const { return m_mainWindow.get(); }
     const Environment &environment() const { return m_environment; }

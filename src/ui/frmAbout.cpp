@@ -2,12 +2,15 @@
 
 #include "app/Desktop.h"
 #include "resources/ProgramIcon.h"
+#include "ui/DialogStyle.h"
 #include "ui/Twips.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QUrl>
 
 const QString frmAbout::WebSite = QStringLiteral("www.example.org/kalvex");
@@ -17,14 +20,6 @@ namespace {
 
 const QColor LinkBlack(0, 0, 0);
 const QColor LinkBlue(0, 0, 255);
-
-QFont tahomaBold()
-{
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPointSizeF(8.25);
-    font.setBold(true);
-    return font;
-}
 
 QColor textColor(const QLabel *label)
 {
@@ -51,8 +46,7 @@ QLabel *createLabel(QWidget *parent, const QString &text, const QRect &geometry,
 } // namespace
 
 frmAbout::frmAbout(Desktop &desktop, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
-                          | Qt::WindowCloseButtonHint)
+    : QDialog(parent, DialogStyle::FixedDialogFlags)
     , m_desktop(desktop)
 {
     setObjectName(QStringLiteral("frmAbout"));
@@ -69,13 +63,14 @@ frmAbout::frmAbout(Desktop &desktop, QWidget *parent)
     QFont titleFont(QStringLiteral("Arial"));
     titleFont.setPointSizeF(14.25);
     titleFont.setBold(true);
-    QLabel *title = createLabel(this, QStringLiteral("KALVEX v1.0"), Twips::rect(1080, 285, 3360, 330), titleFont);
+    QLabel *title = createLabel(
+        this, QStringLiteral("KALVEX v1.0"), Twips::rect(1080, 285, 3360, 330), titleFont);
     title->setProperty("index", 0);
-    QLabel *description = createLabel(
-        this,
-        QStringLiteral("Kalvex is a small & Easy to use Messaging Software. It contains the facility of "
-                       "messaging in two different languages; English & Urdu."),
-        Twips::rect(1080, 1410, 3885, 885), tahomaBold());
+    QLabel *description = createLabel(this,
+        QStringLiteral(
+            "Kalvex is a small & Easy to use Messaging Software. It contains the facility of "
+            "messaging in two different languages; English & Urdu."),
+        Twips::rect(1080, 1410, 3885, 885), DialogStyle::captionFont());
     description->setProperty("index", 1);
     description->setWordWrap(true);
     description->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -88,13 +83,15 @@ frmAbout::frmAbout(Desktop &desktop, QWidget *parent)
         rule->setGeometry(Twips::rect(0, 2520 + offset - 15, 5730, 30));
     }
 
-    m_lblWebsite = createLink(QStringLiteral("lblWebsite"), WebSite, Twips::rect(285, 2715, 3210, 195));
-    m_lblEmail = createLink(QStringLiteral("lblEmail"), EmailAddress, Twips::rect(285, 3030, 2610, 195));
+    m_lblWebsite
+        = createLink(QStringLiteral("lblWebsite"), WebSite, Twips::rect(285, 2715, 3210, 195));
+    m_lblEmail
+        = createLink(QStringLiteral("lblEmail"), EmailAddress, Twips::rect(285, 3030, 2610, 195));
 
     auto *cmdOK = new QPushButton(QStringLiteral("&Close"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setGeometry(Twips::rect(4275, 2820, 1260, 345));
-    cmdOK->setFont(tahomaBold());
+    cmdOK->setFont(DialogStyle::captionFont());
     cmdOK->setDefault(true);
     cmdOK->setAutoDefault(true);
     // Enter presses the default button; Esc rejects the dialog: both close the box.
@@ -103,15 +100,34 @@ frmAbout::frmAbout(Desktop &desktop, QWidget *parent)
 
 QLabel *frmAbout::createLink(const QString &name, const QString &text, const QRect &geometry)
 {
-    QFont font = tahomaBold();
+    QFont font = DialogStyle::captionFont();
     font.setUnderline(true);
     QLabel *link = createLabel(this, text, geometry, font);
     link->setObjectName(name);
+    // The desktop's stand-in for Tahoma may be larger: grow the label so that neither
+    // the text nor its underline is cut off.
+    link->resize(link->size().expandedTo(link->sizeHint()));
     link->setCursor(Qt::PointingHandCursor);
     link->setMouseTracking(true);
     link->installEventFilter(this);
     setTextColor(link, LinkBlack);
     return link;
+}
+
+// Opened from the main window's menu, the box centres on it, on its owner when it has one.
+void frmAbout::showEvent(QShowEvent *event)
+{
+    const QWidget *owner = parentWidget() ? parentWidget()->window() : QApplication::activeWindow();
+    if (owner && owner != this) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(owner->frameGeometry().center());
+        // A main window near the screen's edge must not push the box off the screen.
+        const QRect area = owner->screen()->availableGeometry();
+        frame.moveLeft(qMax(area.left(), qMin(frame.left(), area.right() + 1 - frame.width())));
+        frame.moveTop(qMax(area.top(), qMin(frame.top(), area.bottom() + 1 - frame.height())));
+        move(frame.topLeft());
+    }
+    QDialog::showEvent(event);
 }
 
 bool frmAbout::eventFilter(QObject *watched, QEvent *event)

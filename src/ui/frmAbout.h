@@ -18,6 +18,7 @@ public:
     explicit frmAbout(Desktop &desktop, QWidget *parent = nullptr);
 
 protected:
+    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

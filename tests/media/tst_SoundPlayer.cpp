@@ -1,0 +1,53 @@
+#include "media/SoundPlayer.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+// Which sounds fall back to the desktop's beep. This machine has no sound device, so a
+// sound that loads plays silently, and must not beep either.
+class tst_SoundPlayer : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void beeps_data()
+    {
+        QTest::addColumn<QStringList>(
+            "files"); // played in order; "missing" and "text" are made here
+        QTest::addColumn<int>("beeps");
+        QTest::newRow("shipped sounds")
+            << QStringList { u"message.wav"_qs, u"request.wav"_qs, u"error.wav"_qs } << 0;
+        QTest::newRow("missing file") << QStringList { u"missing"_qs } << 1;
+        QTest::newRow("not a sound") << QStringList { u"text"_qs } << 1;
+        QTest::newRow("not a sound, twice") << QStringList { u"text"_qs, u"text"_qs } << 2;
+        QTest::newRow("missing after a sound")
+            << QStringList { u"message.wav"_qs, u"missing"_qs } << 1;
+    }
+    void beeps()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(int, beeps);
+        QTemporaryDir dir;
+        QFile text(dir.filePath(u"text.wav"_qs));
+        QVERIFY(text.open(QIODevice::WriteOnly));
+        text.write("RIFF, but only in words");
+        text.close();
+        int beeped = 0;
+        SoundPlayer player(nullptr, [&beeped] { ++beeped; });
+
+        for (const QString &file : files) {
+            QString path = dir.filePath(file + u".wav"_qs);
+            if (file.endsWith(u".wav"))
+                path = QFINDTESTDATA(u"../../src/media/sounds/"_qs + file);
+            QVERIFY(!path.isEmpty());
+            player.play(path);
+            QTest::qWait(200);
+        }
+        QTRY_COMPARE(beeped, beeps);
+        QTest::qWait(100);
+        QCOMPARE(beeped, beeps);
+    }
+};
+
+QTEST_MAIN(tst_SoundPlayer)
+#include "tst_SoundPlayer.moc"

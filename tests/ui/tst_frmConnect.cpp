@@ -1,0 +1,152 @@
+#include "support/TestMessenger.h"
+#include "ui/frmConnect.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+// The connect dialog: its controls, what can be typed as an address, and the connect
+// request flag that it leaves on the File menu's connect action.
+class tst_frmConnect : public QObject
+{
+    Q_OBJECT
+
+private:
+    struct Fixture
+    {
+        TestMessenger messenger { u"127.0.0.1"_qs, TestMessenger::freePorts() };
+        QAction mnuConnect { u"&Connect"_qs };
+        QWidget owner;
+    };
+
+    static QPushButton *button(const frmConnect &dialog, const QString &name)
+    {
+        return dialog.findChild<QPushButton *>(name);
+    }
+
+private slots:
+    void layout()
+    {
+        Fixture f;
+        f.messenger.program->RemoteIP = u"10.0.0.9"_qs;
+        frmConnect dialog(*f.messenger.program, &f.mnuConnect);
+        QCOMPARE(dialog.windowTitle(), u"Kalvex - Connect"_qs);
+        QCOMPARE(dialog.size(), QSize(278, 101));
+        QStringList shown; // in tab order
+        QWidget *widget = dialog.findChild<QLineEdit *>(u"txtIP"_qs);
+        for (int i = 0; i < 4; ++i, widget = widget->nextInFocusChain())
+            shown << widget->objectName() + u' ' + widget->property("text").toString();
+        QCOMPARE(shown,
+            (QStringList { u"txtIP 10.0.0.9"_qs, u"cmdUserSettings &Settings"_qs,
+                u"cmdOk C&onnect"_qs, u"cmdCancel &Cancel"_qs }));
+        QCOMPARE(dialog.findChild<QLabel *>(u"lblDesc"_qs)->text(), u"Remote IP &Address :"_qs);
+        QVERIFY(button(dialog, u"cmdOk"_qs)->isDefault());
+    }
+
+    void addressKeys_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("an address") << QString() << u"192.168.0.10"_qs << u"192.168.0.10"_qs;
+        QTest::newRow("letters, blanks and signs dropped")
+            << QString() << u"a1 -b.2:c/d"_qs << u"1.2"_qs;
+        QTest::newRow("stops at 15")
+            << QString() << u"1234567890123456"_qs << u"123456789012345"_qs;
+        QTest::newRow("a long stored host name stays whole")
+            << u"partner.example.org"_qs << u"1"_qs << u"partner.example.org"_qs;
+    }
+    void addressKeys()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        Fixture f;
+        f.messenger.program->RemoteIP = stored;
+        frmConnect dialog(*f.messenger.program, &f.mnuConnect);
+        auto *txtIP = dialog.findChild<QLineEdit *>(u"txtIP"_qs);
+        txtIP->end(false);
+        QTest::keyClicks(txtIP, typed);
+        QCOMPARE(txtIP->text(), shown);
+    }
+
+    // Backspace edits; the copy, cut and paste chords are swallowed like other control keys.
+    void addressControlKeys()
+    {
+        Fixture f;
+        f.messenger.program->RemoteIP = u"10.0.0.1"_qs;
+        frmConnect dialog(*f.messenger.program, &f.mnuConnect);
+        auto *txtIP = dialog.findChild<QLineEdit *>(u"txtIP"_qs);
+        txtIP->end(false);
+        QTest::keyClick(txtIP, Qt::Key_Backspace);
+        QGuiApplication::clipboard()->setText(u"7"_qs);
+        QTest::keyClick(txtIP, Qt::Key_V, Qt::ControlModifier);
+        txtIP->selectAll();
+        QTest::keyClick(txtIP, Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(txtIP->text(), u"10.0.0."_qs);
+        QCOMPARE(QGuiApplication::clipboard()->text(), u"7"_qs);
+    }
+
+    void waysOut_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<QString>("flag");
+        QTest::addColumn<QString>("remoteIP");
+        QTest::newRow("Connect") << u"cmdOk"_qs << u"1"_qs << u"10.0.0.25"_qs;
+        QTest::newRow("Enter") << u"Enter"_qs << u"1"_qs << u"10.0.0.25"_qs;
+        QTest::newRow("Cancel") << u"cmdCancel"_qs << QString() << u"10.0.0.2"_qs;
+        QTest::newRow("close box") << u"close"_qs << QString() << u"10.0.0.2"_qs;
+    }
+    void waysOut()
+    {
+        QFETCH(QString, way);
+        QFETCH(QString, flag);
+        QFETCH(QString, remoteIP);
+        Fixture f;
+        f.messenger.program->RemoteIP = u"10.0.0.2"_qs;
+        f.mnuConnect.setData(way == u"close" || way == u"cmdCancel" ? u"1"_qs : QString());
+        frmConnect dialog(*f.messenger.program, &f.mnuConnect);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        auto *txtIP = dialog.findChild<QLineEdit *>(u"txtIP"_qs);
+        QTest::keyClicks(txtIP, u"5"_qs);
+        if (way == u"Enter")
+            QTest::keyClick(txtIP, Qt::Key_Return);
+        else if (way == u"close")
+            dialog.close();
+        else
+            QTest::mouseClick(button(dialog, way), Qt::LeftButton);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(f.mnuConnect.data().toString(), flag);
+        QCOMPARE(f.messenger.program->RemoteIP, remoteIP);
+    }
+
+    // Esc presses the settings button: the settings open over the connect dialog, which
+    // stays open.
+    void escapeOpensSettings()
+    {
+        Fixture f;
+        f.owner.show();
+        frmConnect dialog(*f.messenger.program, &f.mnuConnect, &f.owner);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QString opened;
+        QTimer::singleShot(0, this, [&] {
+            QWidget *modal = QApplication::activeModalWidget();
+            opened = modal ? modal->objectName() : QString();
+            if (modal)
+                modal->close();
+        });
+        QTest::keyClick(dialog.findChild<QLineEdit *>(u"txtIP"_qs), Qt::Key_Escape);
+        QCOMPARE(opened, u"frmSettings"_qs);
+        QVERIFY(dialog.isVisible());
+    }
+};
+
+QTEST_MAIN(tst_frmConnect)
+#include "tst_frmConnect.moc"
