@@ -127,24 +127,27 @@ Frame frameAt(QByteArrayView buffer, qsizetype pos)
 
 QList<QByteArray> ChatStreamReader::feed(const QByteArray &bytes, qint64 nowMs)
 {
-    const bool continuing = !m_partial.isEmpty();
-    const QByteArray buffer = m_partial + bytes;
+    if (m_partial.isEmpty())
+        m_partialSinceMs = nowMs;
+    m_partial.append(bytes);
     QList<QByteArray> messages;
     qsizetype pos = 0;
-    while (pos < buffer.size()) {
-        Frame frame = frameAt(buffer, pos);
+    while (pos < m_partial.size()) {
+        Frame frame = frameAt(m_partial, pos);
         if (frame.status == Frame::Status::Incomplete) {
-            if (buffer.size() - pos < MaxMessageBytes)
+            if (m_partial.size() - pos < MaxMessageBytes)
                 break;
             // A message may not grow beyond what a partner can read; it goes as it stands.
             frame = Frame::complete(MaxMessageBytes);
         }
-        messages.append(buffer.mid(pos, frame.size));
+        messages.append(m_partial.mid(pos, frame.size));
         pos += frame.size;
     }
-    if (!continuing || pos > 0)
+    if (pos > 0) {
+        // A copy, so the room a large arrival took is given back.
+        m_partial = m_partial.mid(pos);
         m_partialSinceMs = nowMs;
-    m_partial = buffer.mid(pos);
+    }
     return messages;
 }
 

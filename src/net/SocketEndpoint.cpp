@@ -98,13 +98,17 @@ SocketEndpoint::SocketEndpoint(QObject *parent, const QHostAddress &bindAddress)
     : QObject(parent)
     , m_bindAddress(bindAddress)
     , m_server(new QTcpServer(this))
+    , m_dialTimer(new QTimer(this))
 {
     connect(m_server, &QTcpServer::newConnection, this, &SocketEndpoint::onNewConnection);
+    m_dialTimer->setSingleShot(true);
+    m_dialTimer->setInterval(0);
+    connect(m_dialTimer, &QTimer::timeout, this, &SocketEndpoint::startConnecting);
 }
 
 SocketEndpoint::~SocketEndpoint()
 {
-    abortLookup();
+    abortDialling();
 }
 
 bool SocketEndpoint::setLocalPort(qint32 port)
@@ -189,7 +193,7 @@ QByteArray SocketEndpoint::GetData()
 
 void SocketEndpoint::Close()
 {
-    abortLookup();
+    abortDialling();
     m_server->close();
     releaseSocket();
     m_received.clear();
@@ -225,8 +229,10 @@ void SocketEndpoint::onNewConnection()
     }
 }
 
-void SocketEndpoint::abortLookup()
+// Forgets a lookup still running and an address resolved but not dialled yet.
+void SocketEndpoint::abortDialling()
 {
+    m_dialTimer->stop();
     if (m_lookupId == -1)
         return;
     QHostInfo::abortHostLookup(m_lookupId);
@@ -243,11 +249,12 @@ void SocketEndpoint::onHostResolved(const QHostInfo &info)
         setState(SocketState::Error);
         return;
     }
+    m_resolvedAddress = address;
     setState(SocketState::HostResolved);
-    startConnecting(address);
+    m_dialTimer->start();
 }
 
-void SocketEndpoint::startConnecting(const QHostAddress &address)
+void SocketEndpoint::startConnecting()
 {
     auto *socket = new QTcpSocket(this);
     attachSocket(socket);
@@ -261,7 +268,7 @@ void SocketEndpoint::startConnecting(const QHostAddress &address)
             return;
         }
     }
-    socket->connectToHost(address, static_cast<quint16>(m_remotePort));
+    socket->connectToHost(m_resolvedAddress, static_cast<quint16>(m_remotePort));
 }
 
 void SocketEndpoint::failConnecting()

@@ -10,6 +10,7 @@
 class QHostInfo;
 class QTcpServer;
 class QTcpSocket;
+class QTimer;
 
 // One TCP endpoint that holds at most one listening socket or one connection at a time,
 // reporting its progress as a small state number and its happenings as signals on the
@@ -99,9 +100,9 @@ private:
 
     void setState(SocketState state);
     void onNewConnection();
-    void abortLookup();
+    void abortDialling();
     void onHostResolved(const QHostInfo &info);
-    void startConnecting(const QHostAddress &address);
+    void startConnecting();
     void failConnecting();
     void attachSocket(QTcpSocket *socket);
     void onSocketConnected(QTcpSocket *socket);
@@ -128,6 +129,10 @@ private:
     qint32 m_nextRequestId = 1;
     // The host lookup whose answer is still wanted; -1 for none.
     int m_lookupId = -1;
+    // Dialling starts one event-loop turn after the host is resolved, so that state 5 can be
+    // seen by a status timer like 4 and 6; stopped when the attempt is given up before.
+    QTimer *m_dialTimer = nullptr;
+    QHostAddress m_resolvedAddress;
     // Bytes taken off the socket that the owner has not fetched with GetData yet.
     QByteArray m_received;
     // How many of m_received the last DataArrival announced, so the same bytes are not
