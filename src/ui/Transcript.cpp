@@ -41,11 +41,7 @@ void Transcript::AppendStyledRun(const QString &text, const QString &fontName, i
     // clear of the box from elsewhere.
     m_end.movePosition(QTextCursor::End);
 
-    QTextBlockFormat paragraph = m_end.blockFormat();
-    // Absolute, so that a paragraph of right-to-left letters does not mirror it.
-    paragraph.setAlignment(
-        Qt::AlignAbsolute | (alignment == Right ? Qt::AlignRight : Qt::AlignLeft));
-    m_end.setBlockFormat(paragraph);
+    alignLastParagraph(alignment);
 
     // A size of 0 or less (a partner's markup that did not decode) takes the box's default
     // size; a huge one is held at what a saved file can still carry.
@@ -124,6 +120,21 @@ bool Transcript::saveAs(const QString &fileName) const
 void Transcript::print(QPrinter &printer) const
 {
     m_rtbMain->document()->print(&printer);
+}
+
+void Transcript::alignLastParagraph(int alignment)
+{
+    // Absolute and left to right whatever letters a paragraph holds: a partner's
+    // right-to-left letters neither mirror the alignment nor reorder the line.
+    const Qt::Alignment wanted
+        = Qt::AlignAbsolute | (alignment == Right ? Qt::AlignRight : Qt::AlignLeft);
+    QTextBlockFormat paragraph = m_end.blockFormat();
+    // A new format lays the paragraph out again; most runs find it as they want it.
+    if (paragraph.alignment() == wanted && paragraph.layoutDirection() == Qt::LeftToRight)
+        return;
+    paragraph.setAlignment(wanted);
+    paragraph.setLayoutDirection(Qt::LeftToRight);
+    m_end.setBlockFormat(paragraph);
 }
 
 void Transcript::followNewestText()
