@@ -1,10 +1,7 @@
-#include "controls/ColorNumber.h"
 #include "ui/Transcript.h"
 
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
-#include <QPalette>
 #include <QPrinter>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -12,7 +9,7 @@
 #include <QTextBlock>
 #include <QTextEdit>
 
-// What the transcript shows: colours, a partner's sizes, fonts and text, the session banner
+// What the transcript shows: a partner's sizes, fonts and text, the session banner
 // and the user-information blocks; following the newest text; Save As and printing.
 class tst_Transcript : public QObject
 {
@@ -37,27 +34,6 @@ private:
     }
 
 private slots:
-    void colorNumbers_data()
-    {
-        QTest::addColumn<qint32>("number");
-        QTest::addColumn<QColor>("expected");
-        const QPalette palette = QGuiApplication::palette();
-        QTest::newRow("red is the low byte") << qint32(255) << QColor(255, 0, 0);
-        QTest::newRow("blue is the third byte") << qint32(0xFF0000) << QColor(0, 0, 255);
-        QTest::newRow("window text") << ColorNumber::WindowText << palette.color(QPalette::Text);
-        QTest::newRow("window background")
-            << ColorNumber::WindowBackground << palette.color(QPalette::Base);
-    }
-    void colorNumbers()
-    {
-        QFETCH(qint32, number);
-        QFETCH(QColor, expected);
-        QTextEdit box;
-        Transcript transcript(&box);
-        transcript.AppendRun(u"x"_qs, number, u"Tahoma"_qs, 10);
-        QCOMPARE(runs(box), QStringList { u"x|Tahoma|10|"_qs + expected.name() });
-    }
-
     // Whatever a partner sends as text, font or size, the text is shown as it came.
     void partnerInput_data()
     {
