@@ -3,12 +3,12 @@
 #include "urdu/UrduGlyphFont.h"
 
 #include <QColor>
-#include <QHash>
 #include <QList>
 #include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextDocument>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -35,7 +35,7 @@ namespace {
         if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF))
             return char(unit);
         const auto found = std::find(upperControlRow.begin(), upperControlRow.end(), unit);
-        if (unit == 0 || found == upperControlRow.end())
+        if (found == upperControlRow.end())
             return std::nullopt;
         return char(0x80 + (found - upperControlRow.begin()));
     }

@@ -17,6 +17,9 @@
 namespace {
 
 const QString LineBreak = QStringLiteral("\r\n");
+// The banner and the information blocks are written in this font and size.
+const QString LabelFont = QStringLiteral("Tahoma");
+constexpr int LabelSize = 10;
 
 // The largest size a saved file can carry (half points in a signed 16-bit number).
 constexpr int LargestPointSize = 1638;
@@ -29,8 +32,8 @@ Transcript::Transcript(QTextEdit *rtbMain, std::function<QDateTime()> clock, con
     , m_clock(std::move(clock))
     , m_locale(locale)
 {
-    // The transcript only ever grows at the end or is cleared; an undo history of every
-    // run would double its memory for nothing.
+    // The transcript only ever grows at the end or is cleared; nobody can undo a run, so
+    // keeping a history of them would only cost memory.
     m_rtbMain->document()->setUndoRedoEnabled(false);
 }
 
@@ -41,11 +44,7 @@ void Transcript::AppendStyledRun(const QString &text, const QString &fontName, i
     // clear of the box from elsewhere.
     m_end.movePosition(QTextCursor::End);
 
-    QTextBlockFormat paragraph = m_end.blockFormat();
-    // Absolute, so that a paragraph of right-to-left letters does not mirror it.
-    paragraph.setAlignment(
-        Qt::AlignAbsolute | (alignment == Right ? Qt::AlignRight : Qt::AlignLeft));
-    m_end.setBlockFormat(paragraph);
+    alignLastParagraph(alignment);
 
     // A size of 0 or less (a partner's markup that did not decode) takes the box's default
     // size; a huge one is held at what a saved file can still carry.
@@ -70,20 +69,19 @@ void Transcript::AppendRun(const QString &text, qint32 color, const QString &fon
 
 void Transcript::WriteSessionBanner(int id)
 {
-    const QString font = QStringLiteral("Tahoma");
     const QDateTime now = m_clock();
-    AppendRun(LineBreak + StringTable::text(id), Black, font, 10);
-    AppendRun(m_locale.toString(now.date(), u"ddd, MMMM dd, yyyy"), BannerCrimson, font, 10);
-    AppendRun(QStringLiteral(" at "), Black, font, 10);
-    AppendRun(m_locale.toString(now.time(), u"hh:mm:ss AP"), BannerCrimson, font, 10);
+    AppendRun(LineBreak + StringTable::text(id), Black, LabelFont, LabelSize);
+    AppendRun(
+        m_locale.toString(now.date(), u"ddd, MMMM dd, yyyy"), BannerCrimson, LabelFont, LabelSize);
+    AppendRun(QStringLiteral(" at "), Black, LabelFont, LabelSize);
+    AppendRun(m_locale.toString(now.time(), u"hh:mm:ss AP"), BannerCrimson, LabelFont, LabelSize);
 }
 
 void Transcript::writeUserInformation(int headingId, const QString &ip, const QString &nickname,
     const QString &fullName, const QString &email)
 {
-    const QString font = QStringLiteral("Tahoma");
     AppendRun(LineBreak + LineBreak + StringTable::text(headingId), Black,
-        QStringLiteral("Arial Black"), 10);
+        QStringLiteral("Arial Black"), LabelSize);
     const std::array<std::pair<int, const QString &>, 4> rows { {
         { StringTable::IpAddressLabel, ip },
         { StringTable::NickNameLabel, nickname },
@@ -91,8 +89,8 @@ void Transcript::writeUserInformation(int headingId, const QString &ip, const QS
         { StringTable::EmailAddressLabel, email },
     } };
     for (const auto &[label, value] : rows) {
-        AppendRun(LineBreak + StringTable::text(label), Black, font, 10);
-        AppendRun(value, InfoValueBlue, font, 10);
+        AppendRun(LineBreak + StringTable::text(label), Black, LabelFont, LabelSize);
+        AppendRun(value, InfoValueBlue, LabelFont, LabelSize);
     }
 }
 
@@ -124,6 +122,21 @@ bool Transcript::saveAs(const QString &fileName) const
 void Transcript::print(QPrinter &printer) const
 {
     m_rtbMain->document()->print(&printer);
+}
+
+void Transcript::alignLastParagraph(int alignment)
+{
+    // Absolute, and every paragraph left to right: right-to-left letters in a partner's
+    // text do not turn its paragraph round or mirror the alignment.
+    const Qt::Alignment wanted
+        = Qt::AlignAbsolute | (alignment == Right ? Qt::AlignRight : Qt::AlignLeft);
+    QTextBlockFormat paragraph = m_end.blockFormat();
+    // A new format lays the paragraph out again; most runs find it as they want it.
+    if (paragraph.alignment() == wanted && paragraph.layoutDirection() == Qt::LeftToRight)
+        return;
+    paragraph.setAlignment(wanted);
+    paragraph.setLayoutDirection(Qt::LeftToRight);
+    m_end.setBlockFormat(paragraph);
 }
 
 void Transcript::followNewestText()

@@ -55,6 +55,7 @@ public:
     void print(QPrinter &printer) const;
 
 private:
+    void alignLastParagraph(int alignment);
     void followNewestText();
 
     QTextEdit *m_rtbMain;

@@ -137,6 +137,9 @@ private:
 
     void unicode(int value)
     {
+        // The escape holds a signed 16-bit number; readers refuse anything else.
+        if (value < -32768 || value > 32767)
+            m_document.valid = false;
         take('?', QChar(char16_t(value & 0xFFFF)));
         // The fallback characters that follow stand in for the escape for old readers.
         for (int skipped = 0; skipped < m_state.unicodeSkip && m_at < m_rtf.size(); ++skipped)
@@ -170,11 +173,7 @@ private:
         }
     }
 
-    void endParagraph()
-    {
-        append("\r\n", QStringLiteral("\r\n"));
-        m_runOpen = false;
-    }
+    void endParagraph() { append("\r\n", QStringLiteral("\r\n")); }
 
     void append(const QByteArray &bytes, const QString &text)
     {
@@ -187,10 +186,8 @@ private:
         look.bold = m_state.bold;
         look.italic = m_state.italic;
         look.alignment = m_state.alignment;
-        if (!m_runOpen || !m_document.runs.last().sameLookAs(look)) {
+        if (m_document.runs.isEmpty() || !m_document.runs.last().sameLookAs(look))
             m_document.runs.append(look);
-            m_runOpen = true;
-        }
         RtfReader::Run &run = m_document.runs.last();
         if (run.symbol)
             run.glyphs += bytes;
@@ -204,7 +201,6 @@ private:
     QList<GroupState> m_stack;
     QStringDecoder m_decoder { "windows-1252" };
     RtfReader::Document m_document;
-    bool m_runOpen = false;
     int m_fontId = -1;
     QString m_fontName;
     QColor m_color { 0, 0, 0 };

@@ -7,7 +7,9 @@
 #include <QString>
 
 // A small reader of the RTF that the transcript saves, for tests: the font and colour
-// tables and the runs of text with the attributes a word processor would give them.
+// tables and the runs of text with the attributes a word processor would give them. A run
+// is the longest stretch of text of one look; a paragraph break is CR LF in the run that
+// ends there.
 class RtfReader
 {
 public:

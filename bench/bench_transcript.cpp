@@ -1,0 +1,96 @@
+// Prints how the cost of appending a chat message to the transcript grows with its length:
+// 20,000 messages, each a header run and a body run as a received message writes them,
+// alternately English and Urdu, into a shown transcript box on the offscreen platform.
+#include "ui/Transcript.h"
+#include "urdu/UrduGlyphFont.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTextEdit>
+
+#include <unistd.h>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int Messages = 20000;
+constexpr int Batch = 1000;
+
+// The resident set size from /proc, in bytes.
+qint64 residentBytes()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.value(1).toLongLong() * sysconf(_SC_PAGESIZE);
+}
+
+void appendMessage(Transcript &transcript, int number)
+{
+    transcript.AppendStyledRun(QStringLiteral("\r\nali Says : \r\n"), QStringLiteral("Arial"), 10,
+        number % 2 ? 9978225 : 4954117, true, false, Transcript::Left);
+    if (number % 2 == 0) {
+        transcript.AppendStyledRun(
+            QStringLiteral("   message number %1, an ordinary English line").arg(number),
+            QStringLiteral("Arial"), 9, 255, false, false, Transcript::Left);
+    } else {
+        const QString line = UrduGlyphFont::toDisplay("\xc1\xc2\xc3 \xc4\xc5 \xc6\xc7\xc8\xc9");
+        transcript.AppendStyledRun(line + QStringLiteral("\r\n") + line + QStringLiteral("\r\n"),
+            UrduGlyphFont::faceName(), 14, 0, false, false, Transcript::Right);
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    UrduGlyphFont::install();
+
+    // Fonts and glyph caches fill on first use; a throwaway transcript pays for that, so the
+    // first batch measures appending and not the desktop's start-up.
+    {
+        QTextEdit warmUp;
+        warmUp.show();
+        Transcript warmUpTranscript(&warmUp);
+        for (int number = 0; number < 100; ++number)
+            appendMessage(warmUpTranscript, number);
+        QCoreApplication::processEvents();
+    }
+
+    QTextEdit rtbMain;
+    rtbMain.setReadOnly(true);
+    rtbMain.resize(268, 274);
+    rtbMain.show();
+    Transcript transcript(&rtbMain);
+    QCoreApplication::processEvents();
+
+    const qint64 memoryBefore = residentBytes();
+    qint64 firstBatch = 0;
+    qint64 lastBatch = 0;
+    QElapsedTimer timer;
+    for (int number = 0; number < Messages; ++number) {
+        if (number % Batch == 0)
+            timer.start();
+        appendMessage(transcript, number);
+        // Messages arrive one socket event at a time; the box repaints in between.
+        QCoreApplication::processEvents();
+        if (number == Batch - 1)
+            firstBatch = timer.nsecsElapsed();
+        if (number == Messages - 1)
+            lastBatch = timer.nsecsElapsed();
+    }
+    const qint64 memoryAfter = residentBytes();
+
+    std::printf("first 1,000 messages: %.1f ms, last 1,000: %.1f ms\n", double(firstBatch) / 1e6,
+        double(lastBatch) / 1e6);
+    std::printf("transcript_append_ratio: %.2f\n", double(lastBatch) / double(firstBatch));
+    std::printf("transcript_bytes_per_message: %lld bytes\n",
+        static_cast<long long>((memoryAfter - memoryBefore) / Messages));
+    return 0;
+}
