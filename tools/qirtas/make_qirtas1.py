@@ -28,6 +28,7 @@ import sys
 from dataclasses import dataclass
 from pathlib import Path
 
+from fontTools.feaLib.builder import addOpenTypeFeaturesFromString
 from fontTools.fontBuilder import FontBuilder
 from fontTools.misc.timeTools import timestampFromString
 from fontTools.pens.recordingPen import DecomposingRecordingPen
@@ -141,6 +142,29 @@ LETTERS = [
 
 TANWEEN_CODE = 34
 LAM_ALEF_KEY = 'L'
+HAMZA_KEY = 'u'
+YE_BARREE_ISOLATED, YE_BARREE_FINAL = 217, 216
+# The engine gives y the initial and medial glyphs of i.
+JOINING_FORMS_BORROWED = {'y': 'i'}
+
+
+@dataclass(frozen=True)
+class ContextualGlyph:
+    """A form that no glyph code names, reached only by the contextual rules."""
+    name: str
+    key: str     # the key of the letter whose form it is
+    text: str    # the character whose form it draws
+    form: str
+
+
+# They also answer at private-use characters of their own, from U+F100 on, so
+# that tests and tools can name them; no glyph code ever becomes one of these.
+CONTEXTUAL_BASE = 0xF100
+CONTEXTUAL_GLYPHS = [
+    ContextualGlyph('yehHamza.init', HAMZA_KEY, '\u0626', INIT),
+    ContextualGlyph('yehHamza.medi', HAMZA_KEY, '\u0626', MEDI),
+    ContextualGlyph('toe.fina', 'v', '\u0637', FINA),
+]
 
 SIGNS = [
     *(Sign(48 + d, str(d), chr(0x06F0 + d), name, 'naskh') for d, name in enumerate(
@@ -341,18 +365,132 @@ def build_glyphs(naskh, sans):
             else:
                 source = naskh.glyph_name(letter.text, form)
                 advance, draw = naskh.advance(source), drawing(naskh, source)
-            code_glyph[code] = glyphs.add(f'code{code:03d}', advance, draw)
+            code_glyph[code] = glyphs.add(glyph_name(code), advance, draw)
 
     for sign in SIGNS:
         font = naskh if sign.source == 'naskh' else sans
         source = font.glyph_name(sign.glyph_character())
         code_glyph[sign.code] = glyphs.add(
-            f'code{sign.code:03d}', font.advance(source), drawing(font, source))
+            glyph_name(sign.code), font.advance(source), drawing(font, source))
 
     code_glyph[SPACE_CODE] = space
     cmap = {PRIVATE_USE_BASE + code: code_glyph.get(code, blank) for code in range(256)}
     cmap[SPACE_CODE] = space
+
+    for index, contextual in enumerate(CONTEXTUAL_GLYPHS):
+        source = naskh.glyph_name(contextual.text, contextual.form)
+        cmap[CONTEXTUAL_BASE + index] = glyphs.add(
+            contextual.name, naskh.advance(source), drawing(naskh, source))
     return glyphs, cmap
+
+
+def glyph_name(code):
+    return f'code{code:03d}'
+
+
+def letter_forms():
+    """Each letter key's glyph names by form, the contextual forms included.
+
+    The hamza is left out: it only ever turns into the yeh hamza, by a rule of its own.
+    """
+    forms = {letter.key: {form: glyph_name(code) for code, form in letter.forms.items()}
+             for letter in LETTERS if letter.key != HAMZA_KEY}
+    for borrower, lender in JOINING_FORMS_BORROWED.items():
+        forms[borrower].update({form: forms[lender][form] for form in (INIT, MEDI)})
+    for contextual in CONTEXTUAL_GLYPHS:
+        if contextual.key in forms:
+            forms[contextual.key][contextual.form] = contextual.name
+    return forms
+
+
+def form_pairs(forms, source, target):
+    """Glyph to glyph, from one form to another, of every letter that has both;
+    where two letters share a source glyph, the first in alphabetical order wins."""
+    pairs = {}
+    for by_form in forms.values():
+        if source in by_form and target in by_form:
+            pairs.setdefault(by_form[source], by_form[target])
+    return pairs
+
+
+def glyph_class(names):
+    return '[' + ' '.join(sorted(set(names))) + ']'
+
+
+def substitution(context_before, pairs, context_after=''):
+    """One contextual rule that replaces each glyph of `pairs` by its partner."""
+    sources, targets = zip(*sorted(pairs.items()))
+    return (f'    sub {context_before} [{" ".join(sources)}]\' {context_after} '
+            f'by [{" ".join(targets)}];')
+
+
+def contextual_features():
+    """The `calt` rules that mend what the engine's codes alone would draw wrong.
+
+    Glyphs are laid out left to right, so the letter after a glyph in reading
+    order stands before it in the glyph run, and the letter before it after it.
+    Every rule swaps one glyph for another: each code still draws one glyph, and
+    carets and the codes themselves stay as they are.
+    """
+    forms = letter_forms()
+    dual = {key: by_form for key, by_form in forms.items() if INIT in by_form}
+    isol_to_init = form_pairs(dual, ISOL, INIT)
+    fina_to_medi = form_pairs(dual, FINA, MEDI)
+    init_to_medi = form_pairs(dual, INIT, MEDI)
+    init_to_isol = form_pairs(dual, INIT, ISOL)
+    medi_to_fina = form_pairs(dual, MEDI, FINA)
+    isol_to_fina = form_pairs(forms, ISOL, FINA)
+    yeh_hamza = {c.form: c.name for c in CONTEXTUAL_GLYPHS if c.key == HAMZA_KEY}
+    joining_forward = [*init_to_medi, *medi_to_fina]
+    connects_back = [name for by_form in forms.values()
+                     for form, name in by_form.items() if form in (FINA, MEDI)]
+    connects_back.append(yeh_hamza[MEDI])
+    hamza = glyph_name(213)
+    ye_barree = glyph_name(YE_BARREE_ISOLATED)
+    ye_barree_final = glyph_name(YE_BARREE_FINAL)
+    after_yeh_hamza = glyph_class(yeh_hamza.values())
+    dual_glyphs = glyph_class([*(n for f in dual.values() for n in f.values()),
+                               *yeh_hamza.values()])
+    return '\n'.join([
+        'languagesystem DFLT dflt;',
+        '',
+        '# A hamza with a letter after it is the yeh hamza, joined to that letter',
+        '# and, where it joins forward, to the letter before it.',
+        'lookup yehHamza {',
+        f'    sub {glyph_class([*isol_to_fina, *init_to_medi])} {hamza}\' '
+        f'{glyph_class(joining_forward)} by {yeh_hamza[MEDI]};',
+        f'    sub {glyph_class([*isol_to_fina, *init_to_medi])} {hamza}\' by {yeh_hamza[INIT]};',
+        '} yehHamza;',
+        '',
+        'lookup joinYehHamza {',
+        substitution('', isol_to_fina, after_yeh_hamza),
+        substitution('', init_to_medi, after_yeh_hamza),
+        '} joinYehHamza;',
+        '',
+        '# The bari ye joins a letter before it that joins forward, and that letter',
+        '# takes its joining form.',
+        'lookup yeBarree {',
+        f'    sub {ye_barree}\' {dual_glyphs} by {ye_barree_final};',
+        substitution(ye_barree_final, isol_to_init),
+        substitution(ye_barree_final, fina_to_medi),
+        '} yeBarree;',
+        '',
+        '# A letter shaped to join forward whose next glyph does not join back to it',
+        '# (a full stop, a space, a sign, the end of the text) ends the word.',
+        'lookup endOfWord {',
+        f'    ignore sub {glyph_class(connects_back)} {glyph_class(joining_forward)}\';',
+        substitution('', init_to_isol),
+        substitution('', medi_to_fina),
+        '} endOfWord;',
+        '',
+        'feature calt {',
+        '    lookup yehHamza;',
+        '    lookup joinYehHamza;',
+        '    lookup yeBarree;',
+        '    lookup endOfWord;',
+        '} calt;',
+        '',
+    ])
 
 
 def check_codes():
@@ -429,6 +567,7 @@ def build_font(naskh, sans):
                       underlinePosition=naskh.font['post'].underlinePosition,
                       underlineThickness=naskh.font['post'].underlineThickness)
     builder.setupMaxp()
+    addOpenTypeFeaturesFromString(builder.font, contextual_features())
     head = builder.font['head']
     head.created = head.modified = BUILD_DATE
     head.fontRevision = float(VERSION)
