@@ -18,7 +18,8 @@ Run it with Debian's own interpreter, which is the one that has fontTools:
 
     /usr/bin/python3 tools/qirtas/make_qirtas1.py
 
-It rewrites src/resources/fonts/Qirtas1.ttf, and the key map tables of the help
+It rewrites src/resources/fonts/Qirtas1.ttf, the letter table of the Unicode
+conversion (src/urdu/UrduLetterTable.h), and the key map tables of the help
 page (src/resources/help.html) and of README.md between their urdu-keymap
 markers, byte for byte the same on every run from the same sources.
 """
@@ -41,6 +42,7 @@ SANS_PATH = Path('/usr/share/fonts/truetype/noto/NotoSans-Regular.ttf')
 
 REPO = Path(__file__).resolve().parents[2]
 FONT_OUT = REPO / 'src/resources/fonts/Qirtas1.ttf'
+LETTER_TABLE = REPO / 'src/urdu/UrduLetterTable.h'
 HELP_PAGE = REPO / 'src/resources/help.html'
 README = REPO / 'README.md'
 KEYMAP_BEGIN = '<!-- urdu-keymap -->\n'
@@ -143,6 +145,8 @@ LETTERS = [
 TANWEEN_CODE = 34
 LAM_ALEF_KEY = 'L'
 HAMZA_KEY = 'u'
+HAMZA_CODE = 213
+PERIOD_KEY_CODE = 190
 YE_BARREE_ISOLATED, YE_BARREE_FINAL = 217, 216
 # The engine gives y the initial and medial glyphs of i.
 JOINING_FORMS_BORROWED = {'y': 'i'}
@@ -165,6 +169,8 @@ CONTEXTUAL_GLYPHS = [
     ContextualGlyph('yehHamza.medi', HAMZA_KEY, '\u0626', MEDI),
     ContextualGlyph('toe.fina', 'v', '\u0637', FINA),
 ]
+# The on-screen keyboard's caption of the tanween key, after the contextual forms.
+TANWEEN_CAPTION = CONTEXTUAL_BASE + len(CONTEXTUAL_GLYPHS)
 
 SIGNS = [
     *(Sign(48 + d, str(d), chr(0x06F0 + d), name, 'naskh') for d, name in enumerate(
@@ -347,6 +353,17 @@ def tanween_over_alef(naskh):
     return 0, lambda pen: naskh.draw(mark, pen, offset)
 
 
+def tanween_on_dotted_circle(naskh):
+    """The caption of the tanween key: a mark is shown on a dotted circle."""
+    circle, mark = naskh.glyph_name('\u25CC'), naskh.glyph_name('\u064B')
+    offset = naskh.mark_offset(circle, mark)
+
+    def draw(pen):
+        naskh.draw(circle, pen)
+        naskh.draw(mark, pen, offset)
+    return naskh.advance(circle), draw
+
+
 def build_glyphs(naskh, sans):
     glyphs = OutputGlyphs()
     code_glyph = {}
@@ -381,6 +398,7 @@ def build_glyphs(naskh, sans):
         source = naskh.glyph_name(contextual.text, contextual.form)
         cmap[CONTEXTUAL_BASE + index] = glyphs.add(
             contextual.name, naskh.advance(source), drawing(naskh, source))
+    cmap[TANWEEN_CAPTION] = glyphs.add('tanween.caption', *tanween_on_dotted_circle(naskh))
     return glyphs, cmap
 
 
@@ -411,6 +429,12 @@ def form_pairs(forms, source, target):
         if source in by_form and target in by_form:
             pairs.setdefault(by_form[source], by_form[target])
     return pairs
+
+
+def yeh_hamza_followers(forms):
+    """The glyphs after which, in reading order, a hamza is written as yeh hamza."""
+    dual = {key: by_form for key, by_form in forms.items() if INIT in by_form}
+    return {**form_pairs(forms, ISOL, FINA), **form_pairs(dual, INIT, MEDI)}
 
 
 def glyph_class(names):
@@ -445,7 +469,8 @@ def contextual_features():
     connects_back = [name for by_form in forms.values()
                      for form, name in by_form.items() if form in (FINA, MEDI)]
     connects_back.append(yeh_hamza[MEDI])
-    hamza = glyph_name(213)
+    followers = glyph_class(yeh_hamza_followers(forms))
+    hamza = glyph_name(HAMZA_CODE)
     ye_barree = glyph_name(YE_BARREE_ISOLATED)
     ye_barree_final = glyph_name(YE_BARREE_FINAL)
     after_yeh_hamza = glyph_class(yeh_hamza.values())
@@ -574,6 +599,69 @@ def build_font(naskh, sans):
     return builder.font
 
 
+def key_code(key):
+    return PERIOD_KEY_CODE if key == '.' else ord(key)
+
+
+def cpp_string(text):
+    return 'u"' + ''.join(c if ' ' <= c < '\x7f' and c not in '"\\' else f'\\u{ord(c):04X}'
+                          for c in text) + '"'
+
+
+def letter_table():
+    """A C++ header with the Unicode text of every glyph code and of every key."""
+    followers = {int(name[4:]) for name in yeh_hamza_followers(letter_forms())
+                 if name.startswith('code')}
+    glyphs = {code: letter.text for letter in LETTERS for code in letter.forms}
+    glyphs.update({sign.code: sign.text for sign in SIGNS})
+    glyphs[SPACE_CODE] = ' '
+    keys = {key_code(letter.key): letter.text for letter in LETTERS}
+    keys.update({key_code(sign.key): sign.text for sign in SIGNS if sign.key})
+    keys[SPACE_CODE] = ' '
+    glyph_rows = [f'    {{ {code}, {cpp_string(text)}, {str(code in followers).lower()} }},'
+                  for code, text in sorted(glyphs.items())]
+    key_rows = [f'    {{ {code}, {cpp_string(text)} }},' for code, text in sorted(keys.items())]
+    return '\n'.join([
+        '// Written by tools/qirtas/make_qirtas1.py from the letter table the glyph font is',
+        '// drawn from; run it again instead of editing this file.',
+        '#pragma once',
+        '',
+        '#include <array>',
+        '',
+        'namespace UrduLetterTable {',
+        '',
+        'struct GlyphLetter',
+        '{',
+        '    unsigned char code;',
+        '    const char16_t *text;',
+        '    // A hamza before this glyph, in reading order, is drawn and read as yeh hamza.',
+        '    bool takesYehHamza;',
+        '};',
+        '',
+        'struct KeyLetter',
+        '{',
+        '    unsigned char code;',
+        '    const char16_t *text;',
+        '};',
+        '',
+        f'inline constexpr unsigned char HamzaGlyph = {HAMZA_CODE};',
+        "inline constexpr char16_t YehHamza = u'\\u0626';",
+        '',
+        '// The Unicode text each glyph code draws.',
+        f'inline constexpr std::array<GlyphLetter, {len(glyph_rows)}> Glyphs {{ {{',
+        *glyph_rows,
+        '} };',
+        '',
+        '// The Unicode text each key types.',
+        f'inline constexpr std::array<KeyLetter, {len(key_rows)}> Keys {{ {{',
+        *key_rows,
+        '} };',
+        '',
+        '} // namespace UrduLetterTable',
+        '',
+    ])
+
+
 def isolated_text(letter):
     if letter.key == 'B':
         return '\u25CC' + letter.text  # a mark is shown on a dotted circle
@@ -638,6 +726,7 @@ def main():
     font.recalcTimestamp = False
     font.save(FONT_OUT, reorderTables=True)
 
+    LETTER_TABLE.write_text(letter_table(), encoding='utf-8')
     rows = keymap_rows()
     replace_keymap(HELP_PAGE, keymap_html(rows))
     replace_keymap(README, keymap_markdown(rows))
