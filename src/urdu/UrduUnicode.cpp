@@ -1,5 +1,6 @@
 #include "urdu/UrduUnicode.h"
 
+#include "urdu/UrduGlyphFont.h"
 #include "urdu/UrduLetterTable.h"
 
 #include <QHash>
@@ -56,6 +57,26 @@ QHash<QString, char> keysByText()
     return keys;
 }
 
+bool isGlyphCharacter(QChar character)
+{
+    const char16_t unit = character.unicode();
+    return unit >= UrduGlyphFont::PrivateUseBase && unit <= UrduGlyphFont::PrivateUseBase + 0xFF;
+}
+
+// The length of the glyph characters from `start` on, with the spaces between them: text
+// that a box or transcript of ours showed, in visual order.
+qsizetype glyphRunLength(QStringView text, qsizetype start)
+{
+    qsizetype end = start;
+    for (qsizetype index = start; index < text.size(); ++index) {
+        if (isGlyphCharacter(text.at(index)))
+            end = index + 1;
+        else if (text.at(index) != u' ')
+            break;
+    }
+    return end - start;
+}
+
 } // namespace
 
 QString fromGlyphs(const UrduGlyphText &glyphs)
@@ -80,6 +101,15 @@ Typed toKeys(QStringView text)
     Typed typed;
     typed.keys.reserve(text.size());
     for (qsizetype index = 0; index < text.size(); ++index) {
+        if (isGlyphCharacter(text.at(index))) {
+            const qsizetype length = glyphRunLength(text, index);
+            const Typed shown = keysFromGlyphs(
+                UrduGlyphFont::fromDisplay(text.mid(index, length).toString()));
+            typed.keys.append(shown.keys);
+            typed.dropped += shown.dropped;
+            index += length - 1;
+            continue;
+        }
         const auto pair = keys.constFind(text.mid(index, 2).toString());
         if (pair != keys.cend()) {
             typed.keys.append(*pair);
@@ -93,6 +123,14 @@ Typed toKeys(QStringView text)
         else if (character.category() != QChar::Other_Format)
             ++typed.dropped;
     }
+    return typed;
+}
+
+Typed keysFromGlyphs(const UrduGlyphText &glyphs)
+{
+    Typed typed { UnshapeUrdu(glyphs), 0 };
+    typed.dropped = int(typed.keys.count('\0'));
+    typed.keys.replace(QByteArray(1, '\0'), QByteArray());
     return typed;
 }
 
@@ -113,10 +151,7 @@ Typed keysFrom(const QMimeData &data)
 {
     if (!data.hasFormat(glyphMimeType()))
         return toKeys(data.text());
-    Typed typed { UnshapeUrdu(data.data(glyphMimeType())), 0 };
-    typed.dropped = int(typed.keys.count('\0'));
-    typed.keys.replace(QByteArray(1, '\0'), QByteArray());
-    return typed;
+    return keysFromGlyphs(data.data(glyphMimeType()));
 }
 
 } // namespace UrduUnicode

@@ -23,7 +23,11 @@ struct Typed
     int dropped = 0;
 };
 
-// The keys that type a Unicode text. Besides the letters and signs of the keys, Western
+// The keys that type a glyph text; glyphs that no key draws count as dropped.
+Typed keysFromGlyphs(const UrduGlyphText &glyphs);
+
+// The keys that type a Unicode text. Glyph characters of our font (text shown by an older
+// copy of the program, or copied from a transcript as it is drawn) type their keys. Besides the letters and signs of the keys, Western
 // and Arabic-Indic digits type digits, a Latin full stop the Urdu one, and line breaks and
 // tabs a space. Invisible formatting characters (direction and joining marks) are left
 // out without being counted.
@@ -35,7 +39,7 @@ std::unique_ptr<QMimeData> mimeData(const UrduGlyphText &glyphs);
 QString glyphMimeType();
 
 // The keys a clipboard's contents type: the keys of our own glyph bytes where they are
-// present, else those of its text. Glyph bytes that no key draws count as dropped.
+// present, else those of its text.
 Typed keysFrom(const QMimeData &data);
 
 } // namespace UrduUnicode
