@@ -4,8 +4,11 @@
 #include "controls/VirtualKey.h"
 #include "resources/StringTable.h"
 #include "urdu/UrduGlyphFont.h"
+#include "urdu/UrduNumberRuns.h"
+#include "urdu/UrduUnicode.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCursor>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -103,7 +106,10 @@ UrduText::UrduText(QWidget *parent, Desktop *desktop)
     m_txtMain->installEventFilter(this);
     setFocusProxy(m_txtMain);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    // A drop would put the dragged characters into the box unshaped.
+    m_txtMain->setAcceptDrops(false);
     connect(m_txtMain, &QLineEdit::textChanged, this, &UrduText::boxTextChanged);
+    connect(m_txtMain, &QLineEdit::selectionChanged, this, &UrduText::keepNumbersWhole);
     applyFont(UrduGlyphFont::font(DefaultPointSize));
 }
 
@@ -219,6 +225,58 @@ void UrduText::setSelText(const QString &text)
     m_selText = text;
 }
 
+void UrduText::copy()
+{
+    if (!m_txtMain->hasSelectedText() || m_txtMain->echoMode() != QLineEdit::Normal)
+        return;
+    takeBoxSelection();
+    const UrduGlyphText selected
+        = m_editor.shown().mid(m_editor.selectionStart(), m_editor.selectionLength());
+    QApplication::clipboard()->setMimeData(UrduUnicode::mimeData(selected).release());
+}
+
+void UrduText::cut()
+{
+    copy();
+    if (!m_txtMain->hasSelectedText() || m_txtMain->echoMode() != QLineEdit::Normal)
+        return;
+    takeBoxSelection();
+    if (m_editor.typeCharacter(UrduKeyEditor::Backspace))
+        showEditor();
+}
+
+void UrduText::paste()
+{
+    const QMimeData *data = QApplication::clipboard()->mimeData();
+    if (!data || m_editor.isLocked())
+        return;
+    const UrduUnicode::Typed typed = UrduUnicode::keysFrom(*data);
+    typeKeys(typed.keys);
+    if (typed.dropped == 0)
+        return;
+    const QString message = typed.dropped == 1
+        ? tr("1 character could not be typed in Urdu and was left out.")
+        : tr("%1 characters could not be typed in Urdu and were left out.").arg(typed.dropped);
+    m_desktop->messageBox(this, message, Desktop::Icon::Information, Desktop::Buttons::Ok);
+}
+
+// The keys go in at the caret as if typed there one by one, in a single shaping: the
+// caret stays left of them, which is after them in reading order.
+void UrduText::typeKeys(const UrduKeyText &keys)
+{
+    takeBoxSelection();
+    if (m_editor.hasSelection())
+        m_editor.typeCharacter(UrduKeyEditor::Backspace);
+    const int caret = m_editor.caret();
+    UrduKeyText text = m_editor.editText();
+    const qsizetype room = UrduKeyEditor::MaxLength - text.size();
+    text.insert(text.size() - caret, keys.left(std::max<qsizetype>(room, 0)));
+    const UrduGlyphText shaped = ShapeUrdu(text);
+    m_editor.restore(shaped, UnshapeUrdu(shaped));
+    m_editor.setCaret(caret);
+    showEditor();
+}
+
 QStringList UrduText::savedKeys()
 {
     QStringList keys;
@@ -293,6 +351,8 @@ void UrduText::resizeEvent(QResizeEvent *event)
 // True when the key is consumed, so that the box never sees it.
 bool UrduText::keyPressed(QKeyEvent *event)
 {
+    if (clipboardChord(*event))
+        return true;
     qint16 keyCode = VirtualKey::keyCode(event->key());
     qint16 shift = VirtualKey::shiftState(event->modifiers());
     emit KeyDown(keyCode, shift);
@@ -307,6 +367,20 @@ bool UrduText::keyPressed(QKeyEvent *event)
         return false;
     if (character != VirtualKey::Unrepresentable)
         typeCharacter(static_cast<qint16>(character));
+    return true;
+}
+
+// The box's own clipboard would carry the font's private characters; these carry Urdu.
+bool UrduText::clipboardChord(const QKeyEvent &event)
+{
+    if (event.matches(QKeySequence::Copy))
+        copy();
+    else if (event.matches(QKeySequence::Cut))
+        cut();
+    else if (event.matches(QKeySequence::Paste))
+        paste();
+    else
+        return false;
     return true;
 }
 
@@ -346,12 +420,19 @@ void UrduText::typeCharacter(qint16 code)
         showEditor();
 }
 
+// The box counts positions in what it shows, where numbers are turned round; the editor
+// counts glyphs.
 void UrduText::takeBoxSelection()
 {
-    if (m_txtMain->hasSelectedText())
-        m_editor.setSelection(m_txtMain->selectionStart(), m_txtMain->selectionLength());
-    else
-        m_editor.setCaret(m_txtMain->cursorPosition());
+    const UrduGlyphText &shown = m_editor.shown();
+    if (!m_txtMain->hasSelectedText()) {
+        m_editor.setCaret(UrduNumberRuns::caret(shown, m_txtMain->cursorPosition()));
+        return;
+    }
+    const UrduNumberRuns::Run selected = UrduNumberRuns::selection(shown,
+        UrduNumberRuns::wholeRuns(
+            shown, { m_txtMain->selectionStart(), m_txtMain->selectionEnd() }));
+    m_editor.setSelection(selected.start, selected.end - selected.start);
 }
 
 void UrduText::showEditor()
@@ -360,8 +441,33 @@ void UrduText::showEditor()
     const QString shown = UrduGlyphFont::toDisplay(m_editor.shown());
     if (m_txtMain->text() != shown)
         m_txtMain->setText(shown);
-    m_txtMain->setCursorPosition(caret);
+    m_txtMain->setCursorPosition(UrduNumberRuns::caret(m_editor.shown(), caret));
     m_editor.setCaret(caret);
+}
+
+void UrduText::showSelection()
+{
+    const int start = m_editor.selectionStart();
+    const UrduNumberRuns::Run shown = UrduNumberRuns::selection(
+        m_editor.shown(), { start, start + m_editor.selectionLength() });
+    m_txtMain->setSelection(shown.start, shown.end - shown.start);
+}
+
+// What is selected on screen must be one stretch of glyphs, so that a deletion removes
+// exactly what the user sees selected.
+void UrduText::keepNumbersWhole()
+{
+    if (!m_txtMain->hasSelectedText())
+        return;
+    const int start = m_txtMain->selectionStart();
+    const int end = m_txtMain->selectionEnd();
+    const UrduNumberRuns::Run whole = UrduNumberRuns::wholeRuns(m_editor.shown(), { start, end });
+    if (whole.start == start && whole.end == end)
+        return;
+    if (m_txtMain->cursorPosition() == start)
+        m_txtMain->setSelection(whole.end, whole.start - whole.end);
+    else
+        m_txtMain->setSelection(whole.start, whole.end - whole.start);
 }
 
 void UrduText::boxTextChanged()
@@ -525,7 +631,7 @@ void UrduText::restoreValue(Saved key, const QVariant &value)
         // second copy of text the box already holds.
         m_selText = value.toString();
         m_editor.setSelection(m_selStart, m_selLength);
-        m_txtMain->setSelection(m_editor.selectionStart(), m_editor.selectionLength());
+        showSelection();
         break;
     }
 }

@@ -20,7 +20,9 @@ class QLineEdit;
 // arguments by value works as well. X and Y are in pixels within the box.
 //
 // The box has no context menu of its own: a right click raises MouseDown with Button 2
-// and the container decides what to show. The clipboard shortcuts work in the box.
+// and the container decides what to show. The clipboard shortcuts work in the box: a copy
+// puts Unicode Urdu on the clipboard for other programs, and a paste types the keys of
+// what the clipboard holds (see UrduUnicode).
 class UrduText : public QWidget
 {
     Q_OBJECT
@@ -108,6 +110,15 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
+public slots:
+    // The selected glyphs to the clipboard, as Unicode Urdu and as glyph bytes.
+    void copy();
+    // Copies the selection, then removes it as Backspace would.
+    void cut();
+    // Types the keys of the clipboard's contents at the caret, replacing the selection.
+    // Characters that no key types are left out, and a message says how many.
+    void paste();
+
 signals:
     void Click();
     void DblClick();
@@ -127,6 +138,10 @@ private:
     enum class Saved;
 
     bool keyPressed(QKeyEvent *event);
+    bool clipboardChord(const QKeyEvent &event);
+    void typeKeys(const UrduKeyText &keys);
+    void keepNumbersWhole();
+    void showSelection();
     void keyReleased(QKeyEvent *event);
     void mouseEvent(QMouseEvent *event);
     void typeCharacter(qint16 code);

@@ -12,6 +12,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 
 #include <span>
 #include <utility>
@@ -23,6 +25,8 @@ constexpr int ClientWidth = 7155;
 constexpr int ClientHeight = 3075;
 constexpr int ButtonCount = 76;
 constexpr qreal CaptionPointSize = 12;
+// Large enough that an alif stands about 16 pixels tall on the 34-pixel buttons.
+constexpr int GlyphCaptionPixelSize = 24;
 
 constexpr int SpaceKey = 32;
 
@@ -79,9 +83,11 @@ constexpr BottomButton BottomRow[] = {
     { 75, VirtualKey::Backspace, 5625, 1530, u"BACKSPACE" },
 };
 
-// The double quote's button shows another glyph than the one the key types.
-constexpr int DoubleQuoteIndex = 28;
-constexpr quint8 DoubleQuoteCaption = 60;
+// Buttons whose caption is another glyph than the key's own: the double quote shows the
+// opening quotation mark, and the brackets show the bracket they type, which the glyph
+// font draws turned round for right-to-left text.
+constexpr std::pair<int, quint8> CaptionGlyphs[] = { { 28, 60 }, { 56, ']' }, { 57, '[' } };
+constexpr int TanweenIndex = 67;
 
 // A key as the desktop reports it: Qt's key, the modifiers and the character it types.
 struct KeyStroke
@@ -145,9 +151,46 @@ void frmKeyboard::cmdKey_Click(int index)
     typeKey(button->property("Tag").toString().toInt());
 }
 
+bool frmKeyboard::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *button = qobject_cast<QPushButton *>(watched);
+    if (event->type() != QEvent::Paint || !m_glyphButtons.contains(button))
+        return QWidget::eventFilter(watched, event);
+    paintGlyphCaption(button);
+    return true;
+}
+
+void frmKeyboard::paintGlyphCaption(QPushButton *button)
+{
+    QStylePainter painter(button);
+    QStyleOptionButton bevel;
+    bevel.initFrom(button);
+    bevel.state |= button->isDown() ? QStyle::State_Sunken : QStyle::State_Raised;
+    painter.drawControl(QStyle::CE_PushButtonBevel, bevel);
+
+    const QFontMetricsF metrics(button->font());
+    const QRectF ink = metrics.tightBoundingRect(button->text());
+    const QPointF origin = QRectF(button->rect()).center() - ink.center();
+    painter.setPen(button->palette().color(QPalette::ButtonText));
+    painter.drawText(origin, button->text());
+}
+
+QString frmKeyboard::glyphCaption(int index, int key) const
+{
+    if (index == TanweenIndex)
+        return QString(QChar(UrduGlyphFont::TanweenCaption));
+    auto glyph = quint8(GlyphForForm(qint16(key), IsolatedForm));
+    for (const auto &[captioned, caption] : CaptionGlyphs) {
+        if (captioned == index)
+            glyph = caption;
+    }
+    return UrduGlyphFont::toDisplay(QByteArray(1, char(glyph)));
+}
+
 void frmKeyboard::createButtons()
 {
-    const QFont glyphFont = UrduGlyphFont::font(CaptionPointSize);
+    QFont glyphFont = UrduGlyphFont::font(CaptionPointSize);
+    glyphFont.setPixelSize(GlyphCaptionPixelSize);
     QFont wordFont(QStringLiteral("Tahoma"));
     wordFont.setPointSizeF(CaptionPointSize);
 
@@ -164,18 +207,16 @@ void frmKeyboard::createButtons()
               connect(button, &QPushButton::clicked, this, [this, index] { cmdKey_Click(index); });
               m_cmdKey[index] = button;
           };
-    auto glyphCaption
-        = [](quint8 glyph) { return UrduGlyphFont::toDisplay(QByteArray(1, char(glyph))); };
-    auto keyGlyph = [](int index, int key) {
-        return index == DoubleQuoteIndex ? DoubleQuoteCaption
-                                         : quint8(GlyphForForm(qint16(key), IsolatedForm));
+    auto addGlyphButton = [&](int index, int key, const QRect &place) {
+        addButton(index, key, place, glyphCaption(index, key), glyphFont);
+        m_cmdKey[index]->installEventFilter(this);
+        m_glyphButtons.append(m_cmdKey[index]);
     };
 
     for (const GlyphRow &row : GlyphRows) {
         int left = row.left;
         for (const auto &[index, key] : row.keys) {
-            addButton(index, key, Twips::rect(left, row.top, KeySize, KeySize),
-                glyphCaption(keyGlyph(index, key)), glyphFont);
+            addGlyphButton(index, key, Twips::rect(left, row.top, KeySize, KeySize));
             left += KeySize;
         }
     }
@@ -184,8 +225,7 @@ void frmKeyboard::createButtons()
         if (bottom.word)
             addButton(bottom.index, bottom.key, place, QString::fromUtf16(bottom.word), wordFont);
         else
-            addButton(bottom.index, bottom.key, place,
-                glyphCaption(keyGlyph(bottom.index, bottom.key)), glyphFont);
+            addGlyphButton(bottom.index, bottom.key, place);
     }
 }
 

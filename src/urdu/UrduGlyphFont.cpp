@@ -1,5 +1,7 @@
 #include "urdu/UrduGlyphFont.h"
 
+#include "urdu/UrduNumberRuns.h"
+
 #include <QFontDatabase>
 #include <QStringEncoder>
 
@@ -32,7 +34,7 @@ QString toDisplay(const QByteArray &glyphs)
 {
     QString text(glyphs.size(), Qt::Uninitialized);
     QChar *out = text.data();
-    for (const char glyph : glyphs) {
+    for (const char glyph : UrduNumberRuns::turned(glyphs)) {
         const auto code = static_cast<unsigned char>(glyph);
         *out++ = code == ' ' ? QChar(u' ') : QChar(char16_t(PrivateUseBase + code));
     }
@@ -52,7 +54,7 @@ QByteArray fromDisplay(const QString &text)
         else
             *out++ = encodeForeign(character);
     }
-    return glyphs;
+    return UrduNumberRuns::turned(glyphs);
 }
 
 bool install()

@@ -1,3 +1,4 @@
+#include "support/UrduTestText.h"
 #include "urdu/UrduGlyphFont.h"
 #include "urdu/basUrdu.h"
 
@@ -132,16 +133,58 @@ private slots:
         QCOMPARE(widestPiece + 3 > allInk - 1, joined);
     }
 
+    // What the font draws for words as the engine shapes them, glyphs from left to right:
+    // the contextual rules join the bari ye, end a word before a full stop or a space, write
+    // a hamza before a letter as yeh hamza, and close a word-final toe; numbers read left to
+    // right. Words are typed phonetically (the period key is 190).
+    void contextualForms_data()
+    {
+        QTest::addColumn<QByteArray>("keys");
+        QTest::addColumn<QString>("drawn");
+        const std::pair<const char *, const char16_t *> words[] = {
+            { "oE", u"216 199" }, // ہے
+            { "kE", u"216 183" }, // کے
+            { "kisE", u"216 110 206 183" }, // کیسے
+            { "thE", u"216 233 77" }, // تھے
+            { "caoiE", u"216 206 199 66 134" }, // چاہیے
+            { "aE", u"217 65" }, // اے: alif joins nothing after it
+            { "b E", u"217 32 76" },
+            { "xkrio\xBE", u"160 201 205 106 184 113" }, // شکریہ۔
+            { "ktab\xBE", u"160 76 66 78 183" }, // کتاب۔
+            { "thi\xBE", u"160 211 233 77" }, // تھی۔
+            { "bF", u"32 76" }, // a key without a glyph shows as a space
+            { "bhaui", u"211 yehHamza.init 66 233 73" }, // بھائی
+            { "kwui", u"211 yehHamza.init 204 183" }, // کوئی
+            { "guE", u"216 yehHamza.medi 140" }, // گئے
+            { "xiu", u"213 211 113" }, // شیء: a word-final hamza stands alone
+            { "Glv", u"toe.fina 188 171" }, // غلط
+            { "Kv", u"toe.fina 97" }, // خط
+            { "v", u"127" }, // ط
+            { "vrH", u"96 106 162" }, // طرح
+            { "sal 2024", u"50 48 50 52 32 190 66 109" }, // سال ۲۰۲۴
+            { "0300-1234567", u"48 51 48 48 45 49 50 51 52 53 54 55" },
+        };
+        for (const auto &[keys, drawn] : words)
+            QTest::newRow(keys) << QByteArray(keys) << QString::fromUtf16(drawn);
+    }
+    void contextualForms()
+    {
+        QFETCH(QByteArray, keys);
+        QFETCH(QString, drawn);
+        const QString shown = UrduGlyphFont::toDisplay(ShapeUrdu(keys));
+        QCOMPARE(UrduTestText::drawnGlyphs(shown, UrduGlyphFont::font(12)).join(u' '), drawn);
+    }
+
     // Pasted characters outside the font become their Windows-1252 byte, or "?".
     void displayRoundTrip()
     {
         QByteArray all;
-        for (int code = 0; code < 256; ++code)
+        for (int code = 0; code < 256; ++code) {
             all.append(char(code));
-        const QString shown = UrduGlyphFont::toDisplay(all);
-        for (int code = 0; code < 256; ++code)
-            QCOMPARE(shown.at(code), code == ' ' ? QChar(u' ') : QChar(0xF000 + code));
-        QCOMPARE(UrduGlyphFont::fromDisplay(shown), all);
+            QCOMPARE(UrduGlyphFont::toDisplay(all.right(1)).front(),
+                code == ' ' ? QChar(u' ') : QChar(0xF000 + code));
+        }
+        QCOMPARE(UrduGlyphFont::fromDisplay(UrduGlyphFont::toDisplay(all)), all);
         QCOMPARE(UrduGlyphFont::fromDisplay(QStringLiteral("é€中")), QByteArray("\xE9\x80?"));
     }
 };

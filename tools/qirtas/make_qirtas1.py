@@ -18,7 +18,8 @@ Run it with Debian's own interpreter, which is the one that has fontTools:
 
     /usr/bin/python3 tools/qirtas/make_qirtas1.py
 
-It rewrites src/resources/fonts/Qirtas1.ttf, and the key map tables of the help
+It rewrites src/resources/fonts/Qirtas1.ttf, the letter table of the Unicode
+conversion (src/urdu/UrduLetterTable.h), and the key map tables of the help
 page (src/resources/help.html) and of README.md between their urdu-keymap
 markers, byte for byte the same on every run from the same sources.
 """
@@ -28,6 +29,7 @@ import sys
 from dataclasses import dataclass
 from pathlib import Path
 
+from fontTools.feaLib.builder import addOpenTypeFeaturesFromString
 from fontTools.fontBuilder import FontBuilder
 from fontTools.misc.timeTools import timestampFromString
 from fontTools.pens.recordingPen import DecomposingRecordingPen
@@ -40,6 +42,7 @@ SANS_PATH = Path('/usr/share/fonts/truetype/noto/NotoSans-Regular.ttf')
 
 REPO = Path(__file__).resolve().parents[2]
 FONT_OUT = REPO / 'src/resources/fonts/Qirtas1.ttf'
+LETTER_TABLE = REPO / 'src/urdu/UrduLetterTable.h'
 HELP_PAGE = REPO / 'src/resources/help.html'
 README = REPO / 'README.md'
 KEYMAP_BEGIN = '<!-- urdu-keymap -->\n'
@@ -141,6 +144,33 @@ LETTERS = [
 
 TANWEEN_CODE = 34
 LAM_ALEF_KEY = 'L'
+HAMZA_KEY = 'u'
+HAMZA_CODE = 213
+PERIOD_KEY_CODE = 190
+YE_BARREE_ISOLATED, YE_BARREE_FINAL = 217, 216
+# The engine gives y the initial and medial glyphs of i.
+JOINING_FORMS_BORROWED = {'y': 'i'}
+
+
+@dataclass(frozen=True)
+class ContextualGlyph:
+    """A form that no glyph code names, reached only by the contextual rules."""
+    name: str
+    key: str     # the key of the letter whose form it is
+    text: str    # the character whose form it draws
+    form: str
+
+
+# They also answer at private-use characters of their own, from U+F100 on, so
+# that tests and tools can name them; no glyph code ever becomes one of these.
+CONTEXTUAL_BASE = 0xF100
+CONTEXTUAL_GLYPHS = [
+    ContextualGlyph('yehHamza.init', HAMZA_KEY, '\u0626', INIT),
+    ContextualGlyph('yehHamza.medi', HAMZA_KEY, '\u0626', MEDI),
+    ContextualGlyph('toe.fina', 'v', '\u0637', FINA),
+]
+# The on-screen keyboard's caption of the tanween key, after the contextual forms.
+TANWEEN_CAPTION = CONTEXTUAL_BASE + len(CONTEXTUAL_GLYPHS)
 
 SIGNS = [
     *(Sign(48 + d, str(d), chr(0x06F0 + d), name, 'naskh') for d, name in enumerate(
@@ -323,6 +353,17 @@ def tanween_over_alef(naskh):
     return 0, lambda pen: naskh.draw(mark, pen, offset)
 
 
+def tanween_on_dotted_circle(naskh):
+    """The caption of the tanween key: a mark is shown on a dotted circle."""
+    circle, mark = naskh.glyph_name('\u25CC'), naskh.glyph_name('\u064B')
+    offset = naskh.mark_offset(circle, mark)
+
+    def draw(pen):
+        naskh.draw(circle, pen)
+        naskh.draw(mark, pen, offset)
+    return naskh.advance(circle), draw
+
+
 def build_glyphs(naskh, sans):
     glyphs = OutputGlyphs()
     code_glyph = {}
@@ -341,18 +382,140 @@ def build_glyphs(naskh, sans):
             else:
                 source = naskh.glyph_name(letter.text, form)
                 advance, draw = naskh.advance(source), drawing(naskh, source)
-            code_glyph[code] = glyphs.add(f'code{code:03d}', advance, draw)
+            code_glyph[code] = glyphs.add(glyph_name(code), advance, draw)
 
     for sign in SIGNS:
         font = naskh if sign.source == 'naskh' else sans
         source = font.glyph_name(sign.glyph_character())
         code_glyph[sign.code] = glyphs.add(
-            f'code{sign.code:03d}', font.advance(source), drawing(font, source))
+            glyph_name(sign.code), font.advance(source), drawing(font, source))
 
     code_glyph[SPACE_CODE] = space
     cmap = {PRIVATE_USE_BASE + code: code_glyph.get(code, blank) for code in range(256)}
     cmap[SPACE_CODE] = space
+
+    for index, contextual in enumerate(CONTEXTUAL_GLYPHS):
+        source = naskh.glyph_name(contextual.text, contextual.form)
+        cmap[CONTEXTUAL_BASE + index] = glyphs.add(
+            contextual.name, naskh.advance(source), drawing(naskh, source))
+    cmap[TANWEEN_CAPTION] = glyphs.add('tanween.caption', *tanween_on_dotted_circle(naskh))
     return glyphs, cmap
+
+
+def glyph_name(code):
+    return f'code{code:03d}'
+
+
+def letter_forms():
+    """Each letter key's glyph names by form, the contextual forms included.
+
+    The hamza is left out: it only ever turns into the yeh hamza, by a rule of its own.
+    """
+    forms = {letter.key: {form: glyph_name(code) for code, form in letter.forms.items()}
+             for letter in LETTERS if letter.key != HAMZA_KEY}
+    for borrower, lender in JOINING_FORMS_BORROWED.items():
+        forms[borrower].update({form: forms[lender][form] for form in (INIT, MEDI)})
+    for contextual in CONTEXTUAL_GLYPHS:
+        if contextual.key in forms:
+            forms[contextual.key][contextual.form] = contextual.name
+    return forms
+
+
+def form_pairs(forms, source, target):
+    """Glyph to glyph, from one form to another, of every letter that has both;
+    where two letters share a source glyph, the first in alphabetical order wins."""
+    pairs = {}
+    for by_form in forms.values():
+        if source in by_form and target in by_form:
+            pairs.setdefault(by_form[source], by_form[target])
+    return pairs
+
+
+def yeh_hamza_followers(forms):
+    """The glyphs after which, in reading order, a hamza is written as yeh hamza."""
+    dual = {key: by_form for key, by_form in forms.items() if INIT in by_form}
+    return {**form_pairs(forms, ISOL, FINA), **form_pairs(dual, INIT, MEDI)}
+
+
+def glyph_class(names):
+    return '[' + ' '.join(sorted(set(names))) + ']'
+
+
+def substitution(context_before, pairs, context_after=''):
+    """One contextual rule that replaces each glyph of `pairs` by its partner."""
+    sources, targets = zip(*sorted(pairs.items()))
+    return (f'    sub {context_before} [{" ".join(sources)}]\' {context_after} '
+            f'by [{" ".join(targets)}];')
+
+
+def contextual_features():
+    """The `calt` rules that mend what the engine's codes alone would draw wrong.
+
+    Glyphs are laid out left to right, so the letter after a glyph in reading
+    order stands before it in the glyph run, and the letter before it after it.
+    Every rule swaps one glyph for another: each code still draws one glyph, and
+    carets and the codes themselves stay as they are.
+    """
+    forms = letter_forms()
+    dual = {key: by_form for key, by_form in forms.items() if INIT in by_form}
+    isol_to_init = form_pairs(dual, ISOL, INIT)
+    fina_to_medi = form_pairs(dual, FINA, MEDI)
+    init_to_medi = form_pairs(dual, INIT, MEDI)
+    init_to_isol = form_pairs(dual, INIT, ISOL)
+    medi_to_fina = form_pairs(dual, MEDI, FINA)
+    isol_to_fina = form_pairs(forms, ISOL, FINA)
+    yeh_hamza = {c.form: c.name for c in CONTEXTUAL_GLYPHS if c.key == HAMZA_KEY}
+    joining_forward = [*init_to_medi, *medi_to_fina]
+    connects_back = [name for by_form in forms.values()
+                     for form, name in by_form.items() if form in (FINA, MEDI)]
+    connects_back.append(yeh_hamza[MEDI])
+    followers = glyph_class(yeh_hamza_followers(forms))
+    hamza = glyph_name(HAMZA_CODE)
+    ye_barree = glyph_name(YE_BARREE_ISOLATED)
+    ye_barree_final = glyph_name(YE_BARREE_FINAL)
+    after_yeh_hamza = glyph_class(yeh_hamza.values())
+    dual_glyphs = glyph_class([*(n for f in dual.values() for n in f.values()),
+                               *yeh_hamza.values()])
+    return '\n'.join([
+        'languagesystem DFLT dflt;',
+        '',
+        '# A hamza with a letter after it is the yeh hamza, joined to that letter',
+        '# and, where it joins forward, to the letter before it.',
+        'lookup yehHamza {',
+        f'    sub {glyph_class([*isol_to_fina, *init_to_medi])} {hamza}\' '
+        f'{glyph_class(joining_forward)} by {yeh_hamza[MEDI]};',
+        f'    sub {glyph_class([*isol_to_fina, *init_to_medi])} {hamza}\' by {yeh_hamza[INIT]};',
+        '} yehHamza;',
+        '',
+        'lookup joinYehHamza {',
+        substitution('', isol_to_fina, after_yeh_hamza),
+        substitution('', init_to_medi, after_yeh_hamza),
+        '} joinYehHamza;',
+        '',
+        '# The bari ye joins a letter before it that joins forward, and that letter',
+        '# takes its joining form.',
+        'lookup yeBarree {',
+        f'    sub {ye_barree}\' {dual_glyphs} by {ye_barree_final};',
+        substitution(ye_barree_final, isol_to_init),
+        substitution(ye_barree_final, fina_to_medi),
+        '} yeBarree;',
+        '',
+        '# A letter shaped to join forward whose next glyph does not join back to it',
+        '# (a full stop, a space, a sign, the end of the text) ends the word.',
+        'lookup endOfWord {',
+        f'    ignore sub {glyph_class(connects_back)} {glyph_class(joining_forward)}\';',
+        substitution('', init_to_isol),
+        substitution('', medi_to_fina),
+        '} endOfWord;',
+        '',
+        'feature calt {',
+        '    lookup yehHamza;',
+        '    lookup joinYehHamza;',
+        '    lookup yeBarree;',
+        '    lookup endOfWord;',
+        '} calt;',
+        '',
+    ])
 
 
 def check_codes():
@@ -429,10 +592,74 @@ def build_font(naskh, sans):
                       underlinePosition=naskh.font['post'].underlinePosition,
                       underlineThickness=naskh.font['post'].underlineThickness)
     builder.setupMaxp()
+    addOpenTypeFeaturesFromString(builder.font, contextual_features())
     head = builder.font['head']
     head.created = head.modified = BUILD_DATE
     head.fontRevision = float(VERSION)
     return builder.font
+
+
+def key_code(key):
+    return PERIOD_KEY_CODE if key == '.' else ord(key)
+
+
+def cpp_string(text):
+    return 'u"' + ''.join(c if ' ' <= c < '\x7f' and c not in '"\\' else f'\\u{ord(c):04X}'
+                          for c in text) + '"'
+
+
+def letter_table():
+    """A C++ header with the Unicode text of every glyph code and of every key."""
+    followers = {int(name[4:]) for name in yeh_hamza_followers(letter_forms())
+                 if name.startswith('code')}
+    glyphs = {code: letter.text for letter in LETTERS for code in letter.forms}
+    glyphs.update({sign.code: sign.text for sign in SIGNS})
+    glyphs[SPACE_CODE] = ' '
+    keys = {key_code(letter.key): letter.text for letter in LETTERS}
+    keys.update({key_code(sign.key): sign.text for sign in SIGNS if sign.key})
+    keys[SPACE_CODE] = ' '
+    glyph_rows = [f'    {{ {code}, {cpp_string(text)}, {str(code in followers).lower()} }},'
+                  for code, text in sorted(glyphs.items())]
+    key_rows = [f'    {{ {code}, {cpp_string(text)} }},' for code, text in sorted(keys.items())]
+    return '\n'.join([
+        '// Written by tools/qirtas/make_qirtas1.py from the letter table the glyph font is',
+        '// drawn from; run it again instead of editing this file.',
+        '#pragma once',
+        '',
+        '#include <array>',
+        '',
+        'namespace UrduLetterTable {',
+        '',
+        'struct GlyphLetter',
+        '{',
+        '    unsigned char code;',
+        '    const char16_t *text;',
+        '    // A hamza before this glyph, in reading order, is drawn and read as yeh hamza.',
+        '    bool takesYehHamza;',
+        '};',
+        '',
+        'struct KeyLetter',
+        '{',
+        '    unsigned char code;',
+        '    const char16_t *text;',
+        '};',
+        '',
+        f'inline constexpr unsigned char HamzaGlyph = {HAMZA_CODE};',
+        "inline constexpr char16_t YehHamza = u'\\u0626';",
+        '',
+        '// The Unicode text each glyph code draws.',
+        f'inline constexpr std::array<GlyphLetter, {len(glyph_rows)}> Glyphs {{ {{',
+        *glyph_rows,
+        '} };',
+        '',
+        '// The Unicode text each key types.',
+        f'inline constexpr std::array<KeyLetter, {len(key_rows)}> Keys {{ {{',
+        *key_rows,
+        '} };',
+        '',
+        '} // namespace UrduLetterTable',
+        '',
+    ])
 
 
 def isolated_text(letter):
@@ -499,6 +726,7 @@ def main():
     font.recalcTimestamp = False
     font.save(FONT_OUT, reorderTables=True)
 
+    LETTER_TABLE.write_text(letter_table(), encoding='utf-8')
     rows = keymap_rows()
     replace_keymap(HELP_PAGE, keymap_html(rows))
     replace_keymap(README, keymap_markdown(rows))

@@ -1,0 +1,103 @@
+#include "urdu/UrduGlyphFont.h"
+#include "urdu/UrduNumberRuns.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+// Glyph texts are written with x and y for letters: only digits, separators and the
+// full stop (160, written \xA0) matter to number runs.
+class tst_UrduNumberRuns : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // How a glyph text's numbers are shown: each run turned to read left to right.
+    void turned_data()
+    {
+        QTest::addColumn<QByteArray>("glyphs");
+        QTest::addColumn<QByteArray>("shown");
+        QTest::newRow("empty") << QByteArray() << QByteArray();
+        QTest::newRow("one digit") << QByteArray("x5y") << QByteArray("x5y");
+        QTest::newRow("year") << QByteArray("4202 xy") << QByteArray("2024 xy");
+        QTest::newRow("phone") << QByteArray("7654321-0030") << QByteArray("0300-1234567");
+        QTest::newRow("time") << QByteArray("03:21") << QByteArray("12:30");
+        QTest::newRow("date") << QByteArray("4202/21/52") << QByteArray("25/12/2024");
+        QTest::newRow("decimal full stop") << QByteArray("41\xA0" "3") << QByteArray("3\xA0" "14");
+        QTest::newRow("thousands") << QByteArray("005,1") << QByteArray("1,500");
+        QTest::newRow("sign after a number") << QByteArray("-21") << QByteArray("-12");
+        QTest::newRow("two signs") << QByteArray("2--1") << QByteArray("2--1");
+        QTest::newRow("space parts") << QByteArray("x21 43y") << QByteArray("x12 34y");
+    }
+    void turned()
+    {
+        QFETCH(QByteArray, glyphs);
+        QFETCH(QByteArray, shown);
+        QCOMPARE(UrduNumberRuns::turned(glyphs), shown);
+        QCOMPARE(UrduNumberRuns::turned(shown), glyphs);
+    }
+
+    // Through what a widget shows and back, any glyph text comes back byte for byte.
+    void displayRoundTrip()
+    {
+        const QByteArray pool("0123456789-/:.,\xA0 xy");
+        QRandomGenerator random(7);
+        for (int trial = 0; trial < 2000; ++trial) {
+            QByteArray glyphs;
+            for (int length = random.bounded(12); length > 0; --length)
+                glyphs.append(pool.at(random.bounded(pool.size())));
+            const QString shown = UrduGlyphFont::toDisplay(glyphs);
+            QCOMPARE(shown.size(), glyphs.size());
+            QCOMPARE(UrduGlyphFont::fromDisplay(shown), glyphs);
+        }
+    }
+
+    // Glyph caret to shown caret in x321y (run 1..4): the caret between 3 and 2 is shown
+    // between 2 and 3 in 123; at the run's edges and outside it nothing moves.
+    void caret_data()
+    {
+        QTest::addColumn<int>("glyphCaret");
+        QTest::addColumn<int>("shownCaret");
+        const int expected[] = { 0, 1, 3, 2, 4, 5 };
+        for (int caret = 0; caret < 6; ++caret)
+            QTest::addRow("%d", caret) << caret << expected[caret];
+    }
+    void caret()
+    {
+        QFETCH(int, glyphCaret);
+        QFETCH(int, shownCaret);
+        const QByteArray glyphs("x321y");
+        QCOMPARE(UrduNumberRuns::caret(glyphs, glyphCaret), shownCaret);
+        QCOMPARE(UrduNumberRuns::caret(UrduNumberRuns::turned(glyphs), shownCaret), glyphCaret);
+    }
+
+    // A selection on screen, as [start, end), and the glyphs it stands for, in x4321y.
+    void selection_data()
+    {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("end");
+        QTest::addColumn<int>("glyphStart");
+        QTest::addColumn<int>("glyphEnd");
+        QTest::newRow("inside") << 2 << 4 << 2 << 4; // 23 of 1234 is 32 of 4321
+        QTest::newRow("from the run's start") << 1 << 3 << 3 << 5;
+        QTest::newRow("whole run") << 1 << 5 << 1 << 5;
+        QTest::newRow("letters and whole run") << 0 << 6 << 0 << 6;
+        QTest::newRow("part of the run and a letter") << 3 << 6 << 1 << 6;
+        QTest::newRow("a letter and part of the run") << 0 << 2 << 0 << 5;
+        QTest::newRow("letters only") << 5 << 6 << 5 << 6;
+    }
+    void selection()
+    {
+        QFETCH(int, start);
+        QFETCH(int, end);
+        QFETCH(int, glyphStart);
+        QFETCH(int, glyphEnd);
+        const QByteArray glyphs("x4321y");
+        const UrduNumberRuns::Run taken = UrduNumberRuns::selection(
+            glyphs, UrduNumberRuns::wholeRuns(glyphs, { start, end }));
+        QCOMPARE(taken.start, glyphStart);
+        QCOMPARE(taken.end, glyphEnd);
+    }
+};
+
+QTEST_MAIN(tst_UrduNumberRuns)
+#include "tst_UrduNumberRuns.moc"
