@@ -59,10 +59,6 @@ void TestMessenger::start()
 bool TestMessenger::callChatSocketOf(TestMessenger &callee, const QString &calleeAddress)
 {
     SocketEndpoint &answering = callee.window().WskMain();
-    QObject::connect(&answering, &SocketEndpoint::ConnectionRequest, &callee.window(), [&answering](qint32 id) {
-        answering.Close();
-        answering.Accept(id);
-    });
     SocketEndpoint &calling = window().WskMain();
     calling.Close();
     calling.setRemoteHost(calleeAddress);

@@ -41,8 +41,8 @@ public:
     QString settingsFile() const;
     // Starts the copy: reads the settings and shows the main window.
     void start();
-    // Opens a chat connection from this copy's chat socket to the other copy, which takes
-    // the call at the socket level (no handshake); returns once both sides are connected.
+    // Opens a chat connection from this copy's chat socket to the other copy, which answers
+    // it as any call; returns once both sides are connected (the handshake has begun).
     bool callChatSocketOf(TestMessenger &callee, const QString &calleeAddress);
     // Calls address the way a user does: File > Connect, the address typed into the connect
     // dialog, "Connect" pressed. Returns when the connect command has returned.
