@@ -8,10 +8,14 @@
 #include "net/SocketEndpoint.h"
 #include "resources/ProgramIcon.h"
 #include "resources/StringTable.h"
+#include "transfer/DownloadFolder.h"
+#include "transfer/PlainFileName.h"
 #include "ui/Transcript.h"
 #include "ui/Twips.h"
 #include "ui/frmAbout.h"
 #include "ui/frmConnect.h"
+#include "ui/frmFileExists.h"
+#include "ui/frmFileTransfer.h"
 #include "ui/frmKeyboard.h"
 #include "ui/frmSettings.h"
 #include "urdu/UrduGlyphFont.h"
@@ -21,6 +25,7 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -309,6 +314,10 @@ void frmMain::connectHandlers()
     connect(m_wskMain, &SocketEndpoint::ConnectionRequest, this, &frmMain::WskMain_ConnectionRequest);
     connect(m_wskMain, &SocketEndpoint::DataArrival, this, &frmMain::WskMain_DataArrival);
     connect(m_wskMain, &SocketEndpoint::PeerClosed, this, &frmMain::WskMain_Close);
+    connect(m_wskFtp, &SocketEndpoint::Connected, this, &frmMain::WskFTP_Connect);
+    connect(m_wskFtp, &SocketEndpoint::ConnectionRequest, this, &frmMain::WskFTP_ConnectionRequest);
+    connect(m_wskFtp, &SocketEndpoint::DataArrival, this, &frmMain::WskFTP_DataArrival);
+    connect(m_wskFtp, &SocketEndpoint::PeerClosed, this, &frmMain::WskFTP_Close);
     connect(m_cmdSend, &QPushButton::clicked, this, &frmMain::cmdSend_Click);
 
     onAction(u"mnuConnect", &frmMain::mnuConnect_Click);
@@ -323,6 +332,7 @@ void frmMain::connectHandlers()
     onAction(u"mnuUrdukeyboard", &frmMain::mnuUrdukeyboard_Click);
     onAction(u"mnuLocal", &frmMain::mnuLocal_Click);
     onAction(u"mnuRemote", &frmMain::mnuRemote_Click);
+    onAction(u"mnuSendFile", &frmMain::mnuSendFile_Click);
     // The context menu's entries do exactly what their namesakes in the Options menu do.
     for (const char16_t *suffix : { u"", u"P" }) {
         const auto named = [suffix](const char16_t *name) {
@@ -458,6 +468,7 @@ void frmMain::ResetTransfer()
     TransferSize = 0;
     TransferPos = 0;
     Transferring = false;
+    m_transfer.reset();
     action(QStringLiteral("mnuSendFile"))->setText(StringTable::text(StringTable::SendFile));
     listenAgain(*m_wskFtp, m_program.environment().filePort);
 }
@@ -1083,6 +1094,238 @@ void frmMain::txtSend_MouseDown(qint16 &button)
 void frmMain::showComposerMenu()
 {
     m_mnuPopText->popup(QCursor::pos());
+}
+
+// Idle, the entry offers a file; during a transfer it offers to cancel it.
+void frmMain::mnuSendFile_Click()
+{
+    if (Transferring) {
+        cancelTransfer();
+        return;
+    }
+    if (m_transfer.busy())
+        return;
+    frmFileTransfer dialog(m_cdMain, *m_program.environment().desktop, this);
+    connect(&dialog, &frmFileTransfer::sendRequested, this, [this](const QString &path) {
+        TransferFileName = path;
+        FileRequest();
+    });
+    dialog.exec();
+}
+
+void frmMain::FileRequest()
+{
+    setSendFileCaption(StringTable::CancelFileTransfer);
+    m_transfer.startSending(PlainFileName::bareName(TransferFileName));
+    m_wskFtp->Close();
+    m_wskFtp->setRemoteHost(m_program.RemoteUserIP);
+    m_wskFtp->setLocalPort(0);
+    m_wskFtp->setRemotePort(m_program.environment().filePort);
+    m_wskFtp->Connect();
+
+    using State = SocketEndpoint::SocketState;
+    const auto dialling = [this] {
+        const State state = m_wskFtp->State();
+        return state == State::ResolvingHost || state == State::HostResolved || state == State::Connecting;
+    };
+    while (dialling())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    // The chat may have ended meanwhile, which resets the transfer and leaves nothing to report.
+    if (m_wskFtp->State() == State::Error)
+        endTransfer(QStringLiteral("Error Connecting Remote Computer!"), Desktop::Icon::Exclamation);
+}
+
+void frmMain::cancelTransfer()
+{
+    const quint32 transfer = m_transfer.serial();
+    const Desktop::Answer answer = m_program.environment().desktop->messageBox(
+        this, QStringLiteral("Are you sure you want to Cancel?"), Desktop::Icon::Question, Desktop::Buttons::YesNo);
+    // The transfer may have ended while the question was up; there is nothing left to cancel.
+    if (answer != Desktop::Answer::Yes || transfer != m_transfer.serial())
+        return;
+    Transferring = false;
+    runTransferSteps(m_transfer.cancel());
+    for (int i = 0; i < 4; ++i)
+        QCoreApplication::processEvents();
+    ResetTransfer();
+    m_program.environment().desktop->messageBox(this, StringTable::text(StringTable::FileTransferInterrupted),
+                                                Desktop::Icon::Exclamation, Desktop::Buttons::Ok);
+}
+
+void frmMain::WskFTP_Connect()
+{
+    Transferring = true;
+}
+
+// Only the chat partner may send a file, and only during a session: any other connection is
+// dropped by the socket as soon as this returns without taking it, unannounced.
+void frmMain::WskFTP_ConnectionRequest(qint32 requestId)
+{
+    if (!sessionOpen() || m_transfer.busy() || !m_wskFtp->Accept(requestId))
+        return;
+    if (m_wskFtp->RemoteHostIP() != m_program.RemoteUserIP) {
+        listenAgain(*m_wskFtp, m_program.environment().filePort);
+        return;
+    }
+    m_program.PlaySound(RequestSound);
+    Transferring = true;
+    runTransferSteps(m_transfer.startReceiving());
+}
+
+void frmMain::WskFTP_DataArrival(qint32)
+{
+    runTransferSteps(m_transfer.feed(m_wskFtp->GetData()));
+}
+
+void frmMain::WskFTP_Close()
+{
+    runTransferSteps(m_transfer.connectionClosed());
+}
+
+// Carries out what the protocol asks for. An ending returns the transfer to idle before its
+// message is shown, so the file socket listens again while the box is up.
+void frmMain::runTransferSteps(const FileTransfer::Steps &steps)
+{
+    using Kind = FileTransfer::Step::Kind;
+    for (const FileTransfer::Step &step : steps) {
+        switch (step.kind) {
+        case Kind::Send:
+            m_wskFtp->SendData(step.bytes);
+            break;
+        case Kind::AskUser:
+            askToAcceptFile(step.text);
+            break;
+        case Kind::LoadFile:
+            sendLoadedFile();
+            break;
+        case Kind::Content:
+            TransferData += step.bytes;
+            break;
+        case Kind::Progress:
+            m_pbFtp->setValue(step.value);
+            break;
+        case Kind::Sent:
+            endTransfer(StringTable::text(StringTable::FileSent), Desktop::Icon::Information);
+            break;
+        case Kind::Received:
+            storeReceivedFile();
+            break;
+        case Kind::Refused:
+            endTransfer(m_program.RemoteNickname + QStringLiteral(" refuse to take file!"), Desktop::Icon::Exclamation);
+            break;
+        case Kind::Declined:
+            ResetTransfer();
+            break;
+        case Kind::Interrupted:
+            endTransfer(StringTable::text(StringTable::FileTransferInterrupted), Desktop::Icon::Exclamation);
+            break;
+        case Kind::Failed:
+            endTransfer(step.text, Desktop::Icon::Exclamation);
+            break;
+        }
+        TransferSize = m_transfer.size();
+        TransferPos = m_transfer.done();
+    }
+}
+
+// The user's answer goes to the transfer that asked, and only while it still waits for it.
+void frmMain::askToAcceptFile(const QString &offeredName)
+{
+    TransferFileName = offeredName;
+    const quint32 transfer = m_transfer.serial();
+    const Desktop::Answer answer = m_program.environment().desktop->messageBox(
+        this,
+        m_program.RemoteNickname + QStringLiteral(" wants to send a file.\r\n") + offeredName
+            + QStringLiteral("\r\nDo you want to accept his request?"),
+        Desktop::Icon::Question, Desktop::Buttons::YesNo);
+    if (transfer != m_transfer.serial())
+        return;
+    const bool accepted = answer == Desktop::Answer::Yes && settleNameClash();
+    if (transfer != m_transfer.serial())
+        return;
+    if (!accepted) {
+        runTransferSteps(m_transfer.refuse());
+        return;
+    }
+    runTransferSteps(m_transfer.accept());
+    setSendFileCaption(StringTable::CancelFileTransfer);
+}
+
+// False when the user left the name-clash dialog without settling it: the existing file
+// is kept and the offer refused.
+bool frmMain::settleNameClash()
+{
+    const DownloadFolder folder(basMain::downloadFolder(m_program.DownloadPath));
+    if (!folder.holds(TransferFileName))
+        return true;
+    frmFileExists dialog(folder, *m_program.environment().desktop, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    TransferFileName = dialog.chosenName(TransferFileName);
+    return true;
+}
+
+void frmMain::sendLoadedFile()
+{
+    const quint32 transfer = m_transfer.serial();
+    QString error;
+    const bool loaded = LoadFileData(TransferData, TransferSize, error);
+    if (transfer != m_transfer.serial())
+        return;
+    runTransferSteps(loaded ? m_transfer.fileLoaded(TransferData) : m_transfer.fileUnreadable(error));
+}
+
+// Reads the file in pieces, letting the window breathe between them; the status panel under
+// the progress bar says what is going on meanwhile.
+bool frmMain::LoadFileData(QByteArray &data, qint32 &size, QString &error)
+{
+    constexpr qint64 Piece = 65536;
+    m_pbFtp->setVisible(false);
+    m_progressPanel->setText(QStringLiteral("Initializing..."));
+    data.clear();
+    QFile file(TransferFileName);
+    bool loaded = file.open(QIODevice::ReadOnly) && file.size() <= FileTransfer::MaxFileSize;
+    const qint64 length = loaded ? file.size() : 0;
+    while (loaded && data.size() < length) {
+        QCoreApplication::processEvents();
+        const QByteArray piece = file.read(qMin(Piece, length - data.size()));
+        loaded = !piece.isEmpty();
+        data += piece;
+    }
+    error = file.error() != QFileDevice::NoError ? file.errorString()
+                                                 : QStringLiteral("It is no longer there or has grown beyond 2 MB.");
+    size = qint32(data.size());
+    m_progressPanel->clear();
+    m_pbFtp->setVisible(true);
+    return loaded;
+}
+
+bool frmMain::SaveFileData(const QByteArray &data, QString &error)
+{
+    const DownloadFolder folder(basMain::downloadFolder(m_program.DownloadPath));
+    return folder.save(TransferFileName, data, error);
+}
+
+void frmMain::storeReceivedFile()
+{
+    QString error;
+    const bool saved = SaveFileData(TransferData, error);
+    if (saved)
+        endTransfer(StringTable::text(StringTable::FileReceived), Desktop::Icon::Information);
+    else
+        endTransfer(QStringLiteral("The file %1 could not be saved.\r\n%2").arg(TransferFileName, error),
+                    Desktop::Icon::Exclamation);
+}
+
+void frmMain::endTransfer(const QString &text, Desktop::Icon icon)
+{
+    ResetTransfer();
+    m_program.environment().desktop->messageBox(this, text, icon, Desktop::Buttons::Ok);
+}
+
+void frmMain::setSendFileCaption(int stringId)
+{
+    action(QStringLiteral("mnuSendFile"))->setText(StringTable::text(stringId));
 }
 
 void frmMain::mnuAbout_Click()

@@ -3,6 +3,7 @@
 #include "app/CommonDialog.h"
 #include "chat/ChatStreamReader.h"
 #include "chat/MessageMarkup.h"
+#include "transfer/FileTransfer.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -60,6 +61,9 @@ public:
     qint32 TransferPos = 0;
     // Returns the transfer to idle and the file socket to listening.
     void ResetTransfer();
+    // Connects the file socket to the partner to send the file TransferFileName; returns
+    // when the connection is made or has failed.
+    void FileRequest();
 
     // True while the English composer is the active one.
     bool EnglishMode = false;
@@ -146,6 +150,23 @@ private:
     void mnuExit_Click();
     void mnuExitT_Click();
     void mnuHlepTopics_Click();
+    // File transfer.
+    void mnuSendFile_Click();
+    void cancelTransfer();
+    void WskFTP_Connect();
+    void WskFTP_ConnectionRequest(qint32 requestId);
+    void WskFTP_DataArrival(qint32 bytesTotal);
+    void WskFTP_Close();
+    void runTransferSteps(const FileTransfer::Steps &steps);
+    void askToAcceptFile(const QString &offeredName);
+    bool settleNameClash();
+    void sendLoadedFile();
+    bool LoadFileData(QByteArray &data, qint32 &size, QString &error);
+    bool SaveFileData(const QByteArray &data, QString &error);
+    void storeReceivedFile();
+    void endTransfer(const QString &text, Desktop::Icon icon);
+    void setSendFileCaption(int stringId);
+
     void mnuAbout_Click();
     void mnuUrdukeyboard_Click();
     void txtSend_MouseDown(qint16 &button);
@@ -189,4 +210,8 @@ private:
     // Counts chat connections, so that an answer given in a modal box can tell whether the
     // connection it answers is still the one that asked.
     quint32 m_connectionSerial = 0;
+
+    // The file protocol; the members above named Transfer* mirror its state for the rest
+    // of the window, TransferData holding the file itself.
+    FileTransfer m_transfer;
 };
