@@ -5,8 +5,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTcpServer>
 #include <QTest>
@@ -94,6 +96,55 @@ QStringList TestMessenger::soundsPlayed() const
     for (const QString &path : desktop.sounds)
         names << QFileInfo(path).fileName();
     return names;
+}
+
+void TestMessenger::sendFile(const QString &path)
+{
+    whenDialogOpens(QStringLiteral("frmFileTransfer"), [path](QWidget *dialog) {
+        dialog->findChild<QLineEdit *>(QStringLiteral("txtFileName"))->setText(path);
+        dialog->findChild<QPushButton *>(QStringLiteral("cmdOK"))->click();
+    });
+    window().findChild<QAction *>(QStringLiteral("mnuSendFile"))->trigger();
+}
+
+void TestMessenger::whenDialogOpens(const QString &objectName, std::function<void(QWidget *dialog)> action)
+{
+    auto *poll = new QTimer(QCoreApplication::instance());
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, objectName, action] {
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        const auto open = std::find_if(windows.cbegin(), windows.cend(), [&](const QWidget *widget) {
+            return widget->isVisible() && widget->objectName() == objectName;
+        });
+        if (open == windows.cend())
+            return;
+        poll->deleteLater();
+        poll->stop();
+        action(*open);
+    });
+    poll->start(5);
+}
+
+bool TestMessenger::transferIdle() const
+{
+    const frmMain &main = window();
+    return !main.Transferring && main.findChild<QProgressBar *>(QStringLiteral("PBFTP"))->value() == 0
+        && main.findChild<QAction *>(QStringLiteral("mnuSendFile"))->text() == u"&Send File"
+        && main.WskFTP().State() == SocketEndpoint::SocketState::Listening;
+}
+
+bool TestMessenger::busyWaitFor(const std::function<bool()> &condition, int timeoutMs)
+{
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (condition())
+            loop.quit();
+    });
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    check.start(1);
+    if (!condition())
+        loop.exec();
+    return condition();
 }
 
 namespace {

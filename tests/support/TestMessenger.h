@@ -51,6 +51,17 @@ public:
     bool openSessionWith(TestMessenger &callee, const QString &calleeAddress);
     // The file names of the sounds played so far, in order.
     QStringList soundsPlayed() const;
+    // Sends a file the way a user does: File > Send File, the path typed into the send
+    // dialog, "&Send" pressed. Returns when the menu command has returned.
+    void sendFile(const QString &path);
+    // Runs action on the dialog of that object name once it is up, and only then.
+    static void whenDialogOpens(const QString &objectName, std::function<void(QWidget *dialog)> action);
+    // True while no transfer runs: not transferring, progress 0, the menu offering to send,
+    // the file socket listening.
+    bool transferIdle() const;
+    // Like QTest::qWaitFor, but runs the event loop without the pauses qWaitFor takes between
+    // rounds, which would otherwise dominate a stop-and-wait exchange.
+    static bool busyWaitFor(const std::function<bool()> &condition, int timeoutMs = 20000);
 
     ScriptedDesktop desktop;
     RecordingSettingsStore *store = nullptr;
