@@ -3,8 +3,6 @@
 #include "chat/WireText.h"
 #include "transfer/PlainFileName.h"
 
-#include <QLocale>
-
 #include <cctype>
 #include <utility>
 
@@ -282,9 +280,8 @@ bool FileTransfer::takeSize(Steps &steps)
         return false;
     }
     if (size > MaxFileSize) {
-        steps += refuseWith(CloseTag,
-            QStringLiteral("The file was refused: it is larger than %1 bytes.")
-                .arg(QLocale::c().toString(MaxFileSize)));
+        steps += refuseWith(
+            CloseTag, QStringLiteral("The file was refused: it is larger than 2,097,152 bytes."));
         return false;
     }
     m_size = qint32(size);
@@ -325,7 +322,7 @@ bool FileTransfer::takeEnd(Steps &steps)
     } else if (!EndTag.startsWith(m_pending) && !CloseTag.startsWith(m_pending)) {
         steps += refuseWith(CloseTag,
             QStringLiteral("The file was refused: more came than the %1 bytes announced.")
-                .arg(QLocale::c().toString(m_size)));
+                .arg(m_size));
     }
     return false;
 }
