@@ -1,0 +1,131 @@
+// A 2 MiB file from one messenger to another over loopback, end to end (menu command to both
+// sides idle again), against bare Qt sockets exchanging the same 1024-byte chunks
+// stop-and-wait in the same run. The protocol's round trips bound both, so the ratio shows
+// what the messenger adds. The peak memory of the process above its idle figure covers both
+// sides, which share the process here.
+#include "support/TestMessenger.h"
+#include "ui/frmMain.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+constexpr qsizetype FileSize = 2 * 1024 * 1024;
+constexpr qsizetype ChunkSize = 1024;
+constexpr int Rounds = 5;
+
+double median(std::vector<double> times)
+{
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+// Peak resident memory of the process so far, in KiB.
+long peakKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    }
+    return 0;
+}
+
+double bareSocketRound()
+{
+    QTcpServer server;
+    server.listen(QHostAddress(QStringLiteral("127.0.0.1")), 0);
+    QTcpSocket sender;
+    QTcpSocket *receiver = nullptr;
+    QEventLoop loop;
+    QObject::connect(&server, &QTcpServer::newConnection, &loop, [&] {
+        receiver = server.nextPendingConnection();
+        loop.quit();
+    });
+    sender.connectToHost(QHostAddress(QStringLiteral("127.0.0.1")), server.serverPort());
+    loop.exec();
+
+    const QByteArray chunk(ChunkSize, 'k');
+    qsizetype received = 0;
+    QObject::connect(receiver, &QIODevice::readyRead, receiver, [&] {
+        received += receiver->readAll().size();
+        receiver->write("{NXT}");
+        if (received >= FileSize)
+            loop.quit();
+    });
+    QObject::connect(&sender, &QIODevice::readyRead, &sender, [&] {
+        sender.readAll();
+        sender.write(chunk);
+    });
+    QElapsedTimer clock;
+    clock.start();
+    sender.write(chunk);
+    loop.exec();
+    return clock.nsecsElapsed() / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const TestMessenger::Ports ports = TestMessenger::freePorts();
+    TestMessenger sender(QStringLiteral("127.0.0.1"), ports);
+    TestMessenger receiver(QStringLiteral("127.0.0.2"), ports);
+    QTemporaryDir files;
+    for (TestMessenger *messenger : { &sender, &receiver }) {
+        messenger->start();
+        messenger->program->LocalNickname = QStringLiteral("bench");
+    }
+    receiver.program->DownloadPath = files.filePath(QStringLiteral("in"));
+    if (!sender.openSessionWith(receiver, QStringLiteral("127.0.0.2"))) {
+        std::puts("no session");
+        return 1;
+    }
+    const QString path = files.filePath(QStringLiteral("big.bin"));
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(QByteArray(FileSize, 'f'));
+    file.close();
+    const QString arrived = receiver.program->DownloadPath + QStringLiteral("/big.bin");
+
+    const long idle = peakKiB();
+    std::vector<double> transfers;
+    std::vector<double> baselines;
+    for (int i = 0; i < Rounds; ++i) {
+        QElapsedTimer clock;
+        clock.start();
+        sender.sendFile(path);
+        TestMessenger::busyWaitFor(
+            [&] { return sender.transferIdle() && receiver.transferIdle(); });
+        transfers.push_back(clock.nsecsElapsed() / 1e6);
+        if (QFileInfo(arrived).size() != FileSize) {
+            std::puts("the file did not arrive whole");
+            return 1;
+        }
+        QFile::remove(arrived);
+        baselines.push_back(bareSocketRound());
+    }
+    const double transfer = median(transfers);
+    const double baseline = median(baselines);
+    std::printf("transfer_ms: %.1f ms\n", transfer);
+    std::printf("baseline_ms: %.1f ms\n", baseline);
+    std::printf("transfer_ratio: %.2f\n", transfer / baseline);
+    std::printf("peak_memory_above_idle: %ld KiB (both sides; file %lld KiB)\n", peakKiB() - idle,
+        static_cast<long long>(FileSize / 1024));
+    return 0;
+}
