@@ -1122,24 +1122,29 @@ void frmMain::FileRequest()
     m_wskFtp->setLocalPort(0);
     m_wskFtp->setRemotePort(m_program.environment().filePort);
     m_wskFtp->Connect();
-
-    using State = SocketEndpoint::SocketState;
-    const auto dialling = [this] {
-        const State state = m_wskFtp->State();
-        return state == State::ResolvingHost || state == State::HostResolved || state == State::Connecting;
-    };
-    while (dialling())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    waitWhileDialling(*m_wskFtp);
     // The chat may have ended meanwhile, which resets the transfer and leaves nothing to report.
-    if (m_wskFtp->State() == State::Error)
+    if (m_wskFtp->State() == SocketEndpoint::SocketState::Error)
         endTransfer(QStringLiteral("Error Connecting Remote Computer!"), Desktop::Icon::Exclamation);
+}
+
+// Lets events run until the endpoint has stopped dialling, connected or not; the partner's
+// first answers may be handled inside.
+void frmMain::waitWhileDialling(const SocketEndpoint &endpoint)
+{
+    using State = SocketEndpoint::SocketState;
+    for (State state = endpoint.State();
+         state == State::ResolvingHost || state == State::HostResolved || state == State::Connecting;
+         state = endpoint.State())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
 void frmMain::cancelTransfer()
 {
     const quint32 transfer = m_transfer.serial();
     const Desktop::Answer answer = m_program.environment().desktop->messageBox(
-        this, QStringLiteral("Are you sure you want to Cancel?"), Desktop::Icon::Question, Desktop::Buttons::YesNo);
+        this, QStringLiteral("Are you sure you want to Cancel?"), Desktop::Icon::Question,
+        Desktop::Buttons::YesNo);
     // The transfer may have ended while the question was up; there is nothing left to cancel.
     if (answer != Desktop::Answer::Yes || transfer != m_transfer.serial())
         return;
@@ -1211,7 +1216,8 @@ void frmMain::runTransferSteps(const FileTransfer::Steps &steps)
             storeReceivedFile();
             break;
         case Kind::Refused:
-            endTransfer(m_program.RemoteNickname + QStringLiteral(" refuse to take file!"), Desktop::Icon::Exclamation);
+            endTransfer(m_program.RemoteNickname + QStringLiteral(" refuse to take file!"),
+                        Desktop::Icon::Exclamation);
             break;
         case Kind::Declined:
             ResetTransfer();
@@ -1265,14 +1271,19 @@ bool frmMain::settleNameClash()
     return true;
 }
 
+// The file is read into a local first: a transfer that ended while it was being read must
+// not be left holding it.
 void frmMain::sendLoadedFile()
 {
     const quint32 transfer = m_transfer.serial();
+    QByteArray data;
+    qint32 size = 0;
     QString error;
-    const bool loaded = LoadFileData(TransferData, TransferSize, error);
+    const bool loaded = LoadFileData(data, size, error);
     if (transfer != m_transfer.serial())
         return;
-    runTransferSteps(loaded ? m_transfer.fileLoaded(TransferData) : m_transfer.fileUnreadable(error));
+    TransferData = data;
+    runTransferSteps(loaded ? m_transfer.fileLoaded(data) : m_transfer.fileUnreadable(error));
 }
 
 // Reads the file in pieces, letting the window breathe between them; the status panel under
@@ -1292,8 +1303,9 @@ bool frmMain::LoadFileData(QByteArray &data, qint32 &size, QString &error)
         loaded = !piece.isEmpty();
         data += piece;
     }
-    error = file.error() != QFileDevice::NoError ? file.errorString()
-                                                 : QStringLiteral("It is no longer there or has grown beyond 2 MB.");
+    error = file.error() != QFileDevice::NoError
+        ? file.errorString()
+        : QStringLiteral("It is no longer there or has grown beyond 2 MB.");
     size = qint32(data.size());
     m_progressPanel->clear();
     m_pbFtp->setVisible(true);

@@ -153,6 +153,7 @@ private:
     // File transfer.
     void mnuSendFile_Click();
     void cancelTransfer();
+    static void waitWhileDialling(const SocketEndpoint &endpoint);
     void WskFTP_Connect();
     void WskFTP_ConnectionRequest(qint32 requestId);
     void WskFTP_DataArrival(qint32 bytesTotal);

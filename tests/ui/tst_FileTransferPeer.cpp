@@ -109,6 +109,9 @@ private slots:
 private:
     // The peer's file connection to us, up to our "{SF}" for the offered name.
     bool offer(const QByteArray &name);
+    // Our copy offers the file at path to the peer, which takes the call: true once the
+    // name has come.
+    bool weOffer(const QString &path);
     QString sendingFile(const QByteArray &content);
 
     std::unique_ptr<TestMessenger> m_us;
@@ -149,6 +152,15 @@ bool tst_FileTransferPeer::offer(const QByteArray &name)
         return false;
     m_file->send("{FILE}" + name);
     return m_file->receives("{SF}");
+}
+
+bool tst_FileTransferPeer::weOffer(const QString &path)
+{
+    if (!m_file->answerFileCalls(m_ports.file))
+        return false;
+    m_us->sendFile(path);
+    m_file->send("{ACCEPT}");
+    return m_file->receives("{FILE}out.bin");
 }
 
 QString tst_FileTransferPeer::sendingFile(const QByteArray &content)
@@ -217,7 +229,8 @@ void tst_FileTransferPeer::contentIsCountedNotParsed()
     content += start;
     m_file->send("{BOF} " + QByteArray::number(content.size()));
     for (qsizetype at = 0; at < content.size(); at += 1024) {
-        QVERIFY(m_file->receives("{NXT}"));
+        QVERIFY(TestMessenger::busyWaitFor(
+            [&] { return m_file->received().count("{NXT}") == at / 1024 + 1; }));
         const QByteArray chunk = content.mid(at, 1024);
         m_file->send(chunk.left(3));
         QTest::qWait(5);
@@ -227,6 +240,7 @@ void tst_FileTransferPeer::contentIsCountedNotParsed()
     }
     QVERIFY(TestMessenger::busyWaitFor([this] { return m_us->transferIdle(); }));
     QCOMPARE(readFile(m_us->program->DownloadPath + u"/tags.bin"_qs), content);
+    QVERIFY(m_file->receives("{NXT}{NXT}{NXT}{NXT}{NXT}"));
     QCOMPARE(m_file->received(), "{ACCEPT}{SF}{NXT}{NXT}{NXT}{NXT}{NXT}");
     QCOMPARE(textsShown(*m_us).last(), u"File has been Received Successfully."_qs);
 }
@@ -261,10 +275,7 @@ void tst_FileTransferPeer::onlyTheChatPartnerMayConnect()
 void tst_FileTransferPeer::oldReceiverGetsTheProtocolByteForByte()
 {
     const QByteArray content = QByteArray(1024, 'x') + "{EOF}";
-    QVERIFY(m_file->answerFileCalls(m_ports.file));
-    m_us->sendFile(sendingFile(content));
-    m_file->send("{ACCEPT}");
-    QVERIFY(m_file->receives("{FILE}out.bin"));
+    QVERIFY(weOffer(sendingFile(content)));
     m_file->send("{SF}");
     QVERIFY(m_file->receives("{BOF} 1029"));
     m_file->send("{NXT}");
@@ -280,10 +291,7 @@ void tst_FileTransferPeer::oldReceiverGetsTheProtocolByteForByte()
 
 void tst_FileTransferPeer::refusalClosesTheFileConnection()
 {
-    QVERIFY(m_file->answerFileCalls(m_ports.file));
-    m_us->sendFile(sendingFile("abc"));
-    m_file->send("{ACCEPT}");
-    QVERIFY(m_file->receives("{FILE}out.bin"));
+    QVERIFY(weOffer(sendingFile("abc")));
     m_file->send("{NS}");
     QVERIFY(m_file->hungUpOn());
     QCOMPARE(textsShown(*m_us), QStringList { u"bob refuse to take file!"_qs });
@@ -292,10 +300,7 @@ void tst_FileTransferPeer::refusalClosesTheFileConnection()
 
 void tst_FileTransferPeer::receiverVanishingMidTransferIsReported()
 {
-    QVERIFY(m_file->answerFileCalls(m_ports.file));
-    m_us->sendFile(sendingFile(QByteArray(5000, 'y')));
-    m_file->send("{ACCEPT}");
-    QVERIFY(m_file->receives("{FILE}out.bin"));
+    QVERIFY(weOffer(sendingFile(QByteArray(5000, 'y'))));
     m_file->send("{SF}");
     QVERIFY(m_file->receives("{BOF} 5000"));
     m_file->send("{NXT}");
@@ -308,11 +313,8 @@ void tst_FileTransferPeer::receiverVanishingMidTransferIsReported()
 
 void tst_FileTransferPeer::fileGoneBeforeItIsSentIsReported()
 {
-    QVERIFY(m_file->answerFileCalls(m_ports.file));
     const QString path = sendingFile("abc");
-    m_us->sendFile(path);
-    m_file->send("{ACCEPT}");
-    QVERIFY(m_file->receives("{FILE}out.bin"));
+    QVERIFY(weOffer(path));
     QVERIFY(QFile::remove(path));
     m_file->send("{SF}");
     QVERIFY(m_file->receives("{CLOSE}"));
