@@ -101,18 +101,16 @@ private slots:
         const int del = Qt::Key_Delete;
         QTest::newRow("typing 123") << QByteArray() << 0 << QList<int> { '1', '2', '3' }
                                     << QByteArray("123") << 0 << QByteArray("123");
-        QTest::newRow("backspace after typing") << QByteArray() << 0
-                                                << QList<int> { '1', '2', '3', backspace }
-                                                << QByteArray("12") << 0 << QByteArray("12");
+        QTest::newRow("backspace after typing")
+            << QByteArray() << 0 << QList<int> { '1', '2', '3', backspace } << QByteArray("12") << 0
+            << QByteArray("12");
         QTest::newRow("typing between 1 and 2") << QByteArray("123") << 1 << QList<int> { '5', '6' }
-                                                << QByteArray("15623") << 3
-                                                << QByteArray("15623");
+                                                << QByteArray("15623") << 3 << QByteArray("15623");
         QTest::newRow("backspace between 2 and 3")
             << QByteArray("123") << 2 << QList<int> { backspace } << QByteArray("13") << 1
             << QByteArray("13");
-        QTest::newRow("delete between 1 and 2")
-            << QByteArray("123") << 1 << QList<int> { del } << QByteArray("13") << 1
-            << QByteArray("13");
+        QTest::newRow("delete between 1 and 2") << QByteArray("123") << 1 << QList<int> { del }
+                                                << QByteArray("13") << 1 << QByteArray("13");
         QTest::newRow("separator inside a phone number")
             << QByteArray("03001234") << 4 << QList<int> { '-' } << QByteArray("0300-1234") << 5
             << QByteArray("0300-1234");
@@ -143,7 +141,8 @@ private slots:
         control.setText("b 1234");
         QCOMPARE(control.txtMain()->text(), onScreen(glyphs({ '1', '2', '3', '4', 32, 76 })));
         control.txtMain()->setSelection(2, 4); // 34, the space and b
-        QCOMPARE(control.txtMain()->selectedText(), onScreen(glyphs({ '1', '2', '3', '4', 32, 76 })));
+        QCOMPARE(
+            control.txtMain()->selectedText(), onScreen(glyphs({ '1', '2', '3', '4', 32, 76 })));
         control.txtMain()->setSelection(1, 2); // 23
         press(control, Qt::Key_Backspace, u"\b"_s);
         QCOMPARE(control.Text(), QByteArray("b 14"));

@@ -22,7 +22,10 @@ private slots:
         QTest::newRow("phone") << QByteArray("7654321-0030") << QByteArray("0300-1234567");
         QTest::newRow("time") << QByteArray("03:21") << QByteArray("12:30");
         QTest::newRow("date") << QByteArray("4202/21/52") << QByteArray("25/12/2024");
-        QTest::newRow("decimal full stop") << QByteArray("41\xA0" "3") << QByteArray("3\xA0" "14");
+        QTest::newRow("decimal full stop") << QByteArray("41\xA0"
+                                                         "3")
+                                           << QByteArray("3\xA0"
+                                                         "14");
         QTest::newRow("thousands") << QByteArray("005,1") << QByteArray("1,500");
         QTest::newRow("sign after a number") << QByteArray("-21") << QByteArray("-12");
         QTest::newRow("two signs") << QByteArray("2--1") << QByteArray("2--1");
@@ -92,8 +95,8 @@ private slots:
         QFETCH(int, glyphStart);
         QFETCH(int, glyphEnd);
         const QByteArray glyphs("x4321y");
-        const UrduNumberRuns::Run taken = UrduNumberRuns::selection(
-            glyphs, UrduNumberRuns::wholeRuns(glyphs, { start, end }));
+        const UrduNumberRuns::Run taken
+            = UrduNumberRuns::selection(glyphs, UrduNumberRuns::wholeRuns(glyphs, { start, end }));
         QCOMPARE(taken.start, glyphStart);
         QCOMPARE(taken.end, glyphEnd);
     }

@@ -22,8 +22,8 @@ private slots:
         QTest::newRow("full stop") << QByteArray("xkrio\xBE") << u"شکریہ۔"_s;
         QTest::newRow("yeh hamza") << QByteArray("bhaui kwui guE") << u"بھائی کوئی گئے"_s;
         QTest::newRow("final hamza") << QByteArray("xiu") << u"شیء"_s;
-        QTest::newRow("numbers in reading order") << QByteArray("sal 2024, 0300-1234567")
-                                                  << u"سال ۲۰۲۴، ۰۳۰۰-۱۲۳۴۵۶۷"_s;
+        QTest::newRow("numbers in reading order")
+            << QByteArray("sal 2024, 0300-1234567") << u"سال ۲۰۲۴، ۰۳۰۰-۱۲۳۴۵۶۷"_s;
         QTest::newRow("lam alef") << QByteArray("KLf") << u"خلاف"_s;
         QTest::newRow("tanween") << QByteArray("fwraB") << u"فوراً"_s;
         QTest::newRow("signs") << QByteArray("kia? (oaN!)") << u"کیا؟ (ہاں!)"_s;
@@ -48,7 +48,8 @@ private slots:
         QTest::addColumn<int>("dropped");
         QTest::newRow("Arabic kaf, heh and alef maksura")
             << u"كه\u0649"_s << QByteArray("koi") << 0;
-        QTest::newRow("Western and Arabic-Indic digits") << u"12 \u0663\u0664"_s << QByteArray("12 34") << 0;
+        QTest::newRow("Western and Arabic-Indic digits")
+            << u"12 \u0663\u0664"_s << QByteArray("12 34") << 0;
         QTest::newRow("Latin full stop, line break") << u"ب.\nب"_s << QByteArray("b\xBE b") << 0;
         QTest::newRow("direction marks") << u"\u200Fب\u200C"_s << QByteArray("b") << 0;
         QTest::newRow("vowel marks and emoji")
