@@ -247,7 +247,12 @@ void UrduText::cut()
 
 void UrduText::paste()
 {
-    const QMimeData *data = QApplication::clipboard()->mimeData();
+    pasteFrom(QClipboard::Clipboard);
+}
+
+void UrduText::pasteFrom(QClipboard::Mode mode)
+{
+    const QMimeData *data = QApplication::clipboard()->mimeData(mode);
     if (!data || m_editor.isLocked())
         return;
     const UrduUnicode::Typed typed = UrduUnicode::keysFrom(*data);
@@ -332,7 +337,7 @@ bool UrduText::eventFilter(QObject *watched, QEvent *event)
     case QEvent::MouseButtonRelease:
     case QEvent::MouseMove:
         mouseEvent(static_cast<QMouseEvent *>(event));
-        break;
+        return pastedSelection(*static_cast<QMouseEvent *>(event));
     case QEvent::MouseButtonDblClick:
         emit DblClick();
         break;
@@ -410,6 +415,17 @@ void UrduText::mouseEvent(QMouseEvent *event)
     if (event->button() == Qt::LeftButton
         && m_txtMain->rect().contains(event->position().toPoint()))
         emit Click();
+}
+
+// Where the desktop has a selection clipboard, the middle button pastes it; the box would
+// insert its characters unshaped, so they are typed as keys instead.
+bool UrduText::pastedSelection(const QMouseEvent &event)
+{
+    if (event.type() != QEvent::MouseButtonRelease || event.button() != Qt::MiddleButton
+        || !QApplication::clipboard()->supportsSelection())
+        return false;
+    pasteFrom(QClipboard::Selection);
+    return true;
 }
 
 void UrduText::typeCharacter(qint16 code)
