@@ -227,7 +227,7 @@ void UrduText::setSelText(const QString &text)
 
 void UrduText::copy()
 {
-    if (!m_txtMain->hasSelectedText() || m_txtMain->echoMode() != QLineEdit::Normal)
+    if (!canCopy())
         return;
     takeBoxSelection();
     const UrduGlyphText selected
@@ -237,12 +237,17 @@ void UrduText::copy()
 
 void UrduText::cut()
 {
-    copy();
-    if (!m_txtMain->hasSelectedText() || m_txtMain->echoMode() != QLineEdit::Normal)
+    if (!canCopy())
         return;
-    takeBoxSelection();
+    copy();
     if (m_editor.typeCharacter(UrduKeyEditor::Backspace))
         showEditor();
+}
+
+// As in any text box, a password box gives nothing away.
+bool UrduText::canCopy() const
+{
+    return m_txtMain->hasSelectedText() && m_txtMain->echoMode() == QLineEdit::Normal;
 }
 
 void UrduText::paste()

@@ -140,6 +140,7 @@ private:
 
     bool keyPressed(QKeyEvent *event);
     bool clipboardChord(const QKeyEvent &event);
+    bool canCopy() const;
     bool pastedSelection(const QMouseEvent &event);
     void pasteFrom(QClipboard::Mode mode);
     void typeKeys(const UrduKeyText &keys);
