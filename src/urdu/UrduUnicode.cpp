@@ -33,7 +33,7 @@ namespace {
     }
 
     // Other spellings that Urdu text on the web uses for a letter or digit with a key.
-    constexpr std::array<std::pair<char16_t, char>, 8> Variants { {
+    constexpr std::array<std::pair<char16_t, char>, 7> Variants { {
         { u'\u0626', 'u' }, // yeh hamza: the hamza key draws it before a letter
         { u'\u0643', 'k' }, // Arabic kaf
         { u'\u0647', 'o' }, // Arabic heh
@@ -41,8 +41,14 @@ namespace {
         { u'.', PeriodKey },
         { u'\n', ' ' },
         { u'\t', ' ' },
-        { u'\r', ' ' },
     } };
+
+    // Characters left out without a word: direction and joining marks, which draw nothing,
+    // and the carriage return before a line break.
+    bool isInvisible(QChar character)
+    {
+        return character.category() == QChar::Other_Format || character == u'\r';
+    }
 
     // Unicode text to key, the two-letter lam alef included.
     QHash<QString, char> keysByText()
@@ -121,10 +127,15 @@ Typed toKeys(QStringView text)
         }
         const QChar character = text.at(index);
         const auto single = keys.constFind(QString(character));
-        if (single != keys.cend())
+        if (single != keys.cend()) {
             typed.keys.append(*single);
-        else if (character.category() != QChar::Other_Format)
+        } else if (!isInvisible(character)) {
             ++typed.dropped;
+            // A character beyond the first 65,536 counts once, not as its two halves.
+            if (character.isHighSurrogate() && index + 1 < text.size()
+                && text.at(index + 1).isLowSurrogate())
+                ++index;
+        }
     }
     return typed;
 }
