@@ -719,6 +719,12 @@ void frmMain::cmdSend_Click()
     if (text.count(' ') == text.size())
         return;
     const QByteArray markup = EncodeMessage(urdu);
+    // A partner reads at most this much as one message; a longer one would reach it cut.
+    if (markup.size() > MessageMarkup::MaxMarkupBytes) {
+        m_program.environment().desktop->messageBox(this, QStringLiteral("This message is too long to send; please shorten it."),
+                                                    Desktop::Icon::Exclamation, Desktop::Buttons::Ok);
+        return;
+    }
     m_wskMain->SendData(markup);
     MessageMarkup::DecodeMessage(markup, Msg);
     ShowMessage(m_program.LocalNickname, 0);
