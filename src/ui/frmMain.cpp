@@ -9,6 +9,7 @@
 #include "resources/ProgramIcon.h"
 #include "resources/StringTable.h"
 #include "ui/Transcript.h"
+#include "ui/TranscriptView.h"
 #include "ui/Twips.h"
 #include "ui/frmAbout.h"
 #include "ui/frmConnect.h"
@@ -177,7 +178,7 @@ void frmMain::createControls()
     m_fraReceive->setFrameShape(QFrame::StyledPanel);
     m_fraReceive->setGeometry(Twips::rect(30, -45, 4080, 4260));
 
-    m_rtbMain = new QTextEdit(m_fraReceive);
+    m_rtbMain = new TranscriptView(m_fraReceive);
     m_rtbMain->setObjectName(QStringLiteral("rtbMain"));
     m_rtbMain->setReadOnly(true);
     m_rtbMain->setGeometry(Twips::rect(30, 120, 4020, 4110));
