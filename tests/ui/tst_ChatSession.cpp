@@ -9,6 +9,9 @@
 #include "urdu/basUrdu.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QProgressBar>
+#include <QTimer>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -254,6 +257,50 @@ private slots:
         QTRY_COMPARE(TranscriptRuns::of(transcriptOf(callee)),
                      (QStringList { u"|"_qs, partnerHeader + u"ali Says : \""_qs, u"|"_qs, urduBody, u"|"_qs, u"|"_qs,
                                     ownHeader + u"sara Says : \""_qs, u"|"_qs, englishBody }));
+    }
+
+    // A call that comes in while the user is typing an address wins: the connect dialog
+    // closes and no call goes out.
+    void incomingCallClosesConnectDialog()
+    {
+        const auto ports = TestMessenger::freePorts();
+        TestMessenger caller(CallerAddress, ports);
+        TestMessenger callee(CalleeAddress, ports);
+        startAs(caller, QStringLiteral("ali"));
+        startAs(callee, QStringLiteral("sara"));
+        bool dialogWasOpen = false;
+        QTimer::singleShot(0, &callee.window(), [&] {
+            dialogWasOpen = QApplication::activeModalWidget() != nullptr;
+            QVERIFY(caller.callChatSocketOf(callee, CalleeAddress));
+        });
+        action(callee.window(), u"mnuConnect"_qs)->trigger();
+        QVERIFY(dialogWasOpen);
+        QCOMPARE(QApplication::activeModalWidget(), nullptr);
+        QCOMPARE(callee.window().WskMain().State(), State::Connected);
+        QCOMPARE(callee.window().WskMain().RemoteHostIP(), CallerAddress);
+        QVERIFY(action(callee.window(), u"mnuConnect"_qs)->data().toString().isEmpty());
+    }
+
+    // The chat connection breaking while a file goes across: the progress bar empties and
+    // the user is told the transfer was interrupted, before the closing banner.
+    void brokenChatInterruptsTransfer()
+    {
+        const auto ports = TestMessenger::freePorts();
+        TestMessenger caller(CallerAddress, ports);
+        TestMessenger callee(CalleeAddress, ports);
+        startAs(caller, QStringLiteral("ali"));
+        startAs(callee, QStringLiteral("sara"));
+        QVERIFY(caller.openSessionWith(callee, CalleeAddress));
+        auto *progress = caller.window().findChild<QProgressBar *>(u"PBFTP"_qs);
+        caller.window().Transferring = true;
+        progress->setValue(40);
+        callee.window().close();
+        QTRY_COMPARE(caller.desktop.shown.size(), 1);
+        QCOMPARE(caller.desktop.shown.first().text, u"File Transfer Interrupted!"_qs);
+        QCOMPARE(progress->value(), 0);
+        QVERIFY(!caller.window().Transferring);
+        QTRY_VERIFY(plainTranscript(caller).contains(u"Chat Session Closed on"_qs));
+        QCOMPARE(caller.window().WskFTP().State(), State::Listening);
     }
 
     // A composer holding only blanks sends nothing.
