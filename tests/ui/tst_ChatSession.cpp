@@ -15,8 +15,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTest>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -43,41 +41,18 @@ QString plainTranscript(const TestMessenger &messenger)
     return messenger.window().transcript().plainText();
 }
 
-void startAs(TestMessenger &messenger, const QString &nickname)
-{
-    messenger.start();
-    messenger.program->LocalNickname = nickname;
-    messenger.program->LocalFullName = nickname + QStringLiteral(" Khan");
-    messenger.program->LocalEmail = nickname + QStringLiteral("@example.org");
-}
 
-// A raw socket in the test plays a partner that is not Kalvex: an old peer that follows the
-// wire protocol byte for byte, or a hostile one.
-class RawPeer
+// Ali's copy on 127.0.0.1 and Sara's on 127.0.0.2, both started and listening.
+struct AliAndSara
 {
-public:
-    bool call(const QString &address, quint16 port)
+    AliAndSara()
     {
-        socket.bind(QHostAddress(QStringLiteral("127.0.0.3")));
-        socket.connectToHost(address, port);
-        return socket.waitForConnected(5000);
+        caller.startAs(QStringLiteral("ali"));
+        callee.startAs(QStringLiteral("sara"));
     }
-    void send(const QByteArray &bytes)
-    {
-        socket.write(bytes);
-        socket.flush();
-    }
-    // Waits until the bytes received so far end with what is expected.
-    bool receives(const QByteArray &expected)
-    {
-        return QTest::qWaitFor([&] {
-            received += socket.readAll();
-            return received.endsWith(expected);
-        });
-    }
-
-    QTcpSocket socket;
-    QByteArray received;
+    TestMessenger::Ports ports = TestMessenger::freePorts();
+    TestMessenger caller { CallerAddress, ports };
+    TestMessenger callee { CalleeAddress, ports };
 };
 
 } // namespace
@@ -94,11 +69,8 @@ private slots:
     // the opening banner and the partner's nickname.
     void handshakeOpensSessionOnBothSides()
     {
-        const auto ports = TestMessenger::freePorts();
-        TestMessenger caller(CallerAddress, ports);
-        TestMessenger callee(CalleeAddress, ports);
-        startAs(caller, QStringLiteral("ali"));
-        startAs(callee, QStringLiteral("sara"));
+        AliAndSara people;
+        TestMessenger &caller = people.caller, &callee = people.callee;
 
         QVERIFY(caller.openSessionWith(callee, CalleeAddress));
 
@@ -131,11 +103,8 @@ private slots:
     // The callee says No: the caller is told, hears the error sound, and both listen again.
     void refusalLeavesBothListening()
     {
-        const auto ports = TestMessenger::freePorts();
-        TestMessenger caller(CallerAddress, ports);
-        TestMessenger callee(CalleeAddress, ports);
-        startAs(caller, QStringLiteral("ali"));
-        startAs(callee, QStringLiteral("sara"));
+        AliAndSara people;
+        TestMessenger &caller = people.caller, &callee = people.callee;
         callee.desktop.answers = { Desktop::Answer::No };
 
         caller.dial(CalleeAddress);
@@ -154,11 +123,8 @@ private slots:
     // While the callee's user thinks, the caller's status reads "Connecting...".
     void callerShowsConnectingWhileCalleeDecides()
     {
-        const auto ports = TestMessenger::freePorts();
-        TestMessenger caller(CallerAddress, ports);
-        TestMessenger callee(CalleeAddress, ports);
-        startAs(caller, QStringLiteral("ali"));
-        startAs(callee, QStringLiteral("sara"));
+        AliAndSara people;
+        TestMessenger &caller = people.caller, &callee = people.callee;
         QString callerStatusDuringQuestion;
         callee.desktop.onShow = [&](const QString &) {
             QTest::qWait(1200);
@@ -173,11 +139,8 @@ private slots:
     // writes the banner at the next status tick. Both listen again.
     void disconnectEndsSessionOnBothSides()
     {
-        const auto ports = TestMessenger::freePorts();
-        TestMessenger caller(CallerAddress, ports);
-        TestMessenger callee(CalleeAddress, ports);
-        startAs(caller, QStringLiteral("ali"));
-        startAs(callee, QStringLiteral("sara"));
+        AliAndSara people;
+        TestMessenger &caller = people.caller, &callee = people.callee;
         QVERIFY(caller.openSessionWith(callee, CalleeAddress));
         caller.desktop.sounds.clear();
         callee.desktop.sounds.clear();
@@ -215,11 +178,8 @@ private slots:
     // one, English indented by three blanks, Urdu right-aligned, in the writer's style.
     void messagesShowInWritersStyleOnBothSides()
     {
-        const auto ports = TestMessenger::freePorts();
-        TestMessenger caller(CallerAddress, ports);
-        TestMessenger callee(CalleeAddress, ports);
-        startAs(caller, QStringLiteral("ali"));
-        startAs(callee, QStringLiteral("sara"));
+        AliAndSara people;
+        TestMessenger &caller = people.caller, &callee = people.callee;
         QVERIFY(caller.openSessionWith(callee, CalleeAddress));
         caller.window().transcript().clear();
         callee.window().transcript().clear();
@@ -263,11 +223,8 @@ private slots:
     // closes and no call goes out.
     void incomingCallClosesConnectDialog()
     {
-        const auto ports = TestMessenger::freePorts();
-        TestMessenger caller(CallerAddress, ports);
-        TestMessenger callee(CalleeAddress, ports);
-        startAs(caller, QStringLiteral("ali"));
-        startAs(callee, QStringLiteral("sara"));
+        AliAndSara people;
+        TestMessenger &caller = people.caller, &callee = people.callee;
         bool dialogWasOpen = false;
         QTimer::singleShot(0, &callee.window(), [&] {
             dialogWasOpen = QApplication::activeModalWidget() != nullptr;
@@ -285,11 +242,8 @@ private slots:
     // the user is told the transfer was interrupted, before the closing banner.
     void brokenChatInterruptsTransfer()
     {
-        const auto ports = TestMessenger::freePorts();
-        TestMessenger caller(CallerAddress, ports);
-        TestMessenger callee(CalleeAddress, ports);
-        startAs(caller, QStringLiteral("ali"));
-        startAs(callee, QStringLiteral("sara"));
+        AliAndSara people;
+        TestMessenger &caller = people.caller, &callee = people.callee;
         QVERIFY(caller.openSessionWith(callee, CalleeAddress));
         auto *progress = caller.window().findChild<QProgressBar *>(u"PBFTP"_qs);
         caller.window().Transferring = true;
@@ -306,11 +260,8 @@ private slots:
     // A composer holding only blanks sends nothing.
     void blankMessageSendsNothing()
     {
-        const auto ports = TestMessenger::freePorts();
-        TestMessenger caller(CallerAddress, ports);
-        TestMessenger callee(CalleeAddress, ports);
-        startAs(caller, QStringLiteral("ali"));
-        startAs(callee, QStringLiteral("sara"));
+        AliAndSara people;
+        TestMessenger &caller = people.caller, &callee = people.callee;
         QVERIFY(caller.openSessionWith(callee, CalleeAddress));
         const QString before = plainTranscript(caller);
         caller.window().findChild<UrduText *>(u"txtSend"_qs)->setText("   ");

@@ -23,13 +23,6 @@ namespace {
 const QString CallerAddress = QStringLiteral("127.0.0.1");
 const QString CalleeAddress = QStringLiteral("127.0.0.2");
 
-void startAs(TestMessenger &messenger, const QString &nickname)
-{
-    messenger.start();
-    messenger.program->LocalNickname = nickname;
-    messenger.program->LocalFullName = nickname + QStringLiteral(" Khan");
-    messenger.program->LocalEmail = nickname + QStringLiteral("@example.org");
-}
 
 QFont font(const QString &family, qreal size, bool bold = false)
 {
@@ -62,8 +55,8 @@ private slots:
         const auto ports = TestMessenger::freePorts();
         m_caller = std::make_unique<TestMessenger>(CallerAddress, ports);
         m_callee = std::make_unique<TestMessenger>(CalleeAddress, ports);
-        startAs(*m_caller, QStringLiteral("ali"));
-        startAs(*m_callee, QStringLiteral("sara"));
+        m_caller->startAs(QStringLiteral("ali"));
+        m_callee->startAs(QStringLiteral("sara"));
         QVERIFY(m_caller->openSessionWith(*m_callee, CalleeAddress));
         desktop().shown.clear();
     }
