@@ -28,8 +28,8 @@ QMimeData *TranscriptView::createMimeDataFromSelection() const
     const int end = selection.selectionEnd();
     QString text;
     UrduGlyphText glyphs;
-    for (QTextBlock block = document()->findBlock(start); block.isValid() && block.position() <= end;
-         block = block.next()) {
+    for (QTextBlock block = document()->findBlock(start);
+         block.isValid() && block.position() <= end; block = block.next()) {
         if (block.position() > start)
             text += u'\n';
         for (auto it = block.begin(); !it.atEnd(); ++it) {
