@@ -20,13 +20,6 @@ namespace {
 
 constexpr int Messages = 1000;
 
-void startAs(TestMessenger &messenger, const QString &nickname)
-{
-    messenger.start();
-    messenger.program->LocalNickname = nickname;
-    messenger.program->LocalFullName = nickname;
-    messenger.program->LocalEmail = nickname + QStringLiteral("@example.org");
-}
 
 } // namespace
 
@@ -36,8 +29,8 @@ int main(int argc, char *argv[])
     const auto ports = TestMessenger::freePorts();
     TestMessenger caller(QStringLiteral("127.0.0.1"), ports);
     TestMessenger callee(QStringLiteral("127.0.0.2"), ports);
-    startAs(caller, QStringLiteral("ali"));
-    startAs(callee, QStringLiteral("sara"));
+    caller.startAs(QStringLiteral("ali"));
+    callee.startAs(QStringLiteral("sara"));
     if (!caller.openSessionWith(callee, QStringLiteral("127.0.0.2"))) {
         std::fprintf(stderr, "no session\n");
         return 1;

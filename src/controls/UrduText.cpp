@@ -227,7 +227,7 @@ void UrduText::setSelText(const QString &text)
 
 void UrduText::copy()
 {
-    if (!m_txtMain->hasSelectedText() || m_txtMain->echoMode() != QLineEdit::Normal)
+    if (!canCopy())
         return;
     takeBoxSelection();
     const UrduGlyphText selected
@@ -237,17 +237,27 @@ void UrduText::copy()
 
 void UrduText::cut()
 {
-    copy();
-    if (!m_txtMain->hasSelectedText() || m_txtMain->echoMode() != QLineEdit::Normal)
+    if (!canCopy())
         return;
-    takeBoxSelection();
+    copy();
     if (m_editor.typeCharacter(UrduKeyEditor::Backspace))
         showEditor();
 }
 
+// As in any text box, a password box gives nothing away.
+bool UrduText::canCopy() const
+{
+    return m_txtMain->hasSelectedText() && m_txtMain->echoMode() == QLineEdit::Normal;
+}
+
 void UrduText::paste()
 {
-    const QMimeData *data = QApplication::clipboard()->mimeData();
+    pasteFrom(QClipboard::Clipboard);
+}
+
+void UrduText::pasteFrom(QClipboard::Mode mode)
+{
+    const QMimeData *data = QApplication::clipboard()->mimeData(mode);
     if (!data || m_editor.isLocked())
         return;
     const UrduUnicode::Typed typed = UrduUnicode::keysFrom(*data);
@@ -332,7 +342,7 @@ bool UrduText::eventFilter(QObject *watched, QEvent *event)
     case QEvent::MouseButtonRelease:
     case QEvent::MouseMove:
         mouseEvent(static_cast<QMouseEvent *>(event));
-        break;
+        return pastedSelection(*static_cast<QMouseEvent *>(event));
     case QEvent::MouseButtonDblClick:
         emit DblClick();
         break;
@@ -410,6 +420,17 @@ void UrduText::mouseEvent(QMouseEvent *event)
     if (event->button() == Qt::LeftButton
         && m_txtMain->rect().contains(event->position().toPoint()))
         emit Click();
+}
+
+// Where the desktop has a selection clipboard, the middle button pastes it; the box would
+// insert its characters unshaped, so they are typed as keys instead.
+bool UrduText::pastedSelection(const QMouseEvent &event)
+{
+    if (event.type() != QEvent::MouseButtonRelease || event.button() != Qt::MiddleButton
+        || !QApplication::clipboard()->supportsSelection())
+        return false;
+    pasteFrom(QClipboard::Selection);
+    return true;
 }
 
 void UrduText::typeCharacter(qint16 code)

@@ -3,6 +3,7 @@
 #include "app/Desktop.h"
 #include "urdu/UrduKeyEditor.h"
 
+#include <QClipboard>
 #include <QPixmap>
 #include <QVariantMap>
 #include <QWidget>
@@ -139,6 +140,9 @@ private:
 
     bool keyPressed(QKeyEvent *event);
     bool clipboardChord(const QKeyEvent &event);
+    bool canCopy() const;
+    bool pastedSelection(const QMouseEvent &event);
+    void pasteFrom(QClipboard::Mode mode);
     void typeKeys(const UrduKeyText &keys);
     void keepNumbersWhole();
     void showSelection();

@@ -118,6 +118,34 @@ KeyStroke strokeFor(int keyCode)
         QString(character) };
 }
 
+// The button's bevel, and its caption centred on the caption's ink.
+void paintGlyphCaption(QPushButton *button)
+{
+    QStylePainter painter(button);
+    QStyleOptionButton bevel;
+    bevel.initFrom(button);
+    bevel.state |= button->isDown() ? QStyle::State_Sunken : QStyle::State_Raised;
+    painter.drawControl(QStyle::CE_PushButtonBevel, bevel);
+
+    const QFontMetricsF metrics(button->font());
+    const QRectF ink = metrics.tightBoundingRect(button->text());
+    const QPointF origin = QRectF(button->rect()).center() - ink.center();
+    painter.setPen(button->palette().color(QPalette::ButtonText));
+    painter.drawText(origin, button->text());
+}
+
+QString glyphCaption(int index, int key)
+{
+    if (index == TanweenIndex)
+        return QString(QChar(UrduGlyphFont::TanweenCaption));
+    auto glyph = quint8(GlyphForForm(qint16(key), IsolatedForm));
+    for (const auto &[captioned, caption] : CaptionGlyphs) {
+        if (captioned == index)
+            glyph = caption;
+    }
+    return UrduGlyphFont::toDisplay(QByteArray(1, char(glyph)));
+}
+
 } // namespace
 
 frmKeyboard::frmKeyboard(UrduText *composer, QWidget *parent)
@@ -158,33 +186,6 @@ bool frmKeyboard::eventFilter(QObject *watched, QEvent *event)
         return QWidget::eventFilter(watched, event);
     paintGlyphCaption(button);
     return true;
-}
-
-void frmKeyboard::paintGlyphCaption(QPushButton *button)
-{
-    QStylePainter painter(button);
-    QStyleOptionButton bevel;
-    bevel.initFrom(button);
-    bevel.state |= button->isDown() ? QStyle::State_Sunken : QStyle::State_Raised;
-    painter.drawControl(QStyle::CE_PushButtonBevel, bevel);
-
-    const QFontMetricsF metrics(button->font());
-    const QRectF ink = metrics.tightBoundingRect(button->text());
-    const QPointF origin = QRectF(button->rect()).center() - ink.center();
-    painter.setPen(button->palette().color(QPalette::ButtonText));
-    painter.drawText(origin, button->text());
-}
-
-QString frmKeyboard::glyphCaption(int index, int key) const
-{
-    if (index == TanweenIndex)
-        return QString(QChar(UrduGlyphFont::TanweenCaption));
-    auto glyph = quint8(GlyphForForm(qint16(key), IsolatedForm));
-    for (const auto &[captioned, caption] : CaptionGlyphs) {
-        if (captioned == index)
-            glyph = caption;
-    }
-    return UrduGlyphFont::toDisplay(QByteArray(1, char(glyph)));
 }
 
 void frmKeyboard::createButtons()

@@ -30,8 +30,6 @@ protected:
 
 private:
     void createButtons();
-    QString glyphCaption(int index, int key) const;
-    static void paintGlyphCaption(QPushButton *button);
     void typeKey(int keyCode);
 
     QPointer<UrduText> m_composer;

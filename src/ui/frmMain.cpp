@@ -11,6 +11,7 @@
 #include "transfer/DownloadFolder.h"
 #include "transfer/PlainFileName.h"
 #include "ui/Transcript.h"
+#include "ui/TranscriptView.h"
 #include "ui/Twips.h"
 #include "ui/frmAbout.h"
 #include "ui/frmConnect.h"
@@ -130,7 +131,8 @@ constexpr MenuEntry MenuTree[] = {
 int drawTrayIconId()
 {
     std::minstd_rand generator;
-    const double r = double(generator() - generator.min()) / (double(generator.max() - generator.min()) + 1.0);
+    const double r
+        = double(generator() - generator.min()) / (double(generator.max() - generator.min()) + 1.0);
     return int(r * 65535 + 1);
 }
 
@@ -146,8 +148,8 @@ QFont tahomaBold()
 
 frmMain::frmMain(basMain &program, QWidget *parent)
     : QMainWindow(parent,
-                  Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                      | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+        Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+            | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
     , m_program(program)
     , m_wskMain(new SocketEndpoint(this, program.environment().bindAddress))
     , m_wskFtp(new SocketEndpoint(this, program.environment().bindAddress))
@@ -182,7 +184,7 @@ void frmMain::createControls()
     m_fraReceive->setFrameShape(QFrame::StyledPanel);
     m_fraReceive->setGeometry(Twips::rect(30, -45, 4080, 4260));
 
-    m_rtbMain = new QTextEdit(m_fraReceive);
+    m_rtbMain = new TranscriptView(m_fraReceive);
     m_rtbMain->setObjectName(QStringLiteral("rtbMain"));
     m_rtbMain->setReadOnly(true);
     m_rtbMain->setGeometry(Twips::rect(30, 120, 4020, 4110));
@@ -311,7 +313,8 @@ void frmMain::connectHandlers()
 {
     connect(m_tmrState, &QTimer::timeout, this, &frmMain::TmrState_Timer);
     connect(m_partialTimer, &QTimer::timeout, this, &frmMain::expirePartialMessage);
-    connect(m_wskMain, &SocketEndpoint::ConnectionRequest, this, &frmMain::WskMain_ConnectionRequest);
+    connect(
+        m_wskMain, &SocketEndpoint::ConnectionRequest, this, &frmMain::WskMain_ConnectionRequest);
     connect(m_wskMain, &SocketEndpoint::DataArrival, this, &frmMain::WskMain_DataArrival);
     connect(m_wskMain, &SocketEndpoint::PeerClosed, this, &frmMain::WskMain_Close);
     connect(m_wskFtp, &SocketEndpoint::Connected, this, &frmMain::WskFTP_Connect);
@@ -338,15 +341,17 @@ void frmMain::connectHandlers()
         const auto named = [suffix](const char16_t *name) {
             return QString::fromUtf16(name) + QString::fromUtf16(suffix);
         };
-        connect(action(named(u"mnuEnglish")), &QAction::triggered, this, &frmMain::mnuEnglish_Click);
+        connect(
+            action(named(u"mnuEnglish")), &QAction::triggered, this, &frmMain::mnuEnglish_Click);
         connect(action(named(u"mnuUrdu")), &QAction::triggered, this, &frmMain::mnuUrdu_Click);
         connect(action(named(u"mnuFont")), &QAction::triggered, this, &frmMain::mnuFont_Click);
-        connect(action(named(u"mnuFontColor")), &QAction::triggered, this, &frmMain::mnuFontColor_Click);
+        connect(action(named(u"mnuFontColor")), &QAction::triggered, this,
+            &frmMain::mnuFontColor_Click);
     }
     onAction(u"mnuHlepTopics", &frmMain::mnuHlepTopics_Click);
     onAction(u"mnuAbout", &frmMain::mnuAbout_Click);
     connect(m_txtSend, &UrduText::MouseDown, this,
-            [this](qint16 &button, qint16 &, float &, float &) { txtSend_MouseDown(button); });
+        [this](qint16 &button, qint16 &, float &, float &) { txtSend_MouseDown(button); });
     connect(m_txtSendEN, &QWidget::customContextMenuRequested, this, &frmMain::showComposerMenu);
 }
 
@@ -396,7 +401,7 @@ void frmMain::layProgressBarOverStatus()
         panels->activate();
     const QRect panel = m_progressPanel->geometry();
     m_pbFtp->setGeometry(m_stMain->x() + panel.left(), m_stMain->y(),
-                         panel.width() - Twips::toPixels(10), m_stMain->height());
+        panel.width() - Twips::toPixels(10), m_stMain->height());
     m_pbFtp->raise();
     m_pbFtp->setVisible(true);
 }
@@ -416,9 +421,7 @@ void frmMain::listenAgain(SocketEndpoint &endpoint, quint16 port)
 // Back to waiting for a partner on the chat port, with nothing left of the last connection.
 void frmMain::listenForCalls()
 {
-    ++m_connectionSerial;
-    m_handshake = HandshakeStep::None;
-    m_chatReader.clear();
+    beginConnection(HandshakeStep::None);
     m_partialTimer->stop();
     listenAgain(*m_wskMain, m_program.environment().chatPort);
 }
@@ -444,8 +447,12 @@ void frmMain::TmrState_Timer()
         if (Transferring) {
             m_pbFtp->setValue(0);
             Transferring = false;
-            m_program.environment().desktop->messageBox(this, StringTable::text(StringTable::FileTransferInterrupted),
-                                                        Desktop::Icon::Exclamation, Desktop::Buttons::Ok);
+            // No tick may close the connection a second time while the user reads this.
+            m_tmrState->stop();
+            m_program.environment().desktop->messageBox(this,
+                StringTable::text(StringTable::FileTransferInterrupted), Desktop::Icon::Exclamation,
+                Desktop::Buttons::Ok);
+            m_tmrState->start();
         }
         m_transcript->WriteSessionBanner(StringTable::SessionClosed);
         ResetTransfer();
@@ -518,9 +525,7 @@ void frmMain::ConnectRemote()
     if (m_program.LocalNickname.isEmpty())
         mnuSettings_Click();
     m_wskMain->Close();
-    m_handshake = HandshakeStep::Dialling;
-    m_chatReader.clear();
-    ++m_connectionSerial;
+    beginConnection(HandshakeStep::Dialling);
     m_wskMain->setRemoteHost(m_program.RemoteIP);
     m_wskMain->setRemotePort(m_program.environment().chatPort);
     m_wskMain->setLocalPort(0);
@@ -530,10 +535,19 @@ void frmMain::ConnectRemote()
     using State = SocketEndpoint::SocketState;
     const auto dialling = [this] {
         const State state = m_wskMain->State();
-        return state == State::ResolvingHost || state == State::HostResolved || state == State::Connecting;
+        return state == State::ResolvingHost || state == State::HostResolved
+            || state == State::Connecting;
     };
     while (dialling())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+// A new chat connection starts with nothing of the last one.
+void frmMain::beginConnection(HandshakeStep step)
+{
+    ++m_connectionSerial;
+    m_handshake = step;
+    m_chatReader.clear();
 }
 
 // A partner calls: an incoming call wins over one being dialled.
@@ -544,16 +558,14 @@ void frmMain::WskMain_ConnectionRequest(qint32 requestId)
     m_wskMain->Close();
     m_program.LocalUserIP = m_wskMain->LocalIP();
     m_program.PlaySound(RequestSound);
-    m_chatReader.clear();
-    ++m_connectionSerial;
+    beginConnection(HandshakeStep::CalleeWaiting);
     // A call that cannot be taken leaves the socket listening again, not closed for good.
     if (!m_wskMain->Accept(requestId)) {
         listenForCalls();
         return;
     }
-    m_handshake = HandshakeStep::CalleeWaiting;
     m_wskMain->SendData(Handshake::identityMessage(Handshake::Tag::Send, m_program.LocalNickname,
-                                                   m_program.LocalFullName, m_program.LocalEmail));
+        m_program.LocalFullName, m_program.LocalEmail));
 }
 
 // What arrives is read by its grammar, so that joined sends are taken apart and a split
@@ -590,8 +602,8 @@ void frmMain::handleArrival(const QByteArray &message)
         if (m_handshake == HandshakeStep::Dialling) {
             partnerIdentityArrived(message);
             m_handshake = HandshakeStep::CallerAnswered;
-            m_wskMain->SendData(Handshake::identityMessage(Handshake::Tag::Recev, m_program.LocalNickname,
-                                                           m_program.LocalFullName, m_program.LocalEmail));
+            m_wskMain->SendData(Handshake::identityMessage(Handshake::Tag::Recev,
+                m_program.LocalNickname, m_program.LocalFullName, m_program.LocalEmail));
         }
         return;
     case Handshake::Tag::Recev:
@@ -614,7 +626,8 @@ void frmMain::handleArrival(const QByteArray &message)
 
 void frmMain::partnerIdentityArrived(const QByteArray &message)
 {
-    PartnerIdentity identity { m_program.RemoteNickname, m_program.RemoteFullName, m_program.RemoteEmail };
+    PartnerIdentity identity { m_program.RemoteNickname, m_program.RemoteFullName,
+        m_program.RemoteEmail };
     Handshake::readIdentity(message, Handshake::classify(message), identity);
     m_program.RemoteNickname = identity.nickname;
     m_program.RemoteFullName = identity.fullName;
@@ -630,11 +643,13 @@ void frmMain::partnerAsksToChat(const QByteArray &message)
     m_handshake = HandshakeStep::CalleeAsking;
     m_program.PlaySound(RequestSound);
     const quint32 connection = m_connectionSerial;
-    const QString question = m_program.RemoteNickname + QStringLiteral(" {") + m_program.RemoteUserIP
+    const QString question = m_program.RemoteNickname + QStringLiteral(" {")
+        + m_program.RemoteUserIP
         + QStringLiteral("} wants to Chat you.\r\nDo you want to accept his/her request?");
     const Desktop::Answer answer = m_program.environment().desktop->messageBox(
         this, question, Desktop::Icon::Question, Desktop::Buttons::YesNo);
-    if (connection != m_connectionSerial || m_wskMain->State() != SocketEndpoint::SocketState::Connected
+    if (connection != m_connectionSerial
+        || m_wskMain->State() != SocketEndpoint::SocketState::Connected
         || m_wskMain->PeerHasClosed())
         return;
     if (answer == Desktop::Answer::Yes) {
@@ -650,8 +665,8 @@ void frmMain::partnerAsksToChat(const QByteArray &message)
 void frmMain::partnerRefused()
 {
     const quint32 connection = m_connectionSerial;
-    m_program.environment().desktop->messageBox(
-        this, m_program.RemoteNickname + QStringLiteral(" {") + m_program.RemoteUserIP
+    m_program.environment().desktop->messageBox(this,
+        m_program.RemoteNickname + QStringLiteral(" {") + m_program.RemoteUserIP
             + QStringLiteral("} didn't accept your request."),
         Desktop::Icon::Exclamation, Desktop::Buttons::Ok);
     if (connection != m_connectionSerial)
@@ -671,18 +686,21 @@ void frmMain::openSession()
     EnableSessionControls(true);
     m_transcript->clear();
     m_transcript->WriteSessionBanner(StringTable::SessionOpened);
-    m_transcript->AppendRun(QStringLiteral("\r\nRemote User Nick is "), Black, QStringLiteral("Tahoma"), 10);
-    m_transcript->AppendRun(m_program.RemoteNickname + QStringLiteral("\r\n"), BannerCrimson, QStringLiteral("Tahoma"), 10);
+    m_transcript->AppendRun(
+        QStringLiteral("\r\nRemote User Nick is "), Black, QStringLiteral("Tahoma"), 10);
+    m_transcript->AppendRun(m_program.RemoteNickname + QStringLiteral("\r\n"), BannerCrimson,
+        QStringLiteral("Tahoma"), 10);
     m_program.PlaySound(MessageSound);
 }
 
 // The line that ends a session on either side: the partner's nickname and address.
 void frmMain::writeConnectionReset()
 {
-    m_transcript->AppendRun(QStringLiteral("\r\n") + StringTable::text(StringTable::ConnectionWithThe)
-                                + m_program.RemoteNickname + QStringLiteral(" {") + m_program.RemoteUserIP
-                                + QStringLiteral("}") + StringTable::text(StringTable::IsReset),
-                            BannerCrimson, QStringLiteral("Tahoma"), 10);
+    m_transcript->AppendRun(QStringLiteral("\r\n")
+            + StringTable::text(StringTable::ConnectionWithThe) + m_program.RemoteNickname
+            + QStringLiteral(" {") + m_program.RemoteUserIP + QStringLiteral("}")
+            + StringTable::text(StringTable::IsReset),
+        BannerCrimson, QStringLiteral("Tahoma"), 10);
 }
 
 // The partner has closed the chat connection. The socket stays closing until the next
@@ -713,8 +731,8 @@ void frmMain::enableComposers(bool enable)
 // session can still be kept.
 void frmMain::EnableSessionControls(bool enable)
 {
-    for (const char16_t *name : { u"mnuSetLanguage", u"mnuSetLanguageP", u"mnuSendFile", u"mnuFont", u"mnuRemote",
-                                  u"mnuFontColor" })
+    for (const char16_t *name : { u"mnuSetLanguage", u"mnuSetLanguageP", u"mnuSendFile", u"mnuFont",
+             u"mnuRemote", u"mnuFontColor" })
         action(QString::fromUtf16(name))->setEnabled(enable);
     m_cmdSend->setEnabled(enable);
     if (enable) {
@@ -730,6 +748,13 @@ void frmMain::cmdSend_Click()
     if (text.count(' ') == text.size())
         return;
     const QByteArray markup = EncodeMessage(urdu);
+    // A partner reads at most this much as one message; a longer one would reach it cut.
+    if (markup.size() > MessageMarkup::MaxMarkupBytes) {
+        m_program.environment().desktop->messageBox(this,
+            QStringLiteral("This message is too long to send; please shorten it."),
+            Desktop::Icon::Exclamation, Desktop::Buttons::Ok);
+        return;
+    }
     m_wskMain->SendData(markup);
     MessageMarkup::DecodeMessage(markup, Msg);
     ShowMessage(m_program.LocalNickname, 0);
@@ -768,26 +793,27 @@ QString frmMain::textToShow(const DecodedMessage &message)
 // The header names the writer; the body is drawn in the writer's style.
 void frmMain::ShowMessage(const QString &nickname, int writer)
 {
-    m_transcript->AppendStyledRun(QStringLiteral("\r\n") + nickname + QStringLiteral(" Says : \r\n"),
-                                  QStringLiteral("Arial"), 10, writer != 0 ? RemoteNickPurple : LocalNickGreen, true,
-                                  false, Transcript::Left);
+    m_transcript->AppendStyledRun(
+        QStringLiteral("\r\n") + nickname + QStringLiteral(" Says : \r\n"), QStringLiteral("Arial"),
+        10, writer != 0 ? RemoteNickPurple : LocalNickGreen, true, false, Transcript::Left);
     const QString text = textToShow(Msg);
     const int size = qBound(SmallestShownSize, int(Msg.MsgFontSize), LargestShownSize);
     if (Msg.MsgUrdu)
-        m_transcript->AppendStyledRun(text, Msg.MsgFontName, size, Msg.MsgColor, Msg.MsgBold, Msg.MsgItalic,
-                                      Transcript::Right);
+        m_transcript->AppendStyledRun(text, Msg.MsgFontName, size, Msg.MsgColor, Msg.MsgBold,
+            Msg.MsgItalic, Transcript::Right);
     else
-        m_transcript->AppendStyledRun(QStringLiteral("   ") + text, Msg.MsgFontName, size, Msg.MsgColor,
-                                      Msg.MsgBold, Msg.MsgItalic, Transcript::Left);
+        m_transcript->AppendStyledRun(QStringLiteral("   ") + text, Msg.MsgFontName, size,
+            Msg.MsgColor, Msg.MsgBold, Msg.MsgItalic, Transcript::Left);
 }
 
 QByteArray frmMain::EncodeMessage(bool isUrdu)
 {
     const QFont font = isUrdu ? m_txtSend->font() : m_txtSendEN->font();
     const MessageStyle style { font.family(), font.pointSizeF(), font.bold(), font.italic(),
-                               isUrdu ? m_txtSend->ForeColor() : m_txtSendENColor };
-    const QByteArray text = isUrdu ? LayoutUrduLines()
-                                   : WireText::toWire(m_txtSendEN->toPlainText().replace(u'\n', QStringLiteral("\r\n")));
+        isUrdu ? m_txtSend->ForeColor() : m_txtSendENColor };
+    const QByteArray text = isUrdu
+        ? LayoutUrduLines()
+        : WireText::toWire(m_txtSendEN->toPlainText().replace(u'\n', QStringLiteral("\r\n")));
     return MessageMarkup::EncodeMessage(style, text, isUrdu);
 }
 
@@ -838,7 +864,7 @@ QByteArray frmMain::GetTmpLine(int index) const
 void frmMain::mnuLocal_Click()
 {
     m_transcript->writeUserInformation(StringTable::LocalUserInformation, m_program.LocalUserIP,
-                                       m_program.LocalNickname, m_program.LocalFullName, m_program.LocalEmail);
+        m_program.LocalNickname, m_program.LocalFullName, m_program.LocalEmail);
 }
 
 void frmMain::mnuRemote_Click()
@@ -846,7 +872,7 @@ void frmMain::mnuRemote_Click()
     if (m_wskMain->State() != SocketEndpoint::SocketState::Connected)
         return;
     m_transcript->writeUserInformation(StringTable::RemoteUserInformation, m_program.RemoteUserIP,
-                                       m_program.RemoteNickname, m_program.RemoteFullName, m_program.RemoteEmail);
+        m_program.RemoteNickname, m_program.RemoteFullName, m_program.RemoteEmail);
 }
 
 // A cancelled dialog saves nothing: the file name it still holds from an earlier choice is
@@ -885,7 +911,8 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
         return false;
     }
     // Enter in either composer presses the window's default button.
-    if ((watched == m_txtSendEN || watched == m_txtSend->txtMain()) && event->type() == QEvent::KeyPress) {
+    if ((watched == m_txtSendEN || watched == m_txtSend->txtMain())
+        && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             if (m_cmdSend->isEnabled())
@@ -964,13 +991,13 @@ bool frmMain::chooseComposerFont(QFont &font, bool urdu)
         return false;
     Desktop *desktop = m_program.environment().desktop;
     if (urdu && !m_cdMain.FontName.startsWith(UrduGlyphFont::familyPrefix())) {
-        desktop->messageBox(this, StringTable::text(StringTable::SelectQirtasFont), Desktop::Icon::Information,
-                            Desktop::Buttons::Ok);
+        desktop->messageBox(this, StringTable::text(StringTable::SelectQirtasFont),
+            Desktop::Icon::Information, Desktop::Buttons::Ok);
         return false;
     }
     if (m_cdMain.FontSize >= 24) {
-        desktop->messageBox(this, QStringLiteral("Please choose a FontSize less than 24."), Desktop::Icon::Exclamation,
-                            Desktop::Buttons::Ok);
+        desktop->messageBox(this, QStringLiteral("Please choose a FontSize less than 24."),
+            Desktop::Icon::Exclamation, Desktop::Buttons::Ok);
         return false;
     }
     font.setFamily(m_cdMain.FontName);

@@ -107,6 +107,7 @@ private:
     void setConnectCaptions(int stringId);
     void EnableSessionControls(bool enable);
     void enableComposers(bool enable);
+    void beginConnection(HandshakeStep step);
     void WskMain_ConnectionRequest(qint32 requestId);
     void WskMain_DataArrival(qint32 bytesTotal);
     void WskMain_Close();

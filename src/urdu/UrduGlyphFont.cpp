@@ -8,16 +8,16 @@
 namespace UrduGlyphFont {
 
 namespace {
-constexpr char16_t PrivateUseLast = PrivateUseBase + 0xFF;
+    constexpr char16_t PrivateUseLast = PrivateUseBase + 0xFF;
 
-char encodeForeign(QChar character)
-{
-    QStringEncoder encoder("windows-1252");
-    const QByteArray bytes = encoder.encode(QStringView(&character, 1));
-    if (encoder.hasError() || bytes.size() != 1)
-        return '?';
-    return bytes.front();
-}
+    char encodeForeign(QChar character)
+    {
+        QStringEncoder encoder("windows-1252");
+        const QByteArray bytes = encoder.encode(QStringView(&character, 1));
+        if (encoder.hasError() || bytes.size() != 1)
+            return '?';
+        return bytes.front();
+    }
 } // namespace
 
 QString faceName()

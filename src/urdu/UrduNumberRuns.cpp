@@ -6,46 +6,46 @@ namespace UrduNumberRuns {
 
 namespace {
 
-// The full stop typed by the period key, and the one shown on the keyboard beside the comma.
-constexpr quint8 FullStop = 160;
-constexpr quint8 KeyboardFullStop = 46;
+    // The full stop typed by the period key, and the one shown on the keyboard beside the comma.
+    constexpr quint8 FullStop = 160;
+    constexpr quint8 KeyboardFullStop = 46;
 
-bool isDigit(quint8 code)
-{
-    return code >= '0' && code <= '9';
-}
-
-bool isSeparator(quint8 code)
-{
-    switch (code) {
-    case '-':
-    case '/':
-    case ':':
-    case ',':
-    case FullStop:
-    case KeyboardFullStop:
-        return true;
-    default:
-        return false;
+    bool isDigit(quint8 code)
+    {
+        return code >= '0' && code <= '9';
     }
-}
 
-quint8 codeAt(const UrduGlyphText &codes, qsizetype index)
-{
-    return static_cast<quint8>(codes.at(index));
-}
+    bool isSeparator(quint8 code)
+    {
+        switch (code) {
+        case '-':
+        case '/':
+        case ':':
+        case ',':
+        case FullStop:
+        case KeyboardFullStop:
+            return true;
+        default:
+            return false;
+        }
+    }
 
-bool contains(const Run &run, const Run &selected)
-{
-    return run.start <= selected.start && selected.end <= run.end;
-}
+    quint8 codeAt(const UrduGlyphText &codes, qsizetype index)
+    {
+        return static_cast<quint8>(codes.at(index));
+    }
 
-const Run *runHolding(const QList<Run> &runs, int position)
-{
-    const auto found = std::find_if(runs.cbegin(), runs.cend(),
-        [position](const Run &run) { return run.start < position && position < run.end; });
-    return found == runs.cend() ? nullptr : &*found;
-}
+    bool contains(const Run &run, const Run &selected)
+    {
+        return run.start <= selected.start && selected.end <= run.end;
+    }
+
+    const Run *runHolding(const QList<Run> &runs, int position)
+    {
+        const auto found = std::find_if(runs.cbegin(), runs.cend(),
+            [position](const Run &run) { return run.start < position && position < run.end; });
+        return found == runs.cend() ? nullptr : &*found;
+    }
 
 } // namespace
 

@@ -27,10 +27,10 @@ struct Typed
 Typed keysFromGlyphs(const UrduGlyphText &glyphs);
 
 // The keys that type a Unicode text. Glyph characters of our font (text shown by an older
-// copy of the program, or copied from a transcript as it is drawn) type their keys. Besides the letters and signs of the keys, Western
-// and Arabic-Indic digits type digits, a Latin full stop the Urdu one, and line breaks and
-// tabs a space. Invisible formatting characters (direction and joining marks) are left
-// out without being counted.
+// copy of the program, or copied from a transcript as it is drawn) type their keys. Besides the
+// letters and signs of the keys, Western and Arabic-Indic digits type digits, a Latin full stop the
+// Urdu one, and line breaks and tabs a space. Invisible formatting characters (direction and
+// joining marks) are left out without being counted.
 Typed toKeys(QStringView text);
 
 // Clipboard contents for a glyph text: its Unicode text for other programs, and the glyph

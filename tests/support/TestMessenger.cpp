@@ -58,6 +58,14 @@ void TestMessenger::start()
     program->Main();
 }
 
+void TestMessenger::startAs(const QString &nickname)
+{
+    start();
+    program->LocalNickname = nickname;
+    program->LocalFullName = nickname + QStringLiteral(" Khan");
+    program->LocalEmail = nickname + QStringLiteral("@example.org");
+}
+
 bool TestMessenger::callChatSocketOf(TestMessenger &callee, const QString &calleeAddress)
 {
     SocketEndpoint &answering = callee.window().WskMain();

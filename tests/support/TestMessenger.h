@@ -41,6 +41,9 @@ public:
     QString settingsFile() const;
     // Starts the copy: reads the settings and shows the main window.
     void start();
+    // Starts the copy for a user of that nickname, full name "<nickname> Khan" and e-mail
+    // "<nickname>@example.org".
+    void startAs(const QString &nickname);
     // Opens a chat connection from this copy's chat socket to the other copy, which answers
     // it as any call; returns once both sides are connected (the handshake has begun).
     bool callChatSocketOf(TestMessenger &callee, const QString &calleeAddress);

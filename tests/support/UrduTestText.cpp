@@ -12,27 +12,28 @@ namespace UrduTestText {
 
 namespace {
 
-QString glyphCharacter(quint8 code)
-{
-    return code == ' ' ? QStringLiteral(" ") : QString(QChar(UrduGlyphFont::PrivateUseBase + code));
-}
+    QString glyphCharacter(quint8 code)
+    {
+        return code == ' ' ? QStringLiteral(" ")
+                           : QString(QChar(UrduGlyphFont::PrivateUseBase + code));
+    }
 
-// Glyph index to name; every code without a glyph of its own shares one blank.
-QHash<quint32, QString> glyphNames(const QRawFont &font)
-{
-    QHash<quint32, QString> names;
-    const auto name = [&](const QString &text, const QString &glyphName) {
-        const quint32 index = font.glyphIndexesForString(text).value(0);
-        names.insert(index, names.contains(index) ? QStringLiteral("blank") : glyphName);
-    };
-    for (int code = 0; code < 256; ++code)
-        name(glyphCharacter(quint8(code)), QString::number(code));
-    const char16_t *const contextual[]
-        = { u"yehHamza.init", u"yehHamza.medi", u"toe.fina", u"tanween.caption" };
-    for (int index = 0; index < 4; ++index)
-        name(QString(QChar(0xF100 + index)), QString::fromUtf16(contextual[index]));
-    return names;
-}
+    // Glyph index to name; every code without a glyph of its own shares one blank.
+    QHash<quint32, QString> glyphNames(const QRawFont &font)
+    {
+        QHash<quint32, QString> names;
+        const auto name = [&](const QString &text, const QString &glyphName) {
+            const quint32 index = font.glyphIndexesForString(text).value(0);
+            names.insert(index, names.contains(index) ? QStringLiteral("blank") : glyphName);
+        };
+        for (int code = 0; code < 256; ++code)
+            name(glyphCharacter(quint8(code)), QString::number(code));
+        const char16_t *const contextual[]
+            = { u"yehHamza.init", u"yehHamza.medi", u"toe.fina", u"tanween.caption" };
+        for (int index = 0; index < 4; ++index)
+            name(QString(QChar(0xF100 + index)), QString::fromUtf16(contextual[index]));
+        return names;
+    }
 
 } // namespace
 

@@ -9,11 +9,12 @@
 #include "urdu/basUrdu.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QProgressBar>
+#include <QTimer>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTest>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -40,41 +41,18 @@ QString plainTranscript(const TestMessenger &messenger)
     return messenger.window().transcript().plainText();
 }
 
-void startAs(TestMessenger &messenger, const QString &nickname)
-{
-    messenger.start();
-    messenger.program->LocalNickname = nickname;
-    messenger.program->LocalFullName = nickname + QStringLiteral(" Khan");
-    messenger.program->LocalEmail = nickname + QStringLiteral("@example.org");
-}
 
-// A raw socket in the test plays a partner that is not Kalvex: an old peer that follows the
-// wire protocol byte for byte, or a hostile one.
-class RawPeer
+// Ali's copy on 127.0.0.1 and Sara's on 127.0.0.2, both started and listening.
+struct AliAndSara
 {
-public:
-    bool call(const QString &address, quint16 port)
+    AliAndSara()
     {
-        socket.bind(QHostAddress(QStringLiteral("127.0.0.3")));
-        socket.connectToHost(address, port);
-        return socket.waitForConnected(5000);
+        caller.startAs(QStringLiteral("ali"));
+        callee.startAs(QStringLiteral("sara"));
     }
-    void send(const QByteArray &bytes)
-    {
-        socket.write(bytes);
-        socket.flush();
-    }
-    // Waits until the bytes received so far end with what is expected.
-    bool receives(const QByteArray &expected)
-    {
-        return QTest::qWaitFor([&] {
-            received += socket.readAll();
-            return received.endsWith(expected);
-        });
-    }
-
-    QTcpSocket socket;
-    QByteArray received;
+    TestMessenger::Ports ports = TestMessenger::freePorts();
+    TestMessenger caller { CallerAddress, ports };
+    TestMessenger callee { CalleeAddress, ports };
 };
 
 } // namespace
@@ -91,11 +69,8 @@ private slots:
     // the opening banner and the partner's nickname.
     void handshakeOpensSessionOnBothSides()
     {
-        const auto ports = TestMessenger::freePorts();
-        TestMessenger caller(CallerAddress, ports);
-        TestMessenger callee(CalleeAddress, ports);
-        startAs(caller, QStringLiteral("ali"));
-        startAs(callee, QStringLiteral("sara"));
+        AliAndSara people;
+        TestMessenger &caller = people.caller, &callee = people.callee;
 
         QVERIFY(caller.openSessionWith(callee, CalleeAddress));
 
@@ -128,11 +103,8 @@ private slots:
     // The callee says No: the caller is told, hears the error sound, and both listen again.
     void refusalLeavesBothListening()
     {
-        const auto ports = TestMessenger::freePorts();
-        TestMessenger caller(CallerAddress, ports);
-        TestMessenger callee(CalleeAddress, ports);
-        startAs(caller, QStringLiteral("ali"));
-        startAs(callee, QStringLiteral("sara"));
+        AliAndSara people;
+        TestMessenger &caller = people.caller, &callee = people.callee;
         callee.desktop.answers = { Desktop::Answer::No };
 
         caller.dial(CalleeAddress);
@@ -151,11 +123,8 @@ private slots:
     // While the callee's user thinks, the caller's status reads "Connecting...".
     void callerShowsConnectingWhileCalleeDecides()
     {
-        const auto ports = TestMessenger::freePorts();
-        TestMessenger caller(CallerAddress, ports);
-        TestMessenger callee(CalleeAddress, ports);
-        startAs(caller, QStringLiteral("ali"));
-        startAs(callee, QStringLiteral("sara"));
+        AliAndSara people;
+        TestMessenger &caller = people.caller, &callee = people.callee;
         QString callerStatusDuringQuestion;
         callee.desktop.onShow = [&](const QString &) {
             QTest::qWait(1200);
@@ -170,11 +139,8 @@ private slots:
     // writes the banner at the next status tick. Both listen again.
     void disconnectEndsSessionOnBothSides()
     {
-        const auto ports = TestMessenger::freePorts();
-        TestMessenger caller(CallerAddress, ports);
-        TestMessenger callee(CalleeAddress, ports);
-        startAs(caller, QStringLiteral("ali"));
-        startAs(callee, QStringLiteral("sara"));
+        AliAndSara people;
+        TestMessenger &caller = people.caller, &callee = people.callee;
         QVERIFY(caller.openSessionWith(callee, CalleeAddress));
         caller.desktop.sounds.clear();
         callee.desktop.sounds.clear();
@@ -212,11 +178,8 @@ private slots:
     // one, English indented by three blanks, Urdu right-aligned, in the writer's style.
     void messagesShowInWritersStyleOnBothSides()
     {
-        const auto ports = TestMessenger::freePorts();
-        TestMessenger caller(CallerAddress, ports);
-        TestMessenger callee(CalleeAddress, ports);
-        startAs(caller, QStringLiteral("ali"));
-        startAs(callee, QStringLiteral("sara"));
+        AliAndSara people;
+        TestMessenger &caller = people.caller, &callee = people.callee;
         QVERIFY(caller.openSessionWith(callee, CalleeAddress));
         caller.window().transcript().clear();
         callee.window().transcript().clear();
@@ -238,7 +201,7 @@ private slots:
         font.setBold(true);
         font.setItalic(true);
         english->setFont(font);
-        english->setPlainText(u"caf\u00e9 <b>hi</b>"_qs);
+        english->setPlainText(u"caf\u00e9 <b>hi</b> \u2713"_qs);
         callee.window().findChild<QPushButton *>(u"cmdSend"_qs)->click();
         QVERIFY(english->toPlainText().isEmpty());
 
@@ -247,7 +210,8 @@ private slots:
         const QString ownHeader = u"L Arial 10 #05984b B \""_qs;
         const QString partnerHeader = u"L Arial 10 #714198 B \""_qs;
         const QString urduBody = u"R Qirtas1 12 #000000 \""_qs + salam + u'"';
-        const QString englishBody = u"L Arial 9 #ff0000 B I \"   caf\u00e9 <b>hi</b>\""_qs;
+        // The tick has no Windows-1252 byte: it goes as "?", and the sender shows what it sent.
+        const QString englishBody = u"L Arial 9 #ff0000 B I \"   caf\u00e9 <b>hi</b> ?\""_qs;
         QTRY_COMPARE(TranscriptRuns::of(transcriptOf(caller)),
                      (QStringList { u"|"_qs, ownHeader + u"ali Says : \""_qs, u"|"_qs, urduBody, u"|"_qs, u"|"_qs,
                                     partnerHeader + u"sara Says : \""_qs, u"|"_qs, englishBody }));
@@ -256,14 +220,49 @@ private slots:
                                     ownHeader + u"sara Says : \""_qs, u"|"_qs, englishBody }));
     }
 
+    // A call that comes in while the user is typing an address wins: the connect dialog
+    // closes and no call goes out.
+    void incomingCallClosesConnectDialog()
+    {
+        AliAndSara people;
+        TestMessenger &caller = people.caller, &callee = people.callee;
+        bool dialogWasOpen = false;
+        QTimer::singleShot(0, &callee.window(), [&] {
+            dialogWasOpen = QApplication::activeModalWidget() != nullptr;
+            QVERIFY(caller.callChatSocketOf(callee, CalleeAddress));
+        });
+        action(callee.window(), u"mnuConnect"_qs)->trigger();
+        QVERIFY(dialogWasOpen);
+        QCOMPARE(QApplication::activeModalWidget(), nullptr);
+        QCOMPARE(callee.window().WskMain().State(), State::Connected);
+        QCOMPARE(callee.window().WskMain().RemoteHostIP(), CallerAddress);
+        QVERIFY(action(callee.window(), u"mnuConnect"_qs)->data().toString().isEmpty());
+    }
+
+    // The chat connection breaking while a file goes across: the progress bar empties and
+    // the user is told the transfer was interrupted, before the closing banner.
+    void brokenChatInterruptsTransfer()
+    {
+        AliAndSara people;
+        TestMessenger &caller = people.caller, &callee = people.callee;
+        QVERIFY(caller.openSessionWith(callee, CalleeAddress));
+        auto *progress = caller.window().findChild<QProgressBar *>(u"PBFTP"_qs);
+        caller.window().Transferring = true;
+        progress->setValue(40);
+        callee.window().close();
+        QTRY_COMPARE(caller.desktop.shown.size(), 1);
+        QCOMPARE(caller.desktop.shown.first().text, u"File Transfer Interrupted!"_qs);
+        QCOMPARE(progress->value(), 0);
+        QVERIFY(!caller.window().Transferring);
+        QTRY_VERIFY(plainTranscript(caller).contains(u"Chat Session Closed on"_qs));
+        QCOMPARE(caller.window().WskFTP().State(), State::Listening);
+    }
+
     // A composer holding only blanks sends nothing.
     void blankMessageSendsNothing()
     {
-        const auto ports = TestMessenger::freePorts();
-        TestMessenger caller(CallerAddress, ports);
-        TestMessenger callee(CalleeAddress, ports);
-        startAs(caller, QStringLiteral("ali"));
-        startAs(callee, QStringLiteral("sara"));
+        AliAndSara people;
+        TestMessenger &caller = people.caller, &callee = people.callee;
         QVERIFY(caller.openSessionWith(callee, CalleeAddress));
         const QString before = plainTranscript(caller);
         caller.window().findChild<UrduText *>(u"txtSend"_qs)->setText("   ");

@@ -33,13 +33,6 @@ QStringList runsOf(const TestMessenger &messenger)
     return TranscriptRuns::of(*messenger.window().findChild<QTextEdit *>(QStringLiteral("rtbMain"))->document());
 }
 
-void startAs(TestMessenger &messenger, const QString &nickname)
-{
-    messenger.start();
-    messenger.program->LocalNickname = nickname;
-    messenger.program->LocalFullName = nickname + QStringLiteral(" Khan");
-    messenger.program->LocalEmail = nickname + QStringLiteral("@example.org");
-}
 
 // A partner that is not Kalvex: a raw socket on 127.0.0.3 that writes exactly the bytes a
 // test gives it, however a sender might have cut or joined them.
@@ -121,7 +114,7 @@ private slots:
     void acceptanceJoinedWithFirstMessage()
     {
         TestMessenger us(OurAddress, TestMessenger::freePorts());
-        startAs(us, QStringLiteral("ali"));
+        us.startAs(QStringLiteral("ali"));
         RawPeer peer;
         QVERIFY(openSessionWithRawCallee(us, peer, "{YES}" + Hello));
         QTRY_VERIFY(plainTranscript(us).endsWith(u"\r\nbob Says : \r\n   hello"_qs));
@@ -132,7 +125,7 @@ private slots:
     void joinedAndSplitSendsShowEachMessageOnce()
     {
         TestMessenger us(OurAddress, TestMessenger::freePorts());
-        startAs(us, QStringLiteral("ali"));
+        us.startAs(QStringLiteral("ali"));
         RawPeer peer;
         QVERIFY(openSessionWithRawCallee(us, peer, "{YES}"));
         us.window().transcript().clear();
@@ -154,7 +147,7 @@ private slots:
     void endlessMessageIsShownAsItStands()
     {
         TestMessenger us(OurAddress, TestMessenger::freePorts());
-        startAs(us, QStringLiteral("ali"));
+        us.startAs(QStringLiteral("ali"));
         RawPeer peer;
         QVERIFY(openSessionWithRawCallee(us, peer, "{YES}"));
         us.window().transcript().clear();
@@ -170,7 +163,7 @@ private slots:
     {
         const auto ports = TestMessenger::freePorts();
         TestMessenger us(OurAddress, ports);
-        startAs(us, QStringLiteral("sara"));
+        us.startAs(QStringLiteral("sara"));
         RawPeer peer;
         QVERIFY(peer.call(ports.chat));
         QVERIFY(peer.receives("{SEND}sara/sara Khan/sara@example.org/"));
@@ -197,7 +190,7 @@ private slots:
     {
         const auto ports = TestMessenger::freePorts();
         TestMessenger us(OurAddress, ports);
-        startAs(us, QStringLiteral("sara"));
+        us.startAs(QStringLiteral("sara"));
         RawPeer peer;
         QVERIFY(peer.call(ports.chat));
         QVERIFY(peer.receives("/"));
@@ -220,7 +213,7 @@ private slots:
     void urduLinesGoOutInReadingOrder()
     {
         TestMessenger us(OurAddress, TestMessenger::freePorts());
-        startAs(us, QStringLiteral("ali"));
+        us.startAs(QStringLiteral("ali"));
         RawPeer peer;
         QVERIFY(openSessionWithRawCallee(us, peer, "{YES}"));
         const QByteArray keys = "slam dost aap kaisE hyN mYN Thik hoN Shkriy bhut acha dn hE aj ka";

@@ -89,7 +89,8 @@ private slots:
         frmKeyboard keyboard(&composer);
         QString shown;
         for (int index = first; index <= last; ++index)
-            shown += UrduUnicode::fromGlyphs(UrduGlyphFont::fromDisplay(keyboard.cmdKey(index)->text()));
+            shown += UrduUnicode::fromGlyphs(
+                UrduGlyphFont::fromDisplay(keyboard.cmdKey(index)->text()));
         QCOMPARE(shown, letters);
     }
 
@@ -106,8 +107,10 @@ private slots:
             if (button->font().family() != u"Qirtas1"_s)
                 continue;
             const int index = button->property("index").toInt();
-            const QString own = QString::number(quint8(UrduGlyphFont::fromDisplay(button->text()).front()));
-            QCOMPARE(drawnGlyphs(button->text(), button->font()).join(u' '), special.value(index, own));
+            const QString own
+                = QString::number(quint8(UrduGlyphFont::fromDisplay(button->text()).front()));
+            QCOMPARE(
+                drawnGlyphs(button->text(), button->font()).join(u' '), special.value(index, own));
         }
     }
 
@@ -118,7 +121,8 @@ private slots:
         UrduText composer;
         frmKeyboard keyboard(&composer);
         const auto [alefTop, alefBottom] = inkRows(keyboard.cmdKey(25));
-        QVERIFY2(qAbs(alefBottom - alefTop + 1 - 16) <= 2, qPrintable(QString::number(alefBottom - alefTop)));
+        QVERIFY2(qAbs(alefBottom - alefTop + 1 - 16) <= 2,
+            qPrintable(QString::number(alefBottom - alefTop)));
         for (const int index : { 25, 58, 60, 62 }) {
             const auto [top, bottom] = inkRows(keyboard.cmdKey(index));
             QVERIFY2(qAbs(top + bottom - 33) <= 3, qPrintable(QString::number(index)));

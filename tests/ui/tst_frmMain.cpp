@@ -6,6 +6,8 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QFile>
+#include <QTimer>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
@@ -289,14 +291,100 @@ mnuPopText PopText
         QVERIFY(keyboards.first()->isVisible());
     }
 
+    // Help opens the help page that ships beside the program.
     void helpOpensPageBesideProgram()
     {
         TestMessenger messenger(u"127.0.0.1"_qs, TestMessenger::freePorts());
         messenger.start();
         action(messenger.window(), u"mnuHlepTopics"_qs)->trigger();
         QCOMPARE(messenger.desktop.opened.size(), 1);
-        QCOMPARE(messenger.desktop.opened.first(),
-                 QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + u"/help.html"_qs));
+        QFile page(messenger.desktop.opened.first().toLocalFile());
+        QVERIFY2(page.open(QIODevice::ReadOnly), qPrintable(page.fileName()));
+        QVERIFY(page.readAll().contains("<title>Kalvex Help</title>"));
+    }
+
+    // The tray icon's left button brings the hidden window back to the top-left corner;
+    // other clicks leave it hidden.
+    void trayLeftClickRestores_data()
+    {
+        QTest::addColumn<QSystemTrayIcon::ActivationReason>("reason");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("left button") << QSystemTrayIcon::Trigger << true;
+        QTest::newRow("double click") << QSystemTrayIcon::DoubleClick << false;
+        QTest::newRow("middle button") << QSystemTrayIcon::MiddleClick << false;
+    }
+    void trayLeftClickRestores()
+    {
+        QFETCH(QSystemTrayIcon::ActivationReason, reason);
+        QFETCH(bool, shown);
+        TestMessenger messenger(u"127.0.0.1"_qs, TestMessenger::freePorts(), true);
+        messenger.start();
+        frmMain &window = messenger.window();
+        window.move(160, 120);
+        window.showMinimized();
+        QTRY_VERIFY(!window.isVisible());
+        emit window.findChild<QSystemTrayIcon *>()->activated(reason);
+        QCOMPARE(window.isVisible(), shown);
+        if (shown) {
+            QVERIFY(!window.isMinimized());
+            QCOMPARE(window.pos(), window.screen()->geometry().topLeft());
+        }
+    }
+
+    // After the partner hangs up, or after a call that fails, the status bar says so for
+    // a moment and then reads "Listening..." again, with the chat port taking calls.
+    void statusReturnsToListening_data()
+    {
+        QTest::addColumn<bool>("partnerHangsUp");
+        QTest::addColumn<QString>("passingStatus");
+        QTest::newRow("partner hangs up") << true << u"Remote is Closing the Connection."_qs;
+        QTest::newRow("call fails") << false << u"Problem Connecting..."_qs;
+    }
+    void statusReturnsToListening()
+    {
+        QFETCH(bool, partnerHangsUp);
+        QFETCH(QString, passingStatus);
+        const auto ports = TestMessenger::freePorts();
+        TestMessenger us(u"127.0.0.1"_qs, ports);
+        TestMessenger partner(u"127.0.0.2"_qs, ports);
+        us.start();
+        partner.start();
+        us.program->LocalNickname = u"ali"_qs;
+        QStringList statuses;
+        QObject::connect(us.window().findChild<QTimer *>(u"TmrState"_qs), &QTimer::timeout, &us.window(),
+                         [&] { statuses << us.window().statusText(0); });
+        if (partnerHangsUp) {
+            QVERIFY(us.callChatSocketOf(partner, u"127.0.0.2"_qs));
+            partner.window().WskMain().Close();
+        } else {
+            us.dial(u"127.0.0.9"_qs);
+        }
+        QTRY_VERIFY(statuses.contains(passingStatus));
+        QTRY_COMPARE(us.window().statusText(0), u"Listening..."_qs);
+        QCOMPARE(us.window().WskMain().State(), State::Listening);
+        QCOMPARE(us.window().WskMain().LocalPort(), ports.chat);
+        QTcpSocket caller;
+        caller.connectToHost(u"127.0.0.1"_qs, ports.chat);
+        QVERIFY(caller.waitForConnected(2000));
+    }
+
+    // Connected means exactly the chat socket's connected state.
+    void isConnectedOnlyWhenConnected()
+    {
+        const auto ports = TestMessenger::freePorts();
+        TestMessenger us(u"127.0.0.1"_qs, ports);
+        TestMessenger partner(u"127.0.0.2"_qs, ports);
+        us.start();
+        partner.start();
+        QVERIFY(!us.program->IsConnected());
+        QVERIFY(us.callChatSocketOf(partner, u"127.0.0.2"_qs));
+        QVERIFY(us.program->IsConnected());
+        bool connectedWhenClosing = true;
+        QObject::connect(&us.window().WskMain(), &SocketEndpoint::PeerClosed, &us.window(),
+                         [&] { connectedWhenClosing = us.program->IsConnected(); });
+        partner.window().WskMain().Close();
+        QTRY_COMPARE(us.window().WskMain().State(), State::Closing);
+        QVERIFY(!connectedWhenClosing);
     }
 };
 

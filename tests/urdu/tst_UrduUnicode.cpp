@@ -22,8 +22,8 @@ private slots:
         QTest::newRow("full stop") << QByteArray("xkrio\xBE") << u"شکریہ۔"_s;
         QTest::newRow("yeh hamza") << QByteArray("bhaui kwui guE") << u"بھائی کوئی گئے"_s;
         QTest::newRow("final hamza") << QByteArray("xiu") << u"شیء"_s;
-        QTest::newRow("numbers in reading order") << QByteArray("sal 2024, 0300-1234567")
-                                                  << u"سال ۲۰۲۴، ۰۳۰۰-۱۲۳۴۵۶۷"_s;
+        QTest::newRow("numbers in reading order")
+            << QByteArray("sal 2024, 0300-1234567") << u"سال ۲۰۲۴، ۰۳۰۰-۱۲۳۴۵۶۷"_s;
         QTest::newRow("lam alef") << QByteArray("KLf") << u"خلاف"_s;
         QTest::newRow("tanween") << QByteArray("fwraB") << u"فوراً"_s;
         QTest::newRow("signs") << QByteArray("kia? (oaN!)") << u"کیا؟ (ہاں!)"_s;
@@ -48,11 +48,11 @@ private slots:
         QTest::addColumn<int>("dropped");
         QTest::newRow("Arabic kaf, heh and alef maksura")
             << u"كه\u0649"_s << QByteArray("koi") << 0;
-        QTest::newRow("Western and Arabic-Indic digits") << u"12 \u0663\u0664"_s << QByteArray("12 34") << 0;
-        QTest::newRow("Latin full stop, line break") << u"ب.\nب"_s << QByteArray("b\xBE b") << 0;
+        QTest::newRow("Western and Arabic-Indic digits")
+            << u"12 \u0663\u0664"_s << QByteArray("12 34") << 0;
+        QTest::newRow("Latin full stop, line break") << u"ب.\r\nب"_s << QByteArray("b\xBE b") << 0;
         QTest::newRow("direction marks") << u"\u200Fب\u200C"_s << QByteArray("b") << 0;
-        QTest::newRow("vowel marks and emoji")
-            << u"بَ😀 ك"_s << QByteArray("b k") << 3; // zabar and the emoji's two halves
+        QTest::newRow("vowel marks and emoji") << u"بَ😀 ك"_s << QByteArray("b k") << 2;
         QTest::newRow("Latin letters") << u"ok"_s << QByteArray() << 2;
         QTest::newRow("our own glyph characters")
             << UrduGlyphFont::toDisplay(ShapeUrdu("bab 12")) << QByteArray("bab 12") << 0;

@@ -129,7 +129,7 @@ LETTERS = [
     Letter('o', '\u06C1', 'cho\u1e6d\u012b he', {202: ISOL, 201: FINA, 199: INIT, 200: MEDI}),
     Letter('O', '\u06C3', 'gol te', {209: ISOL, 210: FINA}),
     Letter('h', '\u06BE', 'do-chashm\u012b he', {235: ISOL, 234: FINA, 232: INIT, 233: MEDI}),
-    Letter('u', '\u0621', 'hamza', {213: ISOL}),
+    Letter('u', '\u0621', 'hamza (yeh hamza \u0626 before a letter)', {213: ISOL}),
     # i and y are the two ye: the Urdu one, whose isolated and final forms have
     # no dots, and the Arabic one, which keeps its dots. The engine gives both
     # the same initial and medial glyphs, which are the same shape in both.
