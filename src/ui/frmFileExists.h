@@ -1,9 +1,10 @@
 #pragma once
 
+#include "transfer/DownloadFolder.h"
+
 #include <QDialog>
 
 class Desktop;
-class DownloadFolder;
 class QFrame;
 class QLineEdit;
 class QRadioButton;
@@ -26,7 +27,7 @@ private:
     void cmdOk_Click();
     void warn(const QString &text);
 
-    const DownloadFolder &m_folder;
+    DownloadFolder m_folder;
     Desktop &m_desktop;
     QRadioButton *m_optOverwrite = nullptr;
     QFrame *m_fraFileName = nullptr;

@@ -33,13 +33,9 @@ void click(const QWidget &dialog, const QString &name)
     dialog.findChild<QPushButton *>(name)->click();
 }
 
-QString fileOfSize(const QTemporaryDir &dir, qint64 size)
+QRadioButton *option(const QWidget &dialog, int index)
 {
-    const QString path = dir.filePath(QString::number(size));
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.resize(size);
-    return path;
+    return dialog.findChildren<QRadioButton *>(u"OptFile"_qs).at(index);
 }
 
 } // namespace
@@ -50,163 +46,134 @@ class tst_FileTransferDialogs : public QObject
     Q_OBJECT
 
 private slots:
-    void sendDialogLayout();
-    void sendDialogChecksTheFile_data();
-    void sendDialogChecksTheFile();
-    void browsePutsTheChooserNameInTheField();
-    void nameClashLayoutAndOptions();
-    void nameClashChecksTheNewName_data();
-    void nameClashChecksTheNewName();
-    void refusedCharactersCannotBeTyped();
+    void layouts()
+    {
+        ScriptedDesktop desktop;
+        CommonDialog cdMain(desktop);
+        frmFileTransfer send(cdMain, desktop);
+        QCOMPARE(send.windowTitle(), u"Send File"_qs);
+        QCOMPARE(inTabOrder(send.findChild<QLineEdit *>(u"txtFileName"_qs), 4),
+            QStringList({ u"txtFileName "_qs, u"cmdBrowse ..."_qs, u"cmdOK &Send"_qs,
+                u"cmdCancel &Cancel"_qs }));
+        QCOMPARE(send.findChild<QLabel *>(u"lblDesc"_qs)->text(), u"File Name :"_qs);
+
+        frmFileExists clash(DownloadFolder(QDir::tempPath()), desktop);
+        QCOMPARE(clash.windowTitle(), u"File Already Exists!"_qs);
+        QCOMPARE(inTabOrder(option(clash, 0), 5),
+            QStringList({ u"OptFile &Overwrite"_qs, u"OptFile &Rename"_qs, u"txtFilename "_qs,
+                u"cmdOk &OK"_qs, u"cmdCancel &Cancel"_qs }));
+        QCOMPARE(clash.findChild<QLabel *>(u"lblDesc"_qs)->text(), u"FileName :"_qs);
+        auto *frame = clash.findChild<QFrame *>(u"fraFileName"_qs);
+        QVERIFY(option(clash, 0)->isChecked() && !frame->isEnabled());
+        option(clash, 1)->click();
+        QVERIFY(frame->isEnabled());
+        option(clash, 0)->click();
+        QVERIFY(!frame->isEnabled());
+    }
+
+    // A refusal leaves the dialog open with the name as typed; a good file is asked for.
+    void sendDialogChecksTheFile_data()
+    {
+        QTest::addColumn<qint64>("size"); // -1: the field names no file, -2: it is empty
+        QTest::addColumn<QString>("refusal");
+        const QString notFound = u"File Not Found!\r\nMake sure the path is correct."_qs;
+        QTest::newRow("largest") << qint64(2097152) << QString();
+        QTest::newRow("one byte more") << qint64(
+            2097153) << u"Maximum 2MB File can be Sent.\r\nPlease Select a File less than 2MB."_qs;
+        QTest::newRow("no such file") << qint64(-1) << notFound;
+        QTest::newRow("empty name") << qint64(-2) << notFound;
+    }
+
+    void sendDialogChecksTheFile()
+    {
+        QFETCH(qint64, size);
+        QFETCH(QString, refusal);
+        QTemporaryDir dir;
+        QString path = size == -2 ? QString() : dir.filePath(u"a.bin"_qs);
+        QFile file(path);
+        if (size >= 0 && file.open(QIODevice::WriteOnly))
+            file.resize(size);
+        ScriptedDesktop desktop;
+        CommonDialog cdMain(desktop);
+        frmFileTransfer dialog(cdMain, desktop);
+        QSignalSpy requested(&dialog, &frmFileTransfer::sendRequested);
+        dialog.show();
+        dialog.findChild<QLineEdit *>(u"txtFileName"_qs)->setText(path);
+        click(dialog, u"cmdOK"_qs);
+        QCOMPARE(requested.size(), refusal.isEmpty() ? 1 : 0);
+        QCOMPARE(dialog.isVisible(), !refusal.isEmpty());
+        if (refusal.isEmpty()) {
+            QCOMPARE(requested.first().first().toString(), path);
+            return;
+        }
+        QCOMPARE(desktop.shown.first().text, refusal);
+        QCOMPARE(desktop.shown.first().icon,
+            size > 0 ? Desktop::Icon::Information : Desktop::Icon::Exclamation);
+    }
+
+    // The chooser offers all files; cancelled, it leaves the shared dialog's last name.
+    void browseFillsTheField()
+    {
+        ScriptedDesktop desktop;
+        CommonDialog cdMain(desktop);
+        frmFileTransfer dialog(cdMain, desktop);
+        desktop.dialogAnswers = { u"/home/ali/report.doc"_qs };
+        click(dialog, u"cmdBrowse"_qs);
+        click(dialog, u"cmdBrowse"_qs);
+        QCOMPARE(
+            dialog.findChild<QLineEdit *>(u"txtFileName"_qs)->text(), u"/home/ali/report.doc"_qs);
+        QCOMPARE(desktop.fileFilters, QStringList({ u"All Files (*)"_qs, u"All Files (*)"_qs }));
+    }
+
+    void nameClashChecksTheNewName_data()
+    {
+        QTest::addColumn<bool>("rename");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown"); // the message, or the name chosen
+        const QString again = u"\r\nPlease choose another filename."_qs;
+        QTest::newRow("overwrite ignores the name") << false << u"new.txt"_qs << u"offered.txt"_qs;
+        QTest::newRow("blanks kept") << true << u" new name "_qs << u" new name "_qs;
+        QTest::newRow("exists") << true << u"taken.txt"_qs
+                                << u"The File with the same name already exists!"_qs + again;
+        QTest::newRow("empty") << true << QString() << u"Please enter a Filename."_qs;
+        QTest::newRow("pasted folder")
+            << true << u"../up.txt"_qs << u"The name holds a folder."_qs + again;
+        QTest::newRow("pasted control")
+            << true << u"a\tb"_qs << u"The name holds control characters."_qs + again;
+    }
+
+    void nameClashChecksTheNewName()
+    {
+        QFETCH(bool, rename);
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        QTemporaryDir dir;
+        QFile(dir.filePath(u"taken.txt"_qs)).open(QIODevice::WriteOnly);
+        ScriptedDesktop desktop;
+        frmFileExists dialog(DownloadFolder(dir.path()), desktop);
+        dialog.show();
+        option(dialog, 1)->click();
+        dialog.findChild<QLineEdit *>(u"txtFilename"_qs)->setText(typed);
+        option(dialog, rename ? 1 : 0)->click();
+        click(dialog, u"cmdOk"_qs);
+        if (desktop.shown.isEmpty()) {
+            QCOMPARE(dialog.chosenName(u"offered.txt"_qs), shown);
+            return;
+        }
+        QCOMPARE(desktop.shown.first().text, shown);
+        QVERIFY(dialog.isVisible());
+    }
+
+    void refusedCharactersCannotBeTyped()
+    {
+        ScriptedDesktop desktop;
+        frmFileExists dialog(DownloadFolder(QDir::tempPath()), desktop);
+        option(dialog, 1)->click();
+        QLineEdit *field = dialog.findChild<QLineEdit *>(u"txtFilename"_qs);
+        QTest::keyClicks(field, u"a\"b'c*d+e/f:g<h=i>j?k\\l|m n"_qs);
+        QCOMPARE(field->text(), u"abcdefghijklm n"_qs);
+    }
 };
-
-void tst_FileTransferDialogs::sendDialogLayout()
-{
-    ScriptedDesktop desktop;
-    CommonDialog cdMain(desktop);
-    frmFileTransfer dialog(cdMain, desktop);
-    QCOMPARE(dialog.windowTitle(), u"Send File"_qs);
-    QCOMPARE(inTabOrder(dialog.findChild<QLineEdit *>(u"txtFileName"_qs), 4),
-        QStringList({ u"txtFileName "_qs, u"cmdBrowse ..."_qs, u"cmdOK &Send"_qs,
-            u"cmdCancel &Cancel"_qs }));
-    QCOMPARE(dialog.findChild<QLabel *>(u"lblDesc"_qs)->text(), u"File Name :"_qs);
-    QVERIFY(dialog.findChild<QPushButton *>(u"cmdOK"_qs)->isDefault());
-}
-
-void tst_FileTransferDialogs::sendDialogChecksTheFile_data()
-{
-    QTest::addColumn<qint64>("size"); // -1: the field names no file, -2: it is empty
-    QTest::addColumn<QString>("refusal");
-    const QString notFound = u"File Not Found!\r\nMake sure the path is correct."_qs;
-    QTest::newRow("largest") << qint64(2097152) << QString();
-    QTest::newRow("empty file") << qint64(0) << QString();
-    QTest::newRow("one byte more") << qint64(
-        2097153) << u"Maximum 2MB File can be Sent.\r\nPlease Select a File less than 2MB."_qs;
-    QTest::newRow("no such file") << qint64(-1) << notFound;
-    QTest::newRow("empty name") << qint64(-2) << notFound;
-}
-
-// A refusal leaves the dialog open with the name as typed; a good file is asked for whole.
-void tst_FileTransferDialogs::sendDialogChecksTheFile()
-{
-    QFETCH(qint64, size);
-    QFETCH(QString, refusal);
-    QTemporaryDir dir;
-    ScriptedDesktop desktop;
-    CommonDialog cdMain(desktop);
-    frmFileTransfer dialog(cdMain, desktop);
-    QSignalSpy requested(&dialog, &frmFileTransfer::sendRequested);
-    const QString path = size >= 0 ? fileOfSize(dir, size)
-        : size == -1               ? dir.filePath(u"gone"_qs)
-                                   : QString();
-    dialog.show();
-    dialog.findChild<QLineEdit *>(u"txtFileName"_qs)->setText(path);
-    click(dialog, u"cmdOK"_qs);
-    if (refusal.isEmpty()) {
-        QCOMPARE(requested.size(), 1);
-        QCOMPARE(requested.first().first().toString(), path);
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        return;
-    }
-    QCOMPARE(desktop.shown.size(), 1);
-    QCOMPARE(desktop.shown.first().text, refusal);
-    QCOMPARE(desktop.shown.first().icon,
-        size == 2097153 ? Desktop::Icon::Information : Desktop::Icon::Exclamation);
-    QCOMPARE(requested.size(), 0);
-    QVERIFY(dialog.isVisible());
-}
-
-// The chooser offers all files; cancelled, it still leaves the shared dialog's last name.
-void tst_FileTransferDialogs::browsePutsTheChooserNameInTheField()
-{
-    ScriptedDesktop desktop;
-    CommonDialog cdMain(desktop);
-    cdMain.FileName = u"/tmp/last.txt"_qs;
-    frmFileTransfer dialog(cdMain, desktop);
-    QLineEdit *field = dialog.findChild<QLineEdit *>(u"txtFileName"_qs);
-    desktop.dialogAnswers = { u"/home/ali/report.doc"_qs };
-    click(dialog, u"cmdBrowse"_qs);
-    QCOMPARE(field->text(), u"/home/ali/report.doc"_qs);
-    click(dialog, u"cmdBrowse"_qs);
-    QCOMPARE(field->text(), u"/home/ali/report.doc"_qs);
-    QCOMPARE(desktop.fileFilters, QStringList({ u"All Files (*)"_qs, u"All Files (*)"_qs }));
-    QCOMPARE(desktop.dialogsShown, QStringList({ u"open"_qs, u"open"_qs }));
-}
-
-void tst_FileTransferDialogs::nameClashLayoutAndOptions()
-{
-    ScriptedDesktop desktop;
-    const DownloadFolder folder(QDir::tempPath());
-    frmFileExists dialog(folder, desktop);
-    QCOMPARE(dialog.windowTitle(), u"File Already Exists!"_qs);
-    const QList<QRadioButton *> options = dialog.findChildren<QRadioButton *>(u"OptFile"_qs);
-    QCOMPARE(inTabOrder(options.at(0), 5),
-        QStringList({ u"OptFile &Overwrite"_qs, u"OptFile &Rename"_qs, u"txtFilename "_qs,
-            u"cmdOk &OK"_qs, u"cmdCancel &Cancel"_qs }));
-    QCOMPARE(dialog.findChild<QLabel *>(u"lblDesc"_qs)->text(), u"FileName :"_qs);
-    auto *frame = dialog.findChild<QFrame *>(u"fraFileName"_qs);
-    QVERIFY(options.at(0)->isChecked());
-    QVERIFY(!frame->isEnabled());
-    options.at(1)->click();
-    QVERIFY(frame->isEnabled());
-    options.at(0)->click();
-    QVERIFY(!frame->isEnabled());
-}
-
-void tst_FileTransferDialogs::nameClashChecksTheNewName_data()
-{
-    QTest::addColumn<bool>("rename");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("shown"); // the message, or the name chosen
-    const QString again = u"\r\nPlease choose another filename."_qs;
-    QTest::newRow("overwrite ignores the typed name")
-        << false << u"new.txt"_qs << u"offered.txt"_qs;
-    QTest::newRow("a new name, blanks kept") << true << u" new name "_qs << u" new name "_qs;
-    QTest::newRow("a name that exists")
-        << true << u"taken.txt"_qs << u"The File with the same name already exists!"_qs + again;
-    QTest::newRow("empty") << true << QString() << u"Please enter a Filename."_qs;
-    QTest::newRow("pasted folder")
-        << true << u"../up.txt"_qs << u"The name holds a folder."_qs + again;
-    QTest::newRow("pasted control")
-        << true << u"a\tb"_qs << u"The name holds control characters."_qs + again;
-}
-
-void tst_FileTransferDialogs::nameClashChecksTheNewName()
-{
-    QFETCH(bool, rename);
-    QFETCH(QString, typed);
-    QFETCH(QString, shown);
-    QTemporaryDir dir;
-    QFile taken(dir.filePath(u"taken.txt"_qs));
-    QVERIFY(taken.open(QIODevice::WriteOnly));
-    ScriptedDesktop desktop;
-    const DownloadFolder folder(dir.path());
-    frmFileExists dialog(folder, desktop);
-    dialog.show();
-    dialog.findChildren<QRadioButton *>(u"OptFile"_qs).at(1)->click();
-    dialog.findChild<QLineEdit *>(u"txtFilename"_qs)->setText(typed);
-    if (!rename)
-        dialog.findChildren<QRadioButton *>(u"OptFile"_qs).at(0)->click();
-    click(dialog, u"cmdOk"_qs);
-    if (desktop.shown.isEmpty()) {
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(dialog.chosenName(u"offered.txt"_qs), shown);
-        return;
-    }
-    QCOMPARE(desktop.shown.first().text, shown);
-    QVERIFY(dialog.isVisible());
-}
-
-void tst_FileTransferDialogs::refusedCharactersCannotBeTyped()
-{
-    ScriptedDesktop desktop;
-    const DownloadFolder folder(QDir::tempPath());
-    frmFileExists dialog(folder, desktop);
-    dialog.findChildren<QRadioButton *>(u"OptFile"_qs).at(1)->click();
-    QLineEdit *field = dialog.findChild<QLineEdit *>(u"txtFilename"_qs);
-    QTest::keyClicks(field, u"a\"b'c*d+e/f:g<h=i>j?k\\l|m n"_qs);
-    QCOMPARE(field->text(), u"abcdefghijklm n"_qs);
-}
 
 QTEST_MAIN(tst_FileTransferDialogs)
 #include "tst_FileTransferDialogs.moc"
