@@ -31,7 +31,8 @@ QString shownName(const QString &name)
 }
 
 // The size written after "{BOF}": blanks first, then a decimal number, rounded to a whole
-// one; what follows the number is not part of it. -1 when there is no such number.
+// one; what follows the number is not part of it. -1 when there is no such number; any size
+// above the largest file reads as one byte more than it, so no count can overflow.
 qint64 announcedSize(const QByteArray &text)
 {
     qsizetype start = 0;

@@ -12,7 +12,8 @@
 // from tags by counting: once the size is announced, the receiver knows exactly how many
 // content bytes come next (a chunk of 1024, or what remains), so content that looks like a
 // tag is stored as content, and a chunk split over arrivals is acknowledged once. Tags are
-// looked for only where the protocol expects them.
+// looked for only where the protocol expects them. The offered name and the size have no
+// end mark, so each is taken as it arrives, as every peer has always sent them.
 class FileTransfer
 {
 public:

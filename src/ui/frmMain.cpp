@@ -1152,7 +1152,8 @@ void frmMain::FileRequest()
     waitWhileDialling(*m_wskFtp);
     // The chat may have ended meanwhile, which resets the transfer and leaves nothing to report.
     if (m_wskFtp->State() == SocketEndpoint::SocketState::Error)
-        endTransfer(QStringLiteral("Error Connecting Remote Computer!"), Desktop::Icon::Exclamation);
+        endTransfer(
+            QStringLiteral("Error Connecting Remote Computer!"), Desktop::Icon::Exclamation);
 }
 
 // Lets events run until the endpoint has stopped dialling, connected or not; the partner's
@@ -1160,8 +1161,8 @@ void frmMain::FileRequest()
 void frmMain::waitWhileDialling(const SocketEndpoint &endpoint)
 {
     using State = SocketEndpoint::SocketState;
-    for (State state = endpoint.State();
-         state == State::ResolvingHost || state == State::HostResolved || state == State::Connecting;
+    for (State state = endpoint.State(); state == State::ResolvingHost
+         || state == State::HostResolved || state == State::Connecting;
          state = endpoint.State())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
@@ -1169,8 +1170,8 @@ void frmMain::waitWhileDialling(const SocketEndpoint &endpoint)
 void frmMain::cancelTransfer()
 {
     const quint32 transfer = m_transfer.serial();
-    const Desktop::Answer answer = m_program.environment().desktop->messageBox(
-        this, QStringLiteral("Are you sure you want to Cancel?"), Desktop::Icon::Question,
+    const Desktop::Answer answer = m_program.environment().desktop->messageBox(this,
+        QStringLiteral("Are you sure you want to Cancel?"), Desktop::Icon::Question,
         Desktop::Buttons::YesNo);
     // The transfer may have ended while the question was up; there is nothing left to cancel.
     if (answer != Desktop::Answer::Yes || transfer != m_transfer.serial())
@@ -1180,8 +1181,9 @@ void frmMain::cancelTransfer()
     for (int i = 0; i < 4; ++i)
         QCoreApplication::processEvents();
     ResetTransfer();
-    m_program.environment().desktop->messageBox(this, StringTable::text(StringTable::FileTransferInterrupted),
-                                                Desktop::Icon::Exclamation, Desktop::Buttons::Ok);
+    m_program.environment().desktop->messageBox(this,
+        StringTable::text(StringTable::FileTransferInterrupted), Desktop::Icon::Exclamation,
+        Desktop::Buttons::Ok);
 }
 
 void frmMain::WskFTP_Connect()
@@ -1244,13 +1246,14 @@ void frmMain::runTransferSteps(const FileTransfer::Steps &steps)
             break;
         case Kind::Refused:
             endTransfer(m_program.RemoteNickname + QStringLiteral(" refuse to take file!"),
-                        Desktop::Icon::Exclamation);
+                Desktop::Icon::Exclamation);
             break;
         case Kind::Declined:
             ResetTransfer();
             break;
         case Kind::Interrupted:
-            endTransfer(StringTable::text(StringTable::FileTransferInterrupted), Desktop::Icon::Exclamation);
+            endTransfer(StringTable::text(StringTable::FileTransferInterrupted),
+                Desktop::Icon::Exclamation);
             break;
         case Kind::Failed:
             endTransfer(step.text, Desktop::Icon::Exclamation);
@@ -1266,8 +1269,7 @@ void frmMain::askToAcceptFile(const QString &offeredName)
 {
     TransferFileName = offeredName;
     const quint32 transfer = m_transfer.serial();
-    const Desktop::Answer answer = m_program.environment().desktop->messageBox(
-        this,
+    const Desktop::Answer answer = m_program.environment().desktop->messageBox(this,
         m_program.RemoteNickname + QStringLiteral(" wants to send a file.\r\n") + offeredName
             + QStringLiteral("\r\nDo you want to accept his request?"),
         Desktop::Icon::Question, Desktop::Buttons::YesNo);
@@ -1352,8 +1354,9 @@ void frmMain::storeReceivedFile()
     if (saved)
         endTransfer(StringTable::text(StringTable::FileReceived), Desktop::Icon::Information);
     else
-        endTransfer(QStringLiteral("The file %1 could not be saved.\r\n%2").arg(TransferFileName, error),
-                    Desktop::Icon::Exclamation);
+        endTransfer(
+            QStringLiteral("The file %1 could not be saved.\r\n%2").arg(TransferFileName, error),
+            Desktop::Icon::Exclamation);
 }
 
 void frmMain::endTransfer(const QString &text, Desktop::Icon icon)

@@ -115,14 +115,16 @@ void TestMessenger::sendFile(const QString &path)
     window().findChild<QAction *>(QStringLiteral("mnuSendFile"))->trigger();
 }
 
-void TestMessenger::whenDialogOpens(const QString &objectName, std::function<void(QWidget *dialog)> action)
+void TestMessenger::whenDialogOpens(
+    const QString &objectName, std::function<void(QWidget *dialog)> action)
 {
     auto *poll = new QTimer(QCoreApplication::instance());
     QObject::connect(poll, &QTimer::timeout, poll, [poll, objectName, action] {
         const QWidgetList windows = QApplication::topLevelWidgets();
-        const auto open = std::find_if(windows.cbegin(), windows.cend(), [&](const QWidget *widget) {
-            return widget->isVisible() && widget->objectName() == objectName;
-        });
+        const auto open
+            = std::find_if(windows.cbegin(), windows.cend(), [&](const QWidget *widget) {
+                  return widget->isVisible() && widget->objectName() == objectName;
+              });
         if (open == windows.cend())
             return;
         poll->deleteLater();
@@ -135,7 +137,8 @@ void TestMessenger::whenDialogOpens(const QString &objectName, std::function<voi
 bool TestMessenger::transferIdle() const
 {
     const frmMain &main = window();
-    return !main.Transferring && main.findChild<QProgressBar *>(QStringLiteral("PBFTP"))->value() == 0
+    return !main.Transferring
+        && main.findChild<QProgressBar *>(QStringLiteral("PBFTP"))->value() == 0
         && main.findChild<QAction *>(QStringLiteral("mnuSendFile"))->text() == u"&Send File"
         && main.WskFTP().State() == SocketEndpoint::SocketState::Listening;
 }

@@ -58,7 +58,8 @@ public:
     // dialog, "&Send" pressed. Returns when the menu command has returned.
     void sendFile(const QString &path);
     // Runs action on the dialog of that object name once it is up, and only then.
-    static void whenDialogOpens(const QString &objectName, std::function<void(QWidget *dialog)> action);
+    static void whenDialogOpens(
+        const QString &objectName, std::function<void(QWidget *dialog)> action);
     // True while no transfer runs: not transferring, progress 0, the menu offering to send,
     // the file socket listening.
     bool transferIdle() const;

@@ -94,6 +94,7 @@ private slots:
     }
 
     // What the receiver answers to an offer, a size and content: refusals end the transfer.
+    // (Hostile names and a size of 3 GB are sent by a raw peer in the window tests.)
     void receiverChecksWhatComes_data()
     {
         QTest::addColumn<QByteArrayList>("arrivals");
@@ -104,19 +105,11 @@ private slots:
         };
         QTest::newRow("blanks in a name")
             << QByteArrayList { "{FILE} my file .txt" } << QByteArray("{SF}") << false;
-        QTest::newRow("up a level")
-            << QByteArrayList { "{FILE}../x" } << QByteArray("{NS}") << true;
-        QTest::newRow("backslash")
-            << QByteArrayList { "{FILE}..\\x" } << QByteArray("{NS}") << true;
-        QTest::newRow("drive") << QByteArrayList { "{FILE}C:x.exe" } << QByteArray("{NS}") << true;
         QTest::newRow("dot dot") << QByteArrayList { "{FILE}.." } << QByteArray("{NS}") << true;
-        QTest::newRow("control") << QByteArrayList { "{FILE}a\nb" } << QByteArray("{NS}") << true;
-        QTest::newRow("no name") << QByteArrayList { "{FILE}" } << QByteArray("{NS}") << true;
         QTest::newRow("size, blanks") << offer("{BOF}   7") << QByteArray("{SF}{NXT}") << false;
         QTest::newRow("size rounded") << offer("{BOF} 9.6") << QByteArray("{SF}{NXT}") << false;
         QTest::newRow("largest") << offer("{BOF} 2097152") << QByteArray("{SF}{NXT}") << false;
         QTest::newRow("one more") << offer("{BOF} 2097153") << QByteArray("{SF}{CLOSE}") << true;
-        QTest::newRow("3 GB") << offer("{BOF} 3221225472") << QByteArray("{SF}{CLOSE}") << true;
         QTest::newRow("negative") << offer("{BOF} -5") << QByteArray("{SF}{CLOSE}") << true;
         QTest::newRow("no number") << offer("{BOF} many") << QByteArray("{SF}{CLOSE}") << true;
         QTest::newRow("more than announced") << (offer("{BOF} 2000") << QByteArray(5000, 'x'))
