@@ -1191,8 +1191,9 @@ void frmMain::WskFTP_Connect()
     Transferring = true;
 }
 
-// Only the chat partner may send a file, and only during a session: any other connection is
-// dropped by the socket as soon as this returns without taking it, unannounced.
+// Only the chat partner may send a file, and only during a session. A request left untaken
+// is dropped by the socket; one from another address shows its address only once taken, so
+// it is closed at once, unannounced, and the socket listens again.
 void frmMain::WskFTP_ConnectionRequest(qint32 requestId)
 {
     if (!sessionOpen() || m_transfer.busy() || !m_wskFtp->Accept(requestId))
