@@ -531,15 +531,7 @@ void frmMain::ConnectRemote()
     m_wskMain->setLocalPort(0);
     m_program.LocalUserIP = m_wskMain->LocalIP();
     m_wskMain->Connect();
-
-    using State = SocketEndpoint::SocketState;
-    const auto dialling = [this] {
-        const State state = m_wskMain->State();
-        return state == State::ResolvingHost || state == State::HostResolved
-            || state == State::Connecting;
-    };
-    while (dialling())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    waitWhileDialling(*m_wskMain);
 }
 
 // A new chat connection starts with nothing of the last one.
