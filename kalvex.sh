@@ -2,6 +2,7 @@
 # Sets up a Debian 12 machine for Kalvex and builds it, then runs the messenger or the tests.
 #   ./kalvex.sh run    install what is missing, build, start the messenger
 #   ./kalvex.sh test   install what is missing, build, run the whole test suite
+#   ./kalvex.sh bench  install what is missing, build in release mode, print the benchmarks' figures
 # Both are safe to repeat: they install, configure and build only what is not done yet.
 set -euo pipefail
 
@@ -27,11 +28,26 @@ install_missing() {
     fi
 }
 
+# build_all [folder [build type]]
 build_all() {
-    if [ ! -f "$build/build.ninja" ]; then
-        cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    local folder="${1:-$build}" type="${2:-RelWithDebInfo}"
+    if [ ! -f "$folder/build.ninja" ]; then
+        cmake -S "$root" -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE="$type"
     fi
-    cmake --build "$build" --parallel "$(nproc)"
+    cmake --build "$folder" --parallel "$(nproc)"
+}
+
+# Every benchmark under bench/, one after the other; each prints "name: value unit" lines,
+# and lines beginning with "#" say how a figure was taken.
+run_benchmarks() {
+    local folder="$root/build-release" status=0
+    build_all "$folder" Release
+    for program in "$folder"/bench/bench_*; do
+        [ -f "$program" ] && [ -x "$program" ] || continue
+        echo "# $(basename "$program")"
+        QT_QPA_PLATFORM=offscreen "$program" 2>/dev/null || status=1
+    done
+    return $status
 }
 
 # Ports 786 and 821 lie below 1024: let the program bind them without running as root.
@@ -58,8 +74,12 @@ test)
     cd "$build"
     QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300
     ;;
+bench)
+    install_missing
+    run_benchmarks
+    ;;
 *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|bench" >&2
     exit 2
     ;;
 esac

@@ -87,7 +87,7 @@ int main(int argc, char **argv)
     }
     const qint64 memoryAfter = residentBytes();
 
-    std::printf("first 1,000 messages: %.1f ms, last 1,000: %.1f ms\n", double(firstBatch) / 1e6,
+    std::printf("# first 1,000 messages: %.1f ms, last 1,000: %.1f ms\n", double(firstBatch) / 1e6,
         double(lastBatch) / 1e6);
     std::printf("transcript_append_ratio: %.2f\n", double(lastBatch) / double(firstBatch));
     std::printf("transcript_bytes_per_message: %lld bytes\n",

@@ -44,8 +44,9 @@ void measureShaping()
     }
     const double megabytesPerSecond
         = double(ShapedBytes) / (1024.0 * 1024.0) / (double(best) / 1e9);
-    std::printf("ShapeUrdu, 1 MiB key text: best of %d rounds %.3f ms, %.0f MB/s (checksum %lld)\n",
-        ShapeRounds, double(best) / 1e6, megabytesPerSecond, static_cast<long long>(checksum));
+    std::printf("# ShapeUrdu of a 1 MiB key text, best of %d rounds: %.3f ms (checksum %lld)\n",
+        ShapeRounds, double(best) / 1e6, static_cast<long long>(checksum));
+    std::printf("shape_mb_per_s: %.0f MB/s\n", megabytesPerSecond);
 }
 
 void sendKey(QWidget *box, int key, const QString &text)
@@ -76,10 +77,9 @@ void measureKeystrokes()
             sendKey(box, Qt::Key_Backspace, QStringLiteral("\b"));
     }
     const double microsecondsPerKey = double(timer.nsecsElapsed()) / 1e3 / Keystrokes;
-    std::printf(
-        "Keystroke in a composer of %d keys: %.1f us per key over %d keys (text now %lld keys)\n",
-        ComposerKeys, microsecondsPerKey, Keystrokes,
-        static_cast<long long>(composer.Text().size()));
+    std::printf("# one keystroke in a composer of %d keys, over %d keys (text now %lld keys)\n",
+        ComposerKeys, Keystrokes, static_cast<long long>(composer.Text().size()));
+    std::printf("keystroke_us: %.1f us\n", microsecondsPerKey);
 }
 
 } // namespace
@@ -91,7 +91,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     // Without the glyph font every glyph goes through the desktop's font fallback, which
     // makes a keystroke many times slower than with it.
-    std::printf("Glyph font %s\n",
+    std::printf("# glyph font %s\n",
         UrduGlyphFont::install() ? "loaded" : "missing: keystrokes pay for font fallback");
     measureShaping();
     measureKeystrokes();
