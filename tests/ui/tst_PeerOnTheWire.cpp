@@ -33,7 +33,6 @@ QStringList runsOf(const TestMessenger &messenger)
     return TranscriptRuns::of(*messenger.window().findChild<QTextEdit *>(QStringLiteral("rtbMain"))->document());
 }
 
-
 // A partner that is not Kalvex: a raw socket on 127.0.0.3 that writes exactly the bytes a
 // test gives it, however a sender might have cut or joined them.
 class RawPeer
@@ -110,8 +109,9 @@ private:
     }
 
 private slots:
-    // "{YES}" and the partner's first message in one arrival open the session and show it.
-    void acceptanceJoinedWithFirstMessage()
+    // However TCP cuts or joins the sends, from "{YES}" with the first message on, every
+    // message shows once, whole, in its style.
+    void joinedAndSplitSendsShowEachMessageOnce()
     {
         TestMessenger us(OurAddress, TestMessenger::freePorts());
         us.startAs(QStringLiteral("ali"));
@@ -119,15 +119,6 @@ private slots:
         QVERIFY(openSessionWithRawCallee(us, peer, "{YES}" + Hello));
         QTRY_VERIFY(plainTranscript(us).endsWith(u"\r\nbob Says : \r\n   hello"_qs));
         QCOMPARE(us.program->RemoteFullName, u"Bob Smith"_qs);
-    }
-
-    // However TCP cuts or joins the sends, every message shows once, whole, in its style.
-    void joinedAndSplitSendsShowEachMessageOnce()
-    {
-        TestMessenger us(OurAddress, TestMessenger::freePorts());
-        us.startAs(QStringLiteral("ali"));
-        RawPeer peer;
-        QVERIFY(openSessionWithRawCallee(us, peer, "{YES}"));
         us.window().transcript().clear();
 
         peer.send(Hello + Bold);
