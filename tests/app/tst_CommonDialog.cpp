@@ -52,7 +52,6 @@ private slots:
         QCOMPARE(desktop.dialogsShown, (QStringList { u"save"_qs, u"save"_qs, u"open"_qs }));
         QCOMPARE(desktop.dialogsOpenedOn.at(2).toString(), u"/tmp/new.rtf"_qs);
     }
-
 };
 
 QTEST_MAIN(tst_CommonDialog)

@@ -196,7 +196,6 @@ private slots:
         messenger.program->Unload();
         QCOMPARE(messenger.endProcessCalls, 1);
     }
-
 };
 
 QTEST_MAIN(tst_basMain)

@@ -1,4 +1,3 @@
-#include "controls/ColorNumber.h"
 #include "controls/UrduText.h"
 #include "support/ScriptedDesktop.h"
 #include "support/UrduTestText.h"
@@ -213,25 +212,6 @@ private slots:
         control.setFont(UrduGlyphFont::font(12));
         QCOMPARE(control.font().pointSizeF(), 12.0);
         QCOMPARE(desktop.shown.size(), 2);
-    }
-
-    // Missing keys take their defaults; values from a damaged store are bounded.
-    void loadDefaultsAndBadValues()
-    {
-        UrduText control;
-        control.setText("ba");
-        control.setLocked(true);
-        control.load({ { u"BackColor"_s, 0x0000FF00 }, { u"Alignment"_s, 7 },
-            { u"SelLength"_s, 1 << 30 }, { u"Text"_s, QByteArray(100000, 'L') } });
-        QCOMPARE(control.BackColor(), 0x0000FF00);
-        QCOMPARE(control.ForeColor(), ColorNumber::WindowText);
-        QCOMPARE(control.txtMain()->palette().color(QPalette::Text),
-            QApplication::palette().color(QPalette::Text));
-        QVERIFY(!control.Locked());
-        QCOMPARE(control.Alignment(), 1);
-        QCOMPARE(control.Text(), QByteArray());
-        QCOMPARE(control.txtMain()->text().size(), UrduKeyEditor::MaxLength);
-        QCOMPARE(control.txtMain()->selectionLength(), UrduKeyEditor::MaxLength);
     }
 };
 

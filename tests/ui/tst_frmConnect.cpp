@@ -3,7 +3,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QClipboard>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -55,23 +54,6 @@ private slots:
         txtIP->end(false);
         QTest::keyClicks(txtIP, typed);
         QCOMPARE(txtIP->text(), shown);
-    }
-
-    // Backspace edits; the copy, cut and paste chords are swallowed like other control keys.
-    void addressControlKeys()
-    {
-        Fixture f;
-        f.messenger.program->RemoteIP = u"10.0.0.1"_qs;
-        frmConnect dialog(*f.messenger.program, &f.mnuConnect);
-        auto *txtIP = dialog.findChild<QLineEdit *>(u"txtIP"_qs);
-        txtIP->end(false);
-        QTest::keyClick(txtIP, Qt::Key_Backspace);
-        QGuiApplication::clipboard()->setText(u"7"_qs);
-        QTest::keyClick(txtIP, Qt::Key_V, Qt::ControlModifier);
-        txtIP->selectAll();
-        QTest::keyClick(txtIP, Qt::Key_X, Qt::ControlModifier);
-        QCOMPARE(txtIP->text(), u"10.0.0."_qs);
-        QCOMPARE(QGuiApplication::clipboard()->text(), u"7"_qs);
     }
 
     // Connect and Enter store the address and ask for a call; Cancel and the close box

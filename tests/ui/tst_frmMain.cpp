@@ -5,13 +5,13 @@
 
 #include <QAction>
 #include <QFile>
-#include <QTimer>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTcpSocket>
 #include <QTest>
+#include <QTimer>
 
 using State = SocketEndpoint::SocketState;
 
@@ -40,7 +40,8 @@ private slots:
         QVERIFY(!window.findChild<UrduText *>(u"txtSend"_qs)->isEnabled());
         QVERIFY(!window.findChild<QPlainTextEdit *>(u"txtSendEN"_qs)->isVisible());
         QVERIFY(!window.findChild<QPushButton *>(u"cmdSend"_qs)->isEnabled());
-        for (const QString &entry : { u"mnuSaveAs"_qs, u"mnuPrint"_qs, u"mnuRemote"_qs, u"mnuSendFile"_qs })
+        for (const QString &entry :
+            { u"mnuSaveAs"_qs, u"mnuPrint"_qs, u"mnuRemote"_qs, u"mnuSendFile"_qs })
             QVERIFY2(!action(window, entry)->isEnabled(), qPrintable(entry));
     }
 
@@ -96,7 +97,8 @@ private slots:
         QList<State> stateAtWrite;
         leaving.store->onWrite = [&](const QString &) { stateAtWrite << caller.State(); };
         bool partnerSawClose = false;
-        QObject::connect(&callee, &SocketEndpoint::PeerClosed, &partner.window(), [&] { partnerSawClose = true; });
+        QObject::connect(&callee, &SocketEndpoint::PeerClosed, &partner.window(),
+            [&] { partnerSawClose = true; });
 
         if (way.isEmpty())
             leaving.window().close();
@@ -150,7 +152,8 @@ private slots:
         window.showMinimized();
         QTRY_COMPARE(window.isVisible(), !trayAvailable);
         if (click >= 0)
-            emit window.findChild<QSystemTrayIcon *>()->activated(QSystemTrayIcon::ActivationReason(click));
+            emit window.findChild<QSystemTrayIcon *>()->activated(
+                QSystemTrayIcon::ActivationReason(click));
         else
             action(window, u"mnuShowMessenger"_qs)->trigger();
         QCOMPARE(window.isVisible(), shown);
@@ -180,8 +183,8 @@ private slots:
         partner.start();
         us.program->LocalNickname = u"ali"_qs;
         QStringList statuses;
-        QObject::connect(us.window().findChild<QTimer *>(u"TmrState"_qs), &QTimer::timeout, &us.window(),
-                         [&] { statuses << us.window().statusText(0); });
+        QObject::connect(us.window().findChild<QTimer *>(u"TmrState"_qs), &QTimer::timeout,
+            &us.window(), [&] { statuses << us.window().statusText(0); });
         if (partnerHangsUp) {
             QVERIFY(us.callChatSocketOf(partner, u"127.0.0.2"_qs));
             partner.window().WskMain().Close();
@@ -210,7 +213,7 @@ private slots:
         QVERIFY(us.program->IsConnected());
         bool connectedWhenClosing = true;
         QObject::connect(&us.window().WskMain(), &SocketEndpoint::PeerClosed, &us.window(),
-                         [&] { connectedWhenClosing = us.program->IsConnected(); });
+            [&] { connectedWhenClosing = us.program->IsConnected(); });
         partner.window().WskMain().Close();
         QTRY_COMPARE(us.window().WskMain().State(), State::Closing);
         QVERIFY(!connectedWhenClosing);
