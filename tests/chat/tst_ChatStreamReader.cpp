@@ -49,11 +49,6 @@ private slots:
             << Messages { SlashInField } << Messages { SlashInField } << QByteArray();
         QTest::newRow("text holding \\} then another message")
             << Messages { CutText + Plain } << Messages { CutText, Plain } << QByteArray();
-        QTest::newRow("split in two")
-            << Messages { Plain.left(20), Plain.mid(20) } << Messages { Plain } << QByteArray();
-        QTest::newRow("end of one and the whole next")
-            << Messages { Plain.left(20), Plain.mid(20) + BoldItalic }
-            << Messages { Plain, BoldItalic } << QByteArray();
         QTest::newRow("garbage runs to the next message")
             << Messages { "hello" + Plain } << Messages { "hello", Plain } << QByteArray();
         QTest::newRow("almost a tag")

@@ -31,18 +31,6 @@ class tst_UrduText : public QObject
     Q_OBJECT
 
 private slots:
-    // Text reports the key text as assigned, while the box shows its shape.
-    void textAssignment()
-    {
-        UrduText control;
-        control.setText("ba");
-        QCOMPARE(shownBy(control), glyphs({ 66, 73 }));
-        control.setText(" bF");
-        QCOMPARE(control.Text(), QByteArray(" bF"));
-        QCOMPARE(control.EditText(), QByteArray("b "));
-        QCOMPARE(shownBy(control), glyphs({ 32, 73 }));
-    }
-
     // The desktop's keys as the editing sees them; the glyphs after each step.
     void desktopKeys()
     {
