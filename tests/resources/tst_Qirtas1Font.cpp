@@ -78,14 +78,12 @@ private slots:
         QTest::addColumn<QString>("drawn");
         const std::pair<const char *, const char16_t *> words[] = {
             { "oE", u"216 199" }, // ہے
-            { "kE", u"216 183" }, // کے
             { "kisE", u"216 110 206 183" }, // کیسے
             { "thE", u"216 233 77" }, // تھے
             { "caoiE", u"216 206 199 66 134" }, // چاہیے
             { "aE", u"217 65" }, // اے: alif joins nothing after it
             { "b E", u"217 32 76" },
             { "xkrio\xBE", u"160 201 205 106 184 113" }, // شکریہ۔
-            { "ktab\xBE", u"160 76 66 78 183" }, // کتاب۔
             { "thi\xBE", u"160 211 233 77" }, // تھی۔
             { "bF", u"32 76" }, // a key without a glyph shows as a space
             { "bhaui", u"211 yehHamza.init 66 233 73" }, // بھائی
@@ -93,11 +91,9 @@ private slots:
             { "guE", u"216 yehHamza.medi 140" }, // گئے
             { "xiu", u"213 211 113" }, // شیء: a word-final hamza stands alone
             { "Glv", u"toe.fina 188 171" }, // غلط
-            { "Kv", u"toe.fina 97" }, // خط
             { "v", u"127" }, // ط
             { "vrH", u"96 106 162" }, // طرح
             { "sal 2024", u"50 48 50 52 32 190 66 109" }, // سال ۲۰۲۴
-            { "0300-1234567", u"48 51 48 48 45 49 50 51 52 53 54 55" },
         };
         for (const auto &[keys, drawn] : words)
             QTest::newRow(keys) << QByteArray(keys) << QString::fromUtf16(drawn);
