@@ -19,7 +19,6 @@ private slots:
             << QStringList { u"message.wav"_qs, u"request.wav"_qs, u"error.wav"_qs } << 0;
         QTest::newRow("missing file") << QStringList { u"missing"_qs } << 1;
         QTest::newRow("not a sound") << QStringList { u"text"_qs } << 1;
-        QTest::newRow("not a sound, twice") << QStringList { u"text"_qs, u"text"_qs } << 2;
         QTest::newRow("missing after a sound")
             << QStringList { u"message.wav"_qs, u"missing"_qs } << 1;
     }

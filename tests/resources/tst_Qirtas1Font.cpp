@@ -3,8 +3,6 @@
 #include "urdu/basUrdu.h"
 
 #include <QFontInfo>
-#include <QImage>
-#include <QPainter>
 #include <QPainterPath>
 #include <QRawFont>
 #include <QSet>
@@ -30,40 +28,6 @@ QSet<int> producedCodes()
     }
     codes.remove(' ');
     return codes;
-}
-
-// Joined letters are one unbroken stroke; only their dots and marks stand apart. Returns the
-// widths of the widest 8-connected piece of ink and of all the ink, wiping the image.
-QPair<int, int> inkWidths(QImage &image)
-{
-    const auto takeInk = [&image](QPoint at) {
-        if (!image.rect().contains(at) || image.constScanLine(at.y())[at.x()] >= 128)
-            return false;
-        image.scanLine(at.y())[at.x()] = 255;
-        return true;
-    };
-    int left = image.width(), right = -1, widest = 0;
-    for (int y0 = 0; y0 < image.height(); ++y0) {
-        for (int x0 = 0; x0 < image.width(); ++x0) {
-            if (!takeInk({ x0, y0 }))
-                continue;
-            int pieceLeft = x0, pieceRight = x0;
-            for (QList<QPoint> pending { { x0, y0 } }; !pending.isEmpty();) {
-                const QPoint at = pending.takeLast();
-                pieceLeft = qMin(pieceLeft, at.x());
-                pieceRight = qMax(pieceRight, at.x());
-                for (int neighbour = 0; neighbour < 9; ++neighbour) {
-                    const QPoint next = at + QPoint(neighbour % 3 - 1, neighbour / 3 - 1);
-                    if (takeInk(next))
-                        pending.append(next);
-                }
-            }
-            left = qMin(left, pieceLeft);
-            right = qMax(right, pieceRight);
-            widest = qMax(widest, pieceRight - pieceLeft + 1);
-        }
-    }
-    return { widest, right - left + 1 };
 }
 
 } // namespace
@@ -104,35 +68,6 @@ private slots:
         }
     }
 
-    void joinedLettersMeet_data()
-    {
-        QTest::addColumn<QByteArray>("keys");
-        QTest::addColumn<bool>("joined");
-        QTest::newRow("b b b") << QByteArray("bbb") << true;
-        QTest::newRow("H H H") << QByteArray("HHH") << true;
-        QTest::newRow("v v b") << QByteArray("vvb") << true;
-        QTest::newRow("k L") << QByteArray("kL") << true;
-        // Alif lets nothing join after it: the scan must see the gap.
-        QTest::newRow("b a b") << QByteArray("bab") << false;
-    }
-    void joinedLettersMeet()
-    {
-        QFETCH(QByteArray, keys);
-        QFETCH(bool, joined);
-        QFont font = UrduGlyphFont::font(12);
-        font.setPixelSize(120);
-        QImage image(200 * int(keys.size()), 500, QImage::Format_Grayscale8);
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        painter.setFont(font);
-        painter.drawText(image.rect(), Qt::AlignCenter, UrduGlyphFont::toDisplay(ShapeUrdu(keys)));
-        painter.end();
-        const auto [widestPiece, allInk] = inkWidths(image);
-        QVERIFY(allInk > 0);
-        // A dot may stand out a pixel or two beyond the stroke it belongs to.
-        QCOMPARE(widestPiece + 3 > allInk - 1, joined);
-    }
-
     // What the font draws for words as the engine shapes them, glyphs from left to right:
     // the contextual rules join the bari ye, end a word before a full stop or a space, write
     // a hamza before a letter as yeh hamza, and close a word-final toe; numbers read left to
@@ -143,14 +78,12 @@ private slots:
         QTest::addColumn<QString>("drawn");
         const std::pair<const char *, const char16_t *> words[] = {
             { "oE", u"216 199" }, // ہے
-            { "kE", u"216 183" }, // کے
             { "kisE", u"216 110 206 183" }, // کیسے
             { "thE", u"216 233 77" }, // تھے
             { "caoiE", u"216 206 199 66 134" }, // چاہیے
             { "aE", u"217 65" }, // اے: alif joins nothing after it
             { "b E", u"217 32 76" },
             { "xkrio\xBE", u"160 201 205 106 184 113" }, // شکریہ۔
-            { "ktab\xBE", u"160 76 66 78 183" }, // کتاب۔
             { "thi\xBE", u"160 211 233 77" }, // تھی۔
             { "bF", u"32 76" }, // a key without a glyph shows as a space
             { "bhaui", u"211 yehHamza.init 66 233 73" }, // بھائی
@@ -158,11 +91,9 @@ private slots:
             { "guE", u"216 yehHamza.medi 140" }, // گئے
             { "xiu", u"213 211 113" }, // شیء: a word-final hamza stands alone
             { "Glv", u"toe.fina 188 171" }, // غلط
-            { "Kv", u"toe.fina 97" }, // خط
             { "v", u"127" }, // ط
             { "vrH", u"96 106 162" }, // طرح
             { "sal 2024", u"50 48 50 52 32 190 66 109" }, // سال ۲۰۲۴
-            { "0300-1234567", u"48 51 48 48 45 49 50 51 52 53 54 55" },
         };
         for (const auto &[keys, drawn] : words)
             QTest::newRow(keys) << QByteArray(keys) << QString::fromUtf16(drawn);

@@ -216,14 +216,6 @@ bool RtfReader::Run::sameLookAs(const Run &other) const
         && alignment == other.alignment;
 }
 
-QString RtfReader::Document::text() const
-{
-    QString all;
-    for (const Run &run : runs)
-        all += run.symbol ? QString::fromLatin1(run.glyphs) : run.text;
-    return all;
-}
-
 RtfReader::Document RtfReader::read(const QByteArray &rtf)
 {
     return Parser(rtf).parse();

@@ -40,9 +40,6 @@ public:
         QMap<int, Font> fonts;
         QList<QColor> colors; // index 0 is the automatic colour
         QList<Run> runs;
-
-        // Every run's text, with symbol runs as their bytes in Latin-1.
-        QString text() const;
     };
 
     static Document read(const QByteArray &rtf);

@@ -30,9 +30,9 @@ QString plainTranscript(const TestMessenger &messenger)
 
 QStringList runsOf(const TestMessenger &messenger)
 {
-    return TranscriptRuns::of(*messenger.window().findChild<QTextEdit *>(QStringLiteral("rtbMain"))->document());
+    return TranscriptRuns::of(
+        *messenger.window().findChild<QTextEdit *>(QStringLiteral("rtbMain"))->document());
 }
-
 
 // A partner that is not Kalvex: a raw socket on 127.0.0.3 that writes exactly the bytes a
 // test gives it, however a sender might have cut or joined them.
@@ -75,7 +75,8 @@ private:
         m_socket = socket;
         QObject::connect(socket, &QTcpSocket::readyRead, &m_owner, [this] {
             m_received += m_socket->readAll();
-            if (!m_replyOnIdentity.isEmpty() && m_received.startsWith("{RECEV}") && m_received.count('/') >= 3)
+            if (!m_replyOnIdentity.isEmpty() && m_received.startsWith("{RECEV}")
+                && m_received.count('/') >= 3)
                 send(std::exchange(m_replyOnIdentity, {}));
         });
     }
@@ -101,7 +102,8 @@ class tst_PeerOnTheWire : public QObject
 private:
     // Our copy calls a raw peer that answers as a callee and accepts with `acceptance`; the
     // session is open when this returns true.
-    static bool openSessionWithRawCallee(TestMessenger &us, RawPeer &peer, const QByteArray &acceptance)
+    static bool openSessionWithRawCallee(
+        TestMessenger &us, RawPeer &peer, const QByteArray &acceptance)
     {
         if (!peer.answerCalls(us.ports().chat, acceptance))
             return false;
@@ -110,8 +112,9 @@ private:
     }
 
 private slots:
-    // "{YES}" and the partner's first message in one arrival open the session and show it.
-    void acceptanceJoinedWithFirstMessage()
+    // However TCP cuts or joins the sends, from "{YES}" with the first message on, every
+    // message shows once, whole, in its style.
+    void joinedAndSplitSendsShowEachMessageOnce()
     {
         TestMessenger us(OurAddress, TestMessenger::freePorts());
         us.startAs(QStringLiteral("ali"));
@@ -119,25 +122,18 @@ private slots:
         QVERIFY(openSessionWithRawCallee(us, peer, "{YES}" + Hello));
         QTRY_VERIFY(plainTranscript(us).endsWith(u"\r\nbob Says : \r\n   hello"_qs));
         QCOMPARE(us.program->RemoteFullName, u"Bob Smith"_qs);
-    }
-
-    // However TCP cuts or joins the sends, every message shows once, whole, in its style.
-    void joinedAndSplitSendsShowEachMessageOnce()
-    {
-        TestMessenger us(OurAddress, TestMessenger::freePorts());
-        us.startAs(QStringLiteral("ali"));
-        RawPeer peer;
-        QVERIFY(openSessionWithRawCallee(us, peer, "{YES}"));
         us.window().transcript().clear();
 
         peer.send(Hello + Bold);
-        for (const QByteArray &piece : { Hello.left(3), Hello.mid(3, 14), Hello.mid(17, 13), Hello.mid(30) }) {
+        for (const QByteArray &piece :
+            { Hello.left(3), Hello.mid(3, 14), Hello.mid(17, 13), Hello.mid(30) }) {
             QTest::qWait(50);
             peer.send(piece);
         }
 
         const QString header = u"\r\nbob Says : \r\n"_qs;
-        QTRY_COMPARE(plainTranscript(us), header + u"   hello"_qs + header + u"   second"_qs + header + u"   hello"_qs);
+        QTRY_COMPARE(plainTranscript(us),
+            header + u"   hello"_qs + header + u"   second"_qs + header + u"   hello"_qs);
         QVERIFY(runsOf(us).contains(u"L Tahoma 12 #0000ff B \"   second\""_qs));
         QVERIFY(runsOf(us).contains(u"L Arial 10 #ff0000 \"   hello\""_qs));
     }
@@ -180,7 +176,7 @@ private slots:
         peer.send("{RECEV}<b>eve<b>/Eve/eve@example.org/");
         QVERIFY(peer.receives("{YES}"));
         QCOMPARE(us.desktop.shown.first().text,
-                 u"<b>eve<b> {127.0.0.3} wants to Chat you.\r\nDo you want to accept his/her request?"_qs);
+            u"<b>eve<b> {127.0.0.3} wants to Chat you.\r\nDo you want to accept his/her request?"_qs);
         QVERIFY(us.window().sessionOpen());
         QVERIFY(plainTranscript(us).endsWith(u"Remote User Nick is <b>eve<b>\r\n"_qs));
     }

@@ -1,30 +1,22 @@
 #include "controls/UrduText.h"
 #include "net/SocketEndpoint.h"
 #include "support/TestMessenger.h"
-#include "ui/frmKeyboard.h"
 #include "ui/frmMain.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QFile>
-#include <QTimer>
-#include <QGuiApplication>
-#include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QSettings>
-#include <QStatusBar>
 #include <QTcpSocket>
 #include <QTest>
+#include <QTimer>
 
 using State = SocketEndpoint::SocketState;
 
-// The main window from start-up to shut-down: its frame and start state, the tray, and the
-// order in which it leaves.
+// The main window from start-up to shut-down: its start state, the tray, and the order in
+// which it leaves.
 class tst_frmMain : public QObject
 {
     Q_OBJECT
@@ -35,86 +27,8 @@ private:
         return window.findChild<QAction *>(name);
     }
 
-    // One line per entry: indent for the level, name, caption, and its state at start.
-    static void dumpMenu(const QMenu *menu, int level, QStringList &lines)
-    {
-        for (const QAction *item : menu->actions()) {
-            QString line = QString(level * 2, u' ') + item->objectName() + u' '
-                + (item->isSeparator() ? u"-"_qs : item->text());
-            if (!item->isEnabled())
-                line += u" off"_qs;
-            if (item->isChecked())
-                line += u" checked"_qs;
-            if (!item->shortcut().isEmpty())
-                line += u" shortcut"_qs;
-            lines << line;
-            if (item->menu())
-                dumpMenu(item->menu(), level + 1, lines);
-        }
-    }
-
 private slots:
-    // The whole menu tree at start: the bar's three menus, then the tray's and the
-    // composers' context menus, which the bar does not show.
-    void menuTreeAtStart()
-    {
-        TestMessenger messenger(u"127.0.0.1"_qs, TestMessenger::freePorts());
-        messenger.start();
-        const frmMain &window = messenger.window();
-        QStringList lines;
-        QStringList bar;
-        for (const QAction *menu : window.menuBar()->actions()) {
-            bar << menu->objectName();
-            lines << menu->objectName() + u' ' + menu->text();
-            dumpMenu(menu->menu(), 1, lines);
-        }
-        QCOMPARE(bar, (QStringList { u"mnuFile"_qs, u"mnuOptions"_qs, u"mnuHelp"_qs }));
-        for (const QString &hidden : { u"mnuTray"_qs, u"mnuPopText"_qs }) {
-            const QMenu *menu = window.findChild<QMenu *>(hidden);
-            lines << hidden + u' ' + menu->title();
-            dumpMenu(menu, 1, lines);
-        }
-        const QStringList expected = QStringLiteral(R"(mnuFile &File
-  mnuConnect &Connect
-  mnuSettings &Settings
-  mnuln1 -
-  mnuSaveAs Save &As off
-  mnuPrint &Print off
-  mnuln7 -
-  mnuExit E&xit
-mnuOptions &Options
-  mnuUrdukeyboard &Urdu Keyboard
-  mnuln2 -
-  mnuGetInfo &Get Info.
-    mnuRemote &Remote off
-    mnuLocal &Local
-  mnuSetLanguage Set &Language off
-    mnuEnglish &English
-    mnuUrdu &Urdu checked
-  mnuFont &Font off
-  mnuFontColor Font &Color off
-  mnuln3 -
-  mnuSendFile &Send File off
-mnuHelp &Help
-  mnuHlepTopics Help &Topics
-  mnuln4 -
-  mnuAbout &About "Kalvex"
-mnuTray Tray
-  mnuShowMessenger &Show Messenger
-  mnuConnectT &Connect
-  mnuSettingsT &Settings
-  mnuln5 -
-  mnuExitT E&xit
-mnuPopText PopText
-  mnuSetLanguageP Set &Language
-    mnuEnglishP &English
-    mnuUrduP &Urdu checked
-  mnuln6 -
-  mnuFontP &Font
-  mnuFontColorP Font &Color)").split(u'\n');
-        QCOMPARE(lines, expected);
-    }
-
+    // A fixed-size window that starts with nothing to send and nowhere to send it.
     void frameAndControlsAtStart()
     {
         TestMessenger messenger(u"127.0.0.1"_qs, TestMessenger::freePorts());
@@ -123,116 +37,34 @@ mnuPopText PopText
         QCOMPARE(window.windowTitle(), u"Kalvex v1.0"_qs);
         QCOMPARE(window.centralWidget()->size(), QSize(277, 376));
         QCOMPARE(window.minimumSize(), window.maximumSize());
-        QVERIFY(!(window.windowFlags() & Qt::WindowMaximizeButtonHint));
-        QVERIFY(window.windowFlags() & Qt::WindowMinimizeButtonHint);
-
-        auto *txtSend = window.findChild<UrduText *>(u"txtSend"_qs);
-        auto *txtSendEN = window.findChild<QPlainTextEdit *>(u"txtSendEN"_qs);
-        auto *cmdSend = window.findChild<QPushButton *>(u"cmdSend"_qs);
-        QVERIFY(txtSend && txtSendEN && cmdSend);
-        // A single-line composer keeps the height its font needs.
-        QCOMPARE(txtSend->geometry(), QRect(3, 282, 228, txtSend->txtMain()->height()));
-        QVERIFY(!txtSend->isEnabled());
-        QVERIFY(txtSend->isVisible());
-        QCOMPARE(txtSend->font().family(), u"Qirtas1"_qs);
-        QCOMPARE(txtSend->font().pointSizeF(), 12.0);
-        QVERIFY(!txtSendEN->isEnabled());
-        QVERIFY(!txtSendEN->isVisible());
-        QVERIFY(!cmdSend->isEnabled());
-        QCOMPARE(cmdSend->text(), u"&Send"_qs);
-
-        auto *status = window.findChild<QStatusBar *>(u"StMain"_qs);
-        auto *progress = window.findChild<QProgressBar *>(u"PBFTP"_qs);
-        auto *progressPanel = window.findChild<QWidget *>(u"PROGRESS"_qs);
-        QCOMPARE(status->geometry(), QRect(0, 351, 277, 25));
-        QVERIFY(progress->isVisible());
-        QCOMPARE(progress->geometry().top(), status->geometry().top());
-        QCOMPARE(progress->geometry().height(), status->geometry().height());
-        QCOMPARE(progress->geometry().left(), status->x() + progressPanel->x());
-        QCOMPARE(progress->value(), 0);
-
-        QVERIFY(!window.Transferring);
-        QCOMPARE(messenger.program->LocalUserIP, u"127.0.0.1"_qs);
+        QVERIFY(!window.findChild<UrduText *>(u"txtSend"_qs)->isEnabled());
+        QVERIFY(!window.findChild<QPlainTextEdit *>(u"txtSendEN"_qs)->isVisible());
+        QVERIFY(!window.findChild<QPushButton *>(u"cmdSend"_qs)->isEnabled());
+        for (const QString &entry :
+            { u"mnuSaveAs"_qs, u"mnuPrint"_qs, u"mnuRemote"_qs, u"mnuSendFile"_qs })
+            QVERIFY2(!action(window, entry)->isEnabled(), qPrintable(entry));
     }
 
-    void listensAndShowsState()
-    {
-        const auto ports = TestMessenger::freePorts();
-        TestMessenger messenger(u"127.0.0.1"_qs, ports);
-        messenger.start();
-        QCOMPARE(messenger.window().WskMain().State(), State::Listening);
-        QCOMPARE(messenger.window().WskMain().LocalPort(), ports.chat);
-        QCOMPARE(messenger.window().WskFTP().State(), State::Listening);
-        QCOMPARE(messenger.window().WskFTP().LocalPort(), ports.file);
-        QTRY_COMPARE(messenger.window().statusText(0), u"Listening..."_qs);
-    }
-
-    // A second copy on the same machine cannot listen, says so, and still calls out.
-    void secondCopyShowsClosedAndCallsOut()
+    // The first copy listens on both ports; a second one on the same machine cannot, says
+    // so, and still calls out.
+    void firstCopyListensSecondCallsOut()
     {
         const auto ports = TestMessenger::freePorts();
         TestMessenger first(u"127.0.0.1"_qs, ports);
         TestMessenger second(u"127.0.0.1"_qs, ports);
         first.start();
         second.start();
+        for (const SocketEndpoint *socket : { &first.window().WskMain(), &first.window().WskFTP() })
+            QCOMPARE(socket->State(), State::Listening);
+        QCOMPARE(first.window().WskMain().LocalPort(), ports.chat);
+        QCOMPARE(first.window().WskFTP().LocalPort(), ports.file);
+        QTRY_COMPARE(first.window().statusText(0), u"Listening..."_qs);
         QCOMPARE(second.window().WskMain().State(), State::Closed);
         QCOMPARE(second.window().WskFTP().State(), State::Closed);
         QTRY_COMPARE(second.window().statusText(0), u"Closed."_qs);
 
         QVERIFY(second.callChatSocketOf(first, u"127.0.0.1"_qs));
         QTRY_COMPARE(second.window().statusText(0), u"Connecting..."_qs);
-    }
-
-    void trayIcon()
-    {
-        TestMessenger first(u"127.0.0.1"_qs, TestMessenger::freePorts());
-        TestMessenger second(u"127.0.0.2"_qs, TestMessenger::freePorts());
-        first.start();
-        second.start();
-        const auto *tray = first.window().findChild<QSystemTrayIcon *>();
-        QVERIFY(tray);
-        QCOMPARE(tray->toolTip(), u"Kalvex v1.0"_qs);
-        QCOMPARE(tray->contextMenu(), first.window().findChild<QMenu *>(u"mnuTray"_qs));
-        QVERIFY(first.window().trayIconShown());
-        QVERIFY(first.window().trayIconId() >= 1 && first.window().trayIconId() <= 65535);
-        QCOMPARE(second.window().trayIconId(), first.window().trayIconId());
-    }
-
-    void minimizeGoesToTray_data()
-    {
-        QTest::addColumn<bool>("trayAvailable");
-        QTest::newRow("with a tray") << true;
-        QTest::newRow("without a tray") << false;
-    }
-    void minimizeGoesToTray()
-    {
-        QFETCH(bool, trayAvailable);
-        TestMessenger messenger(u"127.0.0.1"_qs, TestMessenger::freePorts(), trayAvailable);
-        messenger.start();
-        frmMain &window = messenger.window();
-        window.move(120, 90);
-        window.showMinimized();
-        QTRY_COMPARE(window.isVisible(), !trayAvailable);
-        QVERIFY(window.isMinimized());
-
-        window.ShowMessenger();
-        QVERIFY(window.isVisible());
-        QVERIFY(!window.isMinimized());
-        QCOMPARE(window.pos(), window.screen()->geometry().topLeft());
-        QVERIFY(!(window.windowFlags() & Qt::WindowStaysOnTopHint));
-    }
-
-    void showMessengerFromTrayMenu()
-    {
-        TestMessenger messenger(u"127.0.0.1"_qs, TestMessenger::freePorts(), true);
-        messenger.start();
-        frmMain &window = messenger.window();
-        window.move(200, 150);
-        window.hide();
-        action(window, u"mnuShowMessenger"_qs)->trigger();
-        QVERIFY(window.isVisible());
-        QCOMPARE(window.pos(), window.screen()->geometry().topLeft());
-        QCOMPARE(action(window, u"mnuShowMessenger"_qs)->text(), u"&Show Messenger"_qs);
     }
 
     void everyWayOutShutsDown_data()
@@ -259,7 +91,8 @@ mnuPopText PopText
         QList<State> stateAtWrite;
         leaving.store->onWrite = [&](const QString &) { stateAtWrite << caller.State(); };
         bool partnerSawClose = false;
-        QObject::connect(&callee, &SocketEndpoint::PeerClosed, &partner.window(), [&] { partnerSawClose = true; });
+        QObject::connect(&callee, &SocketEndpoint::PeerClosed, &partner.window(),
+            [&] { partnerSawClose = true; });
 
         if (way.isEmpty())
             leaving.window().close();
@@ -275,22 +108,6 @@ mnuPopText PopText
         QCOMPARE(callee.State(), State::Closing);
     }
 
-    // The keyboard entry opens one keyboard window and brings it forward when chosen again.
-    void urduKeyboardOpensOnce()
-    {
-        TestMessenger messenger(u"127.0.0.1"_qs, TestMessenger::freePorts());
-        messenger.start();
-        frmMain &window = messenger.window();
-        action(window, u"mnuUrdukeyboard"_qs)->trigger();
-        auto keyboards = window.findChildren<frmKeyboard *>();
-        QCOMPARE(keyboards.size(), 1);
-        QVERIFY(keyboards.first()->isVisible());
-        keyboards.first()->close();
-        action(window, u"mnuUrdukeyboard"_qs)->trigger();
-        QCOMPARE(window.findChildren<frmKeyboard *>(), keyboards);
-        QVERIFY(keyboards.first()->isVisible());
-    }
-
     // Help opens the help page that ships beside the program.
     void helpOpensPageBesideProgram()
     {
@@ -303,27 +120,36 @@ mnuPopText PopText
         QVERIFY(page.readAll().contains("<title>Kalvex Help</title>"));
     }
 
-    // The tray icon's left button brings the hidden window back to the top-left corner;
-    // other clicks leave it hidden.
-    void trayLeftClickRestores_data()
+    // Minimized with a tray, the window hides; the tray's left button or its menu entry
+    // brings it back to the top-left corner, other clicks leave it hidden. Without a tray
+    // it stays on the task bar.
+    void trayRestoresWindow_data()
     {
-        QTest::addColumn<QSystemTrayIcon::ActivationReason>("reason");
+        QTest::addColumn<bool>("trayAvailable");
+        QTest::addColumn<int>("click"); // a tray activation, or none for the menu entry
         QTest::addColumn<bool>("shown");
-        QTest::newRow("left button") << QSystemTrayIcon::Trigger << true;
-        QTest::newRow("double click") << QSystemTrayIcon::DoubleClick << false;
-        QTest::newRow("middle button") << QSystemTrayIcon::MiddleClick << false;
+        QTest::newRow("left button") << true << int(QSystemTrayIcon::Trigger) << true;
+        QTest::newRow("Show Messenger") << true << -1 << true;
+        QTest::newRow("double click") << true << int(QSystemTrayIcon::DoubleClick) << false;
+        QTest::newRow("middle button") << true << int(QSystemTrayIcon::MiddleClick) << false;
+        QTest::newRow("no tray") << false << -1 << true;
     }
-    void trayLeftClickRestores()
+    void trayRestoresWindow()
     {
-        QFETCH(QSystemTrayIcon::ActivationReason, reason);
+        QFETCH(bool, trayAvailable);
+        QFETCH(int, click);
         QFETCH(bool, shown);
-        TestMessenger messenger(u"127.0.0.1"_qs, TestMessenger::freePorts(), true);
+        TestMessenger messenger(u"127.0.0.1"_qs, TestMessenger::freePorts(), trayAvailable);
         messenger.start();
         frmMain &window = messenger.window();
         window.move(160, 120);
         window.showMinimized();
-        QTRY_VERIFY(!window.isVisible());
-        emit window.findChild<QSystemTrayIcon *>()->activated(reason);
+        QTRY_COMPARE(window.isVisible(), !trayAvailable);
+        if (click >= 0)
+            emit window.findChild<QSystemTrayIcon *>()->activated(
+                QSystemTrayIcon::ActivationReason(click));
+        else
+            action(window, u"mnuShowMessenger"_qs)->trigger();
         QCOMPARE(window.isVisible(), shown);
         if (shown) {
             QVERIFY(!window.isMinimized());
@@ -351,8 +177,8 @@ mnuPopText PopText
         partner.start();
         us.program->LocalNickname = u"ali"_qs;
         QStringList statuses;
-        QObject::connect(us.window().findChild<QTimer *>(u"TmrState"_qs), &QTimer::timeout, &us.window(),
-                         [&] { statuses << us.window().statusText(0); });
+        QObject::connect(us.window().findChild<QTimer *>(u"TmrState"_qs), &QTimer::timeout,
+            &us.window(), [&] { statuses << us.window().statusText(0); });
         if (partnerHangsUp) {
             QVERIFY(us.callChatSocketOf(partner, u"127.0.0.2"_qs));
             partner.window().WskMain().Close();
@@ -381,7 +207,7 @@ mnuPopText PopText
         QVERIFY(us.program->IsConnected());
         bool connectedWhenClosing = true;
         QObject::connect(&us.window().WskMain(), &SocketEndpoint::PeerClosed, &us.window(),
-                         [&] { connectedWhenClosing = us.program->IsConnected(); });
+            [&] { connectedWhenClosing = us.program->IsConnected(); });
         partner.window().WskMain().Close();
         QTRY_COMPARE(us.window().WskMain().State(), State::Closing);
         QVERIFY(!connectedWhenClosing);
