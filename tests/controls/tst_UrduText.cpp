@@ -201,6 +201,23 @@ private slots:
         QCOMPARE(control.font().pointSizeF(), 12.0);
         QCOMPARE(desktop.shown.size(), 2);
     }
+
+    // The control's saved state comes back whole, and the box shows what was saved.
+    void saveAndLoad()
+    {
+        const QVariantMap saved { { u"BackColor"_s, 0x00FF0000 }, { u"ForeColor"_s, 0x00336699 },
+            { u"Enabled"_s, false }, { u"Font"_s, UrduGlyphFont::font(12) },
+            { u"BorderStyle"_s, 0 }, { u"Alignment"_s, 2 }, { u"Locked"_s, true },
+            { u"MousePointer"_s, 2 }, { u"PasswordChar"_s, u"*"_s },
+            { u"Text"_s, glyphs({ 66, 73 }) }, { u"OrgText"_s, QByteArray(" ba") },
+            { u"Appearance"_s, 0 }, { u"SelLength"_s, 1 }, { u"SelStart"_s, 1 },
+            { u"SelText"_s, u"s"_s } };
+        UrduText control;
+        control.load(saved);
+        QCOMPARE(control.save(), saved);
+        QCOMPARE(control.Text(), QByteArray(" ba"));
+        QCOMPARE(shownBy(control), glyphs({ 66, 73 }));
+    }
 };
 
 QTEST_MAIN(tst_UrduText)

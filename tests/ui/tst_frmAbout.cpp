@@ -39,6 +39,27 @@ private slots:
         QTest::keyClick(&about, Qt::Key(key));
         QVERIFY(!about.isVisible());
     }
+
+    // Opened for the main window, the box is centred on it, and its links keep their
+    // underline without being cut off, whatever font stands in for Tahoma.
+    void centredWithWholeLinks()
+    {
+        QWidget mainWindow;
+        mainWindow.setGeometry(100, 80, 500, 400);
+        mainWindow.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&mainWindow));
+        ScriptedDesktop desktop;
+        frmAbout about(desktop, &mainWindow);
+        about.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&about));
+        QVERIFY((about.frameGeometry().center() - mainWindow.frameGeometry().center()).manhattanLength() <= 2);
+        for (const QString &name : { u"lblWebsite"_qs, u"lblEmail"_qs }) {
+            const auto *link = about.findChild<QLabel *>(name);
+            QVERIFY(link->font().underline());
+            QCOMPARE(link->size().expandedTo(link->sizeHint()), link->size());
+            QVERIFY(about.rect().contains(link->geometry()));
+        }
+    }
 };
 
 QTEST_MAIN(tst_frmAbout)
