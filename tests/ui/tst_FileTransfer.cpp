@@ -49,15 +49,10 @@ QStringList textsShown(const TestMessenger &messenger)
     return texts;
 }
 
-QProgressBar *progressOf(const TestMessenger &messenger)
-{
-    return messenger.window().findChild<QProgressBar *>(QStringLiteral("PBFTP"));
-}
-
 // Triggers the menu entry of that name on that side once its progress bar reaches 10.
 void atTenPercent(const TestMessenger &messenger, const QString &entry)
 {
-    QProgressBar *bar = progressOf(messenger);
+    auto *bar = messenger.window().findChild<QProgressBar *>(QStringLiteral("PBFTP"));
     auto connection = std::make_shared<QMetaObject::Connection>();
     *connection = QObject::connect(
         bar, &QProgressBar::valueChanged, bar, [&messenger, entry, connection](int value) {
@@ -110,8 +105,8 @@ private slots:
         QFETCH(QList<int>, lastProgress);
         const QByteArray content = contentOf(size);
         QList<int> progress;
-        connect(progressOf(*m_sender), &QProgressBar::valueChanged, this,
-            [&](int value) { progress << value; });
+        connect(m_sender->window().findChild<QProgressBar *>(u"PBFTP"_qs),
+            &QProgressBar::valueChanged, this, [&](int value) { progress << value; });
         QVERIFY(transferRuns(writeFile(m_files->filePath(u"report.doc"_qs), content)));
         QCOMPARE(readFile(m_downloads + u"/report.doc"_qs), content);
         QCOMPARE(textsShown(*m_sender), QStringList { u"File has been Sent Successfully."_qs });

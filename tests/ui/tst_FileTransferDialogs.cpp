@@ -6,8 +6,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFrame>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -16,17 +14,6 @@
 #include <QTest>
 
 namespace {
-
-// The controls Tab reaches from first on, with their texts.
-QStringList inTabOrder(QWidget *first, int count)
-{
-    QStringList shown;
-    for (QWidget *widget = first; shown.size() < count; widget = widget->nextInFocusChain()) {
-        if (widget->focusPolicy() & Qt::TabFocus)
-            shown << widget->objectName() + u' ' + widget->property("text").toString();
-    }
-    return shown;
-}
 
 void click(const QWidget &dialog, const QString &name)
 {
@@ -46,31 +33,6 @@ class tst_FileTransferDialogs : public QObject
     Q_OBJECT
 
 private slots:
-    void layouts()
-    {
-        ScriptedDesktop desktop;
-        CommonDialog cdMain(desktop);
-        frmFileTransfer send(cdMain, desktop);
-        QCOMPARE(send.windowTitle(), u"Send File"_qs);
-        QCOMPARE(inTabOrder(send.findChild<QLineEdit *>(u"txtFileName"_qs), 4),
-            QStringList({ u"txtFileName "_qs, u"cmdBrowse ..."_qs, u"cmdOK &Send"_qs,
-                u"cmdCancel &Cancel"_qs }));
-        QCOMPARE(send.findChild<QLabel *>(u"lblDesc"_qs)->text(), u"File Name :"_qs);
-
-        frmFileExists clash(DownloadFolder(QDir::tempPath()), desktop);
-        QCOMPARE(clash.windowTitle(), u"File Already Exists!"_qs);
-        QCOMPARE(inTabOrder(option(clash, 0), 5),
-            QStringList({ u"OptFile &Overwrite"_qs, u"OptFile &Rename"_qs, u"txtFilename "_qs,
-                u"cmdOk &OK"_qs, u"cmdCancel &Cancel"_qs }));
-        QCOMPARE(clash.findChild<QLabel *>(u"lblDesc"_qs)->text(), u"FileName :"_qs);
-        auto *frame = clash.findChild<QFrame *>(u"fraFileName"_qs);
-        QVERIFY(option(clash, 0)->isChecked() && !frame->isEnabled());
-        option(clash, 1)->click();
-        QVERIFY(frame->isEnabled());
-        option(clash, 0)->click();
-        QVERIFY(!frame->isEnabled());
-    }
-
     // A refusal leaves the dialog open with the name as typed; a good file is asked for.
     void sendDialogChecksTheFile_data()
     {
@@ -109,20 +71,6 @@ private slots:
         QCOMPARE(desktop.shown.first().text, refusal);
         QCOMPARE(desktop.shown.first().icon,
             size > 0 ? Desktop::Icon::Information : Desktop::Icon::Exclamation);
-    }
-
-    // The chooser offers all files; cancelled, it leaves the shared dialog's last name.
-    void browseFillsTheField()
-    {
-        ScriptedDesktop desktop;
-        CommonDialog cdMain(desktop);
-        frmFileTransfer dialog(cdMain, desktop);
-        desktop.dialogAnswers = { u"/home/ali/report.doc"_qs };
-        click(dialog, u"cmdBrowse"_qs);
-        click(dialog, u"cmdBrowse"_qs);
-        QCOMPARE(
-            dialog.findChild<QLineEdit *>(u"txtFileName"_qs)->text(), u"/home/ali/report.doc"_qs);
-        QCOMPARE(desktop.fileFilters, QStringList({ u"All Files (*)"_qs, u"All Files (*)"_qs }));
     }
 
     void nameClashChecksTheNewName_data()
