@@ -160,6 +160,89 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(client.findChildren<QTcpSocket *>().size(), 0, Patience);
     }
 
+    void closeInsideHandlersSilencesTheOldConnection_data()
+    {
+        QTest::addColumn<QString>("handler");
+        for (const char *signal : { "Connected", "DataArrival", "PeerClosed" })
+            QTest::newRow(signal) << QString::fromLatin1(signal);
+    }
+    void closeInsideHandlersSilencesTheOldConnection()
+    {
+        QFETCH(QString, handler);
+        SocketEndpoint server(nullptr, Loopback1);
+        QVERIFY(server.Listen());
+        // The partner answers at once and hangs up, so each of the caller's signals is due.
+        connect(&server, &SocketEndpoint::ConnectionRequest, &server, [&server](qint32 id) {
+            server.Accept(id);
+            server.SendData("hello");
+            server.Close();
+        });
+        SocketEndpoint client(nullptr, Loopback2);
+        QStringList seen;
+        const auto closeOn = [&](auto signal, const QString &name) {
+            connect(&client, signal, &client, [&, name] {
+                seen.append(name);
+                if (name == handler)
+                    client.Close();
+            });
+        };
+        closeOn(&SocketEndpoint::Connected, QStringLiteral("Connected"));
+        closeOn(&SocketEndpoint::DataArrival, QStringLiteral("DataArrival"));
+        closeOn(&SocketEndpoint::PeerClosed, QStringLiteral("PeerClosed"));
+        client.setRemoteHost(QStringLiteral("127.0.0.1"));
+        client.setRemotePort(server.LocalPort());
+        client.Connect();
+        QTRY_VERIFY_WITH_TIMEOUT(seen.contains(handler), Patience);
+        // The old socket goes once the partner has hung up; nothing of it is announced.
+        QTRY_COMPARE_WITH_TIMEOUT(client.findChildren<QTcpSocket *>().size(), 0, Patience);
+        QCOMPARE(seen.last(), handler);
+        QCOMPARE(client.State(), State::Closed);
+        QVERIFY(client.GetData().isEmpty());
+    }
+
+    // The user is asked before accepting, and the caller writes and gives up meanwhile.
+    void callerHangingUpBeforeAcceptIsReported()
+    {
+        SocketEndpoint server(nullptr, Loopback1);
+        QVERIFY(server.Listen());
+        QTcpSocket caller;
+        connect(&server, &SocketEndpoint::ConnectionRequest, &server, [&](qint32 id) {
+            caller.write("{FILE}a.txt");
+            caller.disconnectFromHost();
+            QTRY_COMPARE_WITH_TIMEOUT(server.findChild<QTcpSocket *>()->state(),
+                QAbstractSocket::UnconnectedState, Patience);
+            QVERIFY(server.Accept(id));
+        });
+        Collector collected(server);
+        caller.connectToHost(Loopback1, static_cast<quint16>(server.LocalPort()));
+        QTRY_COMPARE_WITH_TIMEOUT(server.State(), State::Closing, Patience);
+        QCOMPARE(collected.closedAfter, QList<qsizetype> { 11 });
+        QCOMPARE(collected.received, QByteArray("{FILE}a.txt"));
+        QCOMPARE(server.RemoteHostIP(), QStringLiteral("127.0.0.1"));
+    }
+
+    // A handler that shows a message box runs a nested event loop, in which the partner's
+    // next bytes come in: they are announced after it returns, counted with the untaken ones.
+    void bytesDuringNestedLoopAreAnnouncedAfterwards()
+    {
+        SocketEndpoint server(nullptr, Loopback1);
+        SocketEndpoint client(nullptr, Loopback2);
+        QVERIFY(connectPair(server, client));
+        QList<qint32> announced;
+        connect(&server, &SocketEndpoint::DataArrival, &server, [&](qint32 total) {
+            announced.append(total);
+            if (announced.size() > 1)
+                return;
+            client.SendData("second");
+            QTest::qWait(100);
+            QCOMPARE(announced.size(), 1);
+        });
+        client.SendData("first");
+        QTRY_COMPARE_WITH_TIMEOUT(announced.size(), 2, Patience);
+        QCOMPARE(announced.last(), qint32(11));
+        QCOMPARE(server.GetData(), QByteArray("firstsecond"));
+    }
+
     // An owner that does not take its bytes holds MaxHeldBytes at most; TCP holds back the rest.
     void fastPartnerIsHeldBack()
     {
@@ -177,6 +260,44 @@ private slots:
             &server, &SocketEndpoint::DataArrival, &server, [&] { received += server.GetData(); });
         QTRY_COMPARE_WITH_TIMEOUT(received, flood, Patience);
         QCOMPARE(mostAnnounced, qint32(SocketEndpoint::MaxHeldBytes));
+    }
+
+    void floodOfConnectionsIsSurvived_data()
+    {
+        QTest::addColumn<bool>("acceptFirst");
+        QTest::newRow("nothing accepted") << false;
+        QTest::newRow("first call accepted") << true;
+    }
+    // Every request the handler leaves unaccepted is hung up and freed at once.
+    void floodOfConnectionsIsSurvived()
+    {
+        QFETCH(bool, acceptFirst);
+        constexpr int Callers = 150;
+        SocketEndpoint server(nullptr, Loopback1);
+        QVERIFY(server.Listen());
+        QList<qint32> requests;
+        connect(&server, &SocketEndpoint::ConnectionRequest, &server, [&](qint32 id) {
+            requests.append(id);
+            if (acceptFirst && server.State() == State::Listening)
+                QVERIFY(server.Accept(id));
+        });
+        QObject callers;
+        int hungUp = 0;
+        for (int i = 0; i < Callers; ++i) {
+            auto *caller = new QTcpSocket(&callers);
+            // A caller whose handshake the full accept queue dropped learns of it by writing.
+            connect(caller, &QAbstractSocket::connected, caller,
+                [caller] { caller->write(QByteArray(512, 'x')); });
+            connect(caller, &QAbstractSocket::stateChanged, caller,
+                [&](auto state) { hungUp += state == QAbstractSocket::UnconnectedState; });
+            caller->connectToHost(Loopback1, static_cast<quint16>(server.LocalPort()));
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(hungUp, acceptFirst ? Callers - 1 : Callers, Patience);
+        QCOMPARE(server.State(), acceptFirst ? State::Connected : State::Listening);
+        QCOMPARE(requests.size() == Callers, !acceptFirst);
+        QVERIFY(!server.Accept(requests.last()));
+        QTRY_COMPARE_WITH_TIMEOUT(
+            server.findChildren<QTcpSocket *>().size(), acceptFirst ? 1 : 0, Patience);
     }
 };
 
