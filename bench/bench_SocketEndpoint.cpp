@@ -1,6 +1,7 @@
 // Stop-and-wait over loopback the way a file goes: 2 MiB in 1024-byte pieces, each answered
 // by a 5-byte request for the next, once between two endpoints and once between two bare
 // Qt sockets, so the endpoint's own cost shows against the same run.
+#include "BenchSupport.h"
 #include "net/SocketEndpoint.h"
 
 #include <QCoreApplication>
@@ -15,8 +16,8 @@
 
 namespace {
 
-constexpr qsizetype FileSize = 2 * 1024 * 1024;
-constexpr qsizetype ChunkSize = 1024;
+using BenchSupport::ChunkSize;
+using BenchSupport::FileSize;
 constexpr int Rounds = 7;
 const QByteArray NextRequest("{NXT}");
 
@@ -55,38 +56,6 @@ double endpointRound()
     return clock.nsecsElapsed() / 1e6;
 }
 
-double bareSocketRound()
-{
-    QTcpServer server;
-    server.listen(QHostAddress(QStringLiteral("127.0.0.1")), 0);
-    QTcpSocket sender;
-    QTcpSocket *receiver = nullptr;
-    QEventLoop loop;
-    QObject::connect(&server, &QTcpServer::newConnection, &loop, [&] {
-        receiver = server.nextPendingConnection();
-        loop.quit();
-    });
-    sender.connectToHost(QHostAddress(QStringLiteral("127.0.0.1")), server.serverPort());
-    loop.exec();
-
-    const QByteArray chunk(ChunkSize, 'k');
-    qsizetype received = 0;
-    QObject::connect(receiver, &QIODevice::readyRead, receiver, [&] {
-        received += receiver->readAll().size();
-        receiver->write(NextRequest);
-        if (received >= FileSize)
-            loop.quit();
-    });
-    QObject::connect(&sender, &QIODevice::readyRead, &sender, [&] {
-        sender.readAll();
-        sender.write(chunk);
-    });
-    QElapsedTimer clock;
-    clock.start();
-    sender.write(chunk);
-    loop.exec();
-    return clock.nsecsElapsed() / 1e6;
-}
 
 void report(const char *name, double (*round)())
 {
@@ -104,6 +73,6 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     report("endpoint_stop_and_wait_ms", endpointRound);
-    report("socket_stop_and_wait_ms", bareSocketRound);
+    report("socket_stop_and_wait_ms", BenchSupport::bareSocketStopAndWaitMs);
     return 0;
 }

@@ -1,5 +1,6 @@
 // From the start of the process to the messenger waiting for calls: both ports listening and
 // the main window shown; then the resident memory of that idle messenger.
+#include "BenchSupport.h"
 #include "app/basMain.h"
 #include "net/SocketEndpoint.h"
 #include "ui/frmMain.h"
@@ -34,17 +35,6 @@ double processStartSeconds()
     return fields.value(19).toDouble() / double(sysconf(_SC_CLK_TCK));
 }
 
-long residentKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    }
-    return 0;
-}
 
 } // namespace
 
@@ -73,7 +63,7 @@ int main(int argc, char *argv[])
     std::printf("# the clock of process start times counts in steps of %.0f ms\n",
         1000.0 / double(sysconf(_SC_CLK_TCK)));
     std::printf("startup_ms: %.0f ms\n", startup);
-    std::printf("rss_idle_kb: %ld kB\n", residentKiB());
+    std::printf("rss_idle_kb: %ld kB\n", BenchSupport::statusKiB("VmRSS:"));
     std::fflush(stdout);
     std::_Exit(0);
 }

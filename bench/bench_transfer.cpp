@@ -3,16 +3,14 @@
 // stop-and-wait in the same run. The protocol's round trips bound both, so the ratio shows
 // what the messenger adds. The peak memory of the process above its idle figure covers both
 // sides, which share the process here.
+#include "BenchSupport.h"
 #include "support/TestMessenger.h"
 #include "ui/frmMain.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -21,8 +19,7 @@
 
 namespace {
 
-constexpr qsizetype FileSize = 2 * 1024 * 1024;
-constexpr qsizetype ChunkSize = 1024;
+using BenchSupport::FileSize;
 constexpr int Rounds = 5;
 
 double median(std::vector<double> times)
@@ -31,52 +28,7 @@ double median(std::vector<double> times)
     return times[times.size() / 2];
 }
 
-// A memory figure of the process in KiB: "VmHWM:" the peak resident size so far, "VmRSS:"
-// the resident size now.
-long statusKiB(const QByteArray &field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(field.size()).trimmed().split(' ').first().toLong();
-    }
-    return 0;
-}
 
-double bareSocketRound()
-{
-    QTcpServer server;
-    server.listen(QHostAddress(QStringLiteral("127.0.0.1")), 0);
-    QTcpSocket sender;
-    QTcpSocket *receiver = nullptr;
-    QEventLoop loop;
-    QObject::connect(&server, &QTcpServer::newConnection, &loop, [&] {
-        receiver = server.nextPendingConnection();
-        loop.quit();
-    });
-    sender.connectToHost(QHostAddress(QStringLiteral("127.0.0.1")), server.serverPort());
-    loop.exec();
-
-    const QByteArray chunk(ChunkSize, 'k');
-    qsizetype received = 0;
-    QObject::connect(receiver, &QIODevice::readyRead, receiver, [&] {
-        received += receiver->readAll().size();
-        receiver->write("{NXT}");
-        if (received >= FileSize)
-            loop.quit();
-    });
-    QObject::connect(&sender, &QIODevice::readyRead, &sender, [&] {
-        sender.readAll();
-        sender.write(chunk);
-    });
-    QElapsedTimer clock;
-    clock.start();
-    sender.write(chunk);
-    loop.exec();
-    return clock.nsecsElapsed() / 1e6;
-}
 
 } // namespace
 
@@ -104,7 +56,7 @@ int main(int argc, char **argv)
     file.close();
     const QString arrived = receiver.program->DownloadPath + QStringLiteral("/big.bin");
 
-    const long idle = statusKiB("VmHWM:");
+    const long idle = BenchSupport::statusKiB("VmHWM:");
     std::vector<double> transfers;
     std::vector<double> baselines;
     for (int i = 0; i < Rounds; ++i) {
@@ -119,7 +71,7 @@ int main(int argc, char **argv)
             return 1;
         }
         QFile::remove(arrived);
-        baselines.push_back(bareSocketRound());
+        baselines.push_back(BenchSupport::bareSocketStopAndWaitMs());
     }
     const double transfer = median(transfers);
     const double baseline = median(baselines);
@@ -128,7 +80,7 @@ int main(int argc, char **argv)
     std::printf("transfer_ratio: %.2f\n", transfer / baseline);
     std::printf("# both sides live in this process; the file is %lld KiB\n",
         static_cast<long long>(FileSize / 1024));
-    std::printf("peak_above_idle_kb: %ld kB\n", statusKiB("VmHWM:") - idle);
-    std::printf("rss_after_transfer_kb: %ld kB\n", statusKiB("VmRSS:"));
+    std::printf("peak_above_idle_kb: %ld kB\n", BenchSupport::statusKiB("VmHWM:") - idle);
+    std::printf("rss_after_transfer_kb: %ld kB\n", BenchSupport::statusKiB("VmRSS:"));
     return 0;
 }
