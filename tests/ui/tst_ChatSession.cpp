@@ -10,7 +10,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QProgressBar>
 #include <QTimer>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -237,25 +236,6 @@ private slots:
         QCOMPARE(callee.window().WskMain().State(), State::Connected);
         QCOMPARE(callee.window().WskMain().RemoteHostIP(), CallerAddress);
         QVERIFY(action(callee.window(), u"mnuConnect"_qs)->data().toString().isEmpty());
-    }
-
-    // The chat connection breaking while a file goes across: the progress bar empties and
-    // the user is told the transfer was interrupted, before the closing banner.
-    void brokenChatInterruptsTransfer()
-    {
-        AliAndSara people;
-        TestMessenger &caller = people.caller, &callee = people.callee;
-        QVERIFY(caller.openSessionWith(callee, CalleeAddress));
-        auto *progress = caller.window().findChild<QProgressBar *>(u"PBFTP"_qs);
-        caller.window().Transferring = true;
-        progress->setValue(40);
-        callee.window().close();
-        QTRY_COMPARE(caller.desktop.shown.size(), 1);
-        QCOMPARE(caller.desktop.shown.first().text, u"File Transfer Interrupted!"_qs);
-        QCOMPARE(progress->value(), 0);
-        QVERIFY(!caller.window().Transferring);
-        QTRY_VERIFY(plainTranscript(caller).contains(u"Chat Session Closed on"_qs));
-        QCOMPARE(caller.window().WskFTP().State(), State::Listening);
     }
 
     // A composer holding only blanks sends nothing.

@@ -3,6 +3,7 @@
 #include "net/SocketEndpoint.h"
 #include "support/RtfReader.h"
 #include "support/TestMessenger.h"
+#include "support/TranscriptRuns.h"
 #include "ui/Transcript.h"
 #include "ui/frmKeyboard.h"
 #include "ui/frmMain.h"
@@ -172,6 +173,9 @@ private slots:
         QCOMPARE(transcript.plainText(),
             u"\r\n\r\nRemote User Information;\r\nIP Address : 127.0.0.2\r\nNickName : sara\r\n"
             u"Full Name : sara Khan\r\nEmail Address : sara@example.org"_qs);
+        const QStringList runs = TranscriptRuns::of(*window().findChild<QTextEdit *>(u"rtbMain"_qs)->document());
+        QVERIFY(runs.contains(u"L Tahoma 10 #000000 \"IP Address : \""_qs));
+        QVERIFY(runs.contains(u"L Tahoma 10 #2d38c4 \"sara Khan\""_qs));
         transcript.clear();
         window().WskMain().Close();
         action(u"mnuRemote"_qs)->trigger();

@@ -77,21 +77,6 @@ private slots:
         QCOMPARE(runs(box), expected);
     }
 
-    // A peer's values, markup included, show as plain text in the block's shape.
-    void informationBlock()
-    {
-        QTextEdit box;
-        Transcript transcript(&box);
-        transcript.writeUserInformation(111, u"10.0.0.2"_qs, u"<b>bo</b>"_qs, QString(), QString());
-        QCOMPARE(transcript.plainText(),
-            u"\r\n\r\nRemote User Information;\r\nIP Address : 10.0.0.2\r\nNickName : <b>bo</b>"
-            "\r\nFull Name : \r\nEmail Address : "_qs);
-        const QStringList shown = runs(box);
-        QVERIFY(shown.contains(u"L Tahoma 10 #000000 \"IP Address : \""_qs));
-        QVERIFY(shown.contains(u"L Tahoma 10 #2d38c4 \"10.0.0.2\""_qs));
-        QVERIFY(shown.contains(u"L Tahoma 10 #2d38c4 \"<b>bo</b>\""_qs));
-    }
-
     // The box scrolls so that the newest line is in view.
     void viewFollowsNewestText()
     {
