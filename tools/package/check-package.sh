@@ -121,9 +121,11 @@ if [ -n "$screenshot" ]; then
     convert "xwd:$work.xwd" "$screenshot" && echo "# screenshot: $screenshot"
     rm -f "$work.xwd"
 fi
-# runuser hands the end on to the program.
-kill "$session" "$xvfb"
-wait "$session" "$xvfb" || true
+# runuser hands the end on to the program; the display goes after it.
+kill "$session"
+wait "$session" || true
+kill "$xvfb"
+wait "$xvfb" || true
 sed 's/^/# program: /' "$work.log"
 
 echo "# purging the package"
