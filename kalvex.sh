@@ -3,7 +3,8 @@
 #   ./kalvex.sh run    install what is missing, build, start the messenger
 #   ./kalvex.sh test   install what is missing, build, run the whole test suite
 #   ./kalvex.sh bench  install what is missing, build in release mode, print the benchmarks' figures
-# Both are safe to repeat: they install, configure and build only what is not done yet.
+#   ./kalvex.sh package  install what is missing, build in release mode, make the Debian package
+# All are safe to repeat: they install, configure and build only what is not done yet.
 set -euo pipefail
 
 cd "$(dirname "$0")"
@@ -50,6 +51,13 @@ run_benchmarks() {
     return $status
 }
 
+# The Debian package, made by CPack from the release build; prints the .deb's path.
+make_package() {
+    local folder="$root/build-release"
+    build_all "$folder" Release
+    (cd "$folder" && cpack) | sed -n 's/^CPack: - package: \(.*\) generated\.$/\1/p'
+}
+
 # Ports 786 and 821 lie below 1024: let the program bind them without running as root.
 grant_low_ports() {
     local binary="$build/src/kalvex"
@@ -78,8 +86,14 @@ bench)
     install_missing
     run_benchmarks
     ;;
+package)
+    # dpkg-shlibdeps (dpkg-dev) and file find the Qt packages the program links.
+    packages+=(dpkg-dev file)
+    install_missing
+    make_package
+    ;;
 *)
-    echo "usage: $0 run|test|bench" >&2
+    echo "usage: $0 run|test|bench|package" >&2
     exit 2
     ;;
 esac

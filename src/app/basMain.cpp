@@ -1,9 +1,9 @@
 #include "app/basMain.h"
 
+#include "app/DataFiles.h"
 #include "net/SocketEndpoint.h"
 #include "ui/frmMain.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QStandardPaths>
 
@@ -93,6 +93,5 @@ void basMain::PlaySound(int kind)
         name = QStringLiteral("message.wav");
     else if (kind == 1)
         name = QStringLiteral("request.wav");
-    m_environment.desktop->playSound(
-        QCoreApplication::applicationDirPath() + QDir::separator() + name);
+    m_environment.desktop->playSound(DataFiles::path(name));
 }

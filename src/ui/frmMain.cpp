@@ -1,5 +1,6 @@
 #include "ui/frmMain.h"
 
+#include "app/DataFiles.h"
 #include "app/basMain.h"
 #include "chat/Handshake.h"
 #include "chat/WireText.h"
@@ -1091,7 +1092,7 @@ void frmMain::ShowMessenger()
 
 void frmMain::mnuHlepTopics_Click()
 {
-    const QString helpFile = QCoreApplication::applicationDirPath() + QStringLiteral("/help.html");
+    const QString helpFile = DataFiles::path(QStringLiteral("help.html"));
     m_program.environment().desktop->openUrl(QUrl::fromLocalFile(helpFile));
 }
 
