@@ -3,7 +3,10 @@
 #   ./kalvex.sh run    install what is missing, build, start the messenger
 #   ./kalvex.sh test   install what is missing, build, run the whole test suite
 #   ./kalvex.sh bench  install what is missing, build in release mode, print the benchmarks' figures
-# Both are safe to repeat: they install, configure and build only what is not done yet.
+#   ./kalvex.sh soak [cycles transfers [seed]]
+#                      install what is missing, build in release mode, run the soak (1000 chat
+#                      sessions and 200 file transfers unless told otherwise); fails on growth
+# All are safe to repeat: they install, configure and build only what is not done yet.
 set -euo pipefail
 
 cd "$(dirname "$0")"
@@ -50,6 +53,15 @@ run_benchmarks() {
     return $status
 }
 
+# Two messengers in one process through many sessions and transfers, watching descriptors and
+# memory; its arguments go to the soak program, and so does its exit status.
+run_soak() {
+    local folder="$root/build-release"
+    build_all "$folder" Release
+    QT_QPA_PLATFORM=offscreen QT_LOGGING_RULES="qt.core.qobject.connect=false" \
+        "$folder/soak/soak_kalvex" "$@"
+}
+
 # Ports 786 and 821 lie below 1024: let the program bind them without running as root.
 grant_low_ports() {
     local binary="$build/src/kalvex"
@@ -78,8 +90,13 @@ bench)
     install_missing
     run_benchmarks
     ;;
+soak)
+    shift
+    install_missing
+    run_soak "$@"
+    ;;
 *)
-    echo "usage: $0 run|test|bench" >&2
+    echo "usage: $0 run|test|bench|soak [cycles transfers [seed]]" >&2
     exit 2
     ;;
 esac
