@@ -9,7 +9,6 @@
 #include "urdu/basUrdu.h"
 
 #include <QAction>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPlainTextEdit>

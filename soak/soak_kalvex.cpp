@@ -27,13 +27,15 @@ struct Options
     quint32 seed = 0;
 };
 
-int countArgument(const QStringList &arguments, int position, int fallback, bool &ok)
+// A count given on the command line, the fallback when there is none, -1 when it is not a
+// number of zero or more.
+int countArgument(const QStringList &arguments, int position, int fallback)
 {
     if (arguments.size() <= position)
         return fallback;
+    bool ok = false;
     const int value = arguments.at(position).toInt(&ok);
-    ok = ok && value >= 0;
-    return value;
+    return ok && value >= 0 ? value : -1;
 }
 
 bool parse(const QApplication &app, Options &options)
@@ -49,14 +51,16 @@ bool parse(const QApplication &app, Options &options)
         QStringLiteral("seed"), QStringLiteral("Seed of the file sizes and contents."));
     parser.process(app);
     const QStringList arguments = parser.positionalArguments();
-    bool ok = true;
-    options.cycles = countArgument(arguments, 0, options.cycles, ok);
-    options.transfers = countArgument(arguments, 1, options.transfers, ok);
-    options.seed = arguments.size() > 2 ? arguments.at(2).toUInt(&ok)
+    bool seedOk = true;
+    options.cycles = countArgument(arguments, 0, options.cycles);
+    options.transfers = countArgument(arguments, 1, options.transfers);
+    options.seed = arguments.size() > 2 ? arguments.at(2).toUInt(&seedOk)
                                         : QRandomGenerator::system()->generate();
-    if (!ok || arguments.size() > 3)
+    const bool ok
+        = options.cycles >= 0 && options.transfers >= 0 && seedOk && arguments.size() <= 3;
+    if (!ok)
         std::fprintf(stderr, "%s\n", qPrintable(parser.helpText()));
-    return ok && arguments.size() <= 3;
+    return ok;
 }
 
 QByteArray randomContent(QRandomGenerator &random)
@@ -75,22 +79,23 @@ bool failed(const QString &why)
 }
 
 // Runs count rounds and stops at the first that fails. The start reading follows the first
-// round: the first call starts Qt's helper threads (host and proxy lookups), each holding a
-// wake-up descriptor for the rest of the process, and the first message and file fill caches.
+// round: the first call starts Qt's helper threads (a thread pool and the proxy lookup), each
+// holding a wake-up descriptor for the rest of the process, and the first message and file fill
+// caches.
 bool runPhase(
-    PhaseMeter &meter, int count, const QString &unit, const std::function<QString(int)> &round)
+    PhaseMeter &meter, int count, const QString &noun, const std::function<QString(int)> &round)
 {
     for (int i = 0; i < count; ++i) {
         const QString failure = round(i);
         if (!failure.isEmpty())
             return failed(
-                QStringLiteral("%1 %2 of %3: %4").arg(unit).arg(i + 1).arg(count).arg(failure));
+                QStringLiteral("%1 %2 of %3: %4").arg(noun).arg(i + 1).arg(count).arg(failure));
         if (i == 0)
             meter.start();
         if (i == count / 2)
             meter.middle();
     }
-    meter.end(count, unit);
+    meter.end(count, noun + u's');
     const QString growth = meter.growth();
     return growth.isEmpty() || failed(growth);
 }
@@ -99,7 +104,7 @@ bool soakChat(SoakPair &pair, int cycles)
 {
     PhaseMeter meter(QStringLiteral("chat"), RssToleranceKiB);
     return runPhase(
-        meter, cycles, QStringLiteral("cycles"), [&pair](int i) { return pair.chatCycle(i); });
+        meter, cycles, QStringLiteral("cycle"), [&pair](int i) { return pair.chatCycle(i); });
 }
 
 // The transfers run in one session, opened before the start reading so that its connection
@@ -111,7 +116,7 @@ bool soakTransfers(SoakPair &pair, int transfers, quint32 seed)
         return failed(failure);
     QRandomGenerator random(seed);
     PhaseMeter meter(QStringLiteral("transfer"), RssToleranceKiB);
-    return runPhase(meter, transfers, QStringLiteral("transfers"),
+    return runPhase(meter, transfers, QStringLiteral("transfer"),
         [&](int i) { return pair.transfer(i, randomContent(random)); });
 }
 
