@@ -6,6 +6,9 @@
 #   ./kalvex.sh sanitize  install what is missing, build with memory and undefined-behaviour
 #                         checks, run the whole test suite under them
 #   ./kalvex.sh package   install what is missing, build in release mode, make the Debian package
+#   ./kalvex.sh soak [cycles transfers [seed]]
+#                         install what is missing, build in release mode, run the soak (1000 chat
+#                         sessions and 200 file transfers unless told otherwise); fails on growth
 # All are safe to repeat: they install, configure and build only what is not done yet.
 set -euo pipefail
 
@@ -78,6 +81,15 @@ run_sanitized_tests() {
         QT_QPA_PLATFORM=offscreen ctest --output-on-failure
 }
 
+# Two messengers in one process through many sessions and transfers, watching descriptors and
+# memory; its arguments go to the soak program, and so does its exit status.
+run_soak() {
+    local folder="$root/build-release"
+    build_all "$folder" Release
+    QT_QPA_PLATFORM=offscreen QT_LOGGING_RULES="qt.core.qobject.connect=false" \
+        "$folder/soak/soak_kalvex" "$@"
+}
+
 # Ports 786 and 821 lie below 1024: let the program bind them without running as root.
 grant_low_ports() {
     local binary="$build/src/kalvex"
@@ -116,8 +128,13 @@ package)
     install_missing
     make_package
     ;;
+soak)
+    shift
+    install_missing
+    run_soak "$@"
+    ;;
 *)
-    echo "usage: $0 run|test|bench|sanitize|package" >&2
+    echo "usage: $0 run|test|bench|sanitize|package|soak [cycles transfers [seed]]" >&2
     exit 2
     ;;
 esac

@@ -106,6 +106,14 @@ QStringList TestMessenger::soundsPlayed() const
     return names;
 }
 
+QStringList TestMessenger::textsShown() const
+{
+    QStringList texts;
+    for (const ScriptedDesktop::Shown &shown : desktop.shown)
+        texts << shown.text;
+    return texts;
+}
+
 void TestMessenger::sendFile(const QString &path)
 {
     whenDialogOpens(QStringLiteral("frmFileTransfer"), [path](QWidget *dialog) {
@@ -113,6 +121,13 @@ void TestMessenger::sendFile(const QString &path)
         dialog->findChild<QPushButton *>(QStringLiteral("cmdOK"))->click();
     });
     window().findChild<QAction *>(QStringLiteral("mnuSendFile"))->trigger();
+}
+
+bool TestMessenger::sendFileTo(TestMessenger &receiver, const QString &path, int timeoutMs)
+{
+    sendFile(path);
+    return busyWaitFor(
+        [this, &receiver] { return transferIdle() && receiver.transferIdle(); }, timeoutMs);
 }
 
 void TestMessenger::whenDialogOpens(

@@ -54,9 +54,13 @@ public:
     bool openSessionWith(TestMessenger &callee, const QString &calleeAddress);
     // The file names of the sounds played so far, in order.
     QStringList soundsPlayed() const;
+    // The texts of the message boxes shown so far, in order.
+    QStringList textsShown() const;
     // Sends a file the way a user does: File > Send File, the path typed into the send
     // dialog, "&Send" pressed. Returns when the menu command has returned.
     void sendFile(const QString &path);
+    // Sends a file as sendFile does; true once both this copy and the receiver are idle.
+    bool sendFileTo(TestMessenger &receiver, const QString &path, int timeoutMs = 20000);
     // Runs action on the dialog of that object name once it is up, and only then.
     static void whenDialogOpens(
         const QString &objectName, std::function<void(QWidget *dialog)> action);

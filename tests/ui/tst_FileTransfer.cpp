@@ -1,10 +1,10 @@
 #include "net/SocketEndpoint.h"
+#include "support/TestFiles.h"
 #include "support/TestMessenger.h"
 #include "ui/frmMain.h"
 
 #include <QAction>
 #include <QDir>
-#include <QFile>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -25,28 +25,6 @@ QByteArray contentOf(qsizetype size)
     for (qsizetype i = 0; i < size; ++i)
         data[i] = char((i * 31 + i / 1024) % 256);
     return data;
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
-}
-
-QString writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(content);
-    return path;
-}
-
-QStringList textsShown(const TestMessenger &messenger)
-{
-    QStringList texts;
-    for (const ScriptedDesktop::Shown &shown : messenger.desktop.shown)
-        texts << shown.text;
-    return texts;
 }
 
 // Triggers the menu entry of that name on that side once its progress bar reaches 10.
@@ -107,10 +85,11 @@ private slots:
         QList<int> progress;
         connect(m_sender->window().findChild<QProgressBar *>(u"PBFTP"_qs),
             &QProgressBar::valueChanged, this, [&](int value) { progress << value; });
-        QVERIFY(transferRuns(writeFile(m_files->filePath(u"report.doc"_qs), content)));
-        QCOMPARE(readFile(m_downloads + u"/report.doc"_qs), content);
-        QCOMPARE(textsShown(*m_sender), QStringList { u"File has been Sent Successfully."_qs });
-        QCOMPARE(textsShown(*m_receiver),
+        QVERIFY(m_sender->sendFileTo(
+            *m_receiver, TestFiles::write(m_files->filePath(u"report.doc"_qs), content)));
+        QCOMPARE(TestFiles::read(m_downloads + u"/report.doc"_qs), content);
+        QCOMPARE(m_sender->textsShown(), QStringList { u"File has been Sent Successfully."_qs });
+        QCOMPARE(m_receiver->textsShown(),
             QStringList(
                 { u"ali wants to send a file.\r\nreport.doc\r\nDo you want to accept his request?"_qs,
                     u"File has been Received Successfully."_qs }));
@@ -139,7 +118,7 @@ private slots:
         QFETCH(QByteArray, kept);
         QFETCH(QByteArray, renamed);
         QVERIFY(QDir().mkpath(m_downloads));
-        writeFile(m_downloads + u"/a.txt"_qs, "older content");
+        TestFiles::write(m_downloads + u"/a.txt"_qs, "older content");
         if (choice == u"refuse")
             m_receiver->desktop.answers = { Desktop::Answer::No };
         TestMessenger::whenDialogOpens(QStringLiteral("frmFileExists"), [choice](QWidget *dialog) {
@@ -151,11 +130,12 @@ private slots:
             dialog->findChild<QPushButton *>(choice == u"cancel" ? u"cmdCancel"_qs : u"cmdOk"_qs)
                 ->click();
         });
-        QVERIFY(transferRuns(writeFile(m_files->filePath(u"a.txt"_qs), "new")));
-        QCOMPARE(readFile(m_downloads + u"/a.txt"_qs), kept);
-        QCOMPARE(readFile(m_downloads + u"/b.txt"_qs), renamed);
+        QVERIFY(m_sender->sendFileTo(
+            *m_receiver, TestFiles::write(m_files->filePath(u"a.txt"_qs), "new")));
+        QCOMPARE(TestFiles::read(m_downloads + u"/a.txt"_qs), kept);
+        QCOMPARE(TestFiles::read(m_downloads + u"/b.txt"_qs), renamed);
         if (choice == u"cancel" || choice == u"refuse")
-            QCOMPARE(textsShown(*m_sender), QStringList { u"sara refuse to take file!"_qs });
+            QCOMPARE(m_sender->textsShown(), QStringList { u"sara refuse to take file!"_qs });
     }
 
     // Cancelling or ending the chat mid-transfer: both sides idle, nothing stored; the side
@@ -179,31 +159,26 @@ private slots:
         TestMessenger &actor = byReceiver ? *m_receiver : *m_sender;
         TestMessenger &other = byReceiver ? *m_sender : *m_receiver;
         atTenPercent(actor, entry);
-        QVERIFY(transferRuns(writeFile(m_files->filePath(u"big.bin"_qs), contentOf(2097152))));
-        QTRY_COMPARE(textsShown(other).count(Interrupted), 1);
-        QCOMPARE(textsShown(actor).mid(byReceiver ? 1 : 0), actorSaw);
+        QVERIFY(m_sender->sendFileTo(
+            *m_receiver, TestFiles::write(m_files->filePath(u"big.bin"_qs), contentOf(2097152))));
+        QTRY_COMPARE(other.textsShown().count(Interrupted), 1);
+        QCOMPARE(actor.textsShown().mid(byReceiver ? 1 : 0), actorSaw);
         QVERIFY(!QDir(m_downloads).exists(u"big.bin"_qs));
     }
 
     // A download folder that cannot be made: the user hears why, and nothing is touched.
     void failedSaveIsReported()
     {
-        writeFile(m_files->filePath(u"downloads"_qs), "not a folder");
-        QVERIFY(transferRuns(writeFile(m_files->filePath(u"a.txt"_qs), "abc")));
-        QVERIFY(textsShown(*m_receiver)
+        TestFiles::write(m_files->filePath(u"downloads"_qs), "not a folder");
+        QVERIFY(m_sender->sendFileTo(
+            *m_receiver, TestFiles::write(m_files->filePath(u"a.txt"_qs), "abc")));
+        QVERIFY(m_receiver->textsShown()
                     .last()
                     .startsWith(u"The file a.txt could not be saved.\r\n"_qs));
-        QCOMPARE(readFile(m_files->filePath(u"downloads"_qs)), QByteArray("not a folder"));
+        QCOMPARE(TestFiles::read(m_files->filePath(u"downloads"_qs)), QByteArray("not a folder"));
     }
 
 private:
-    bool transferRuns(const QString &path)
-    {
-        m_sender->sendFile(path);
-        return TestMessenger::busyWaitFor(
-            [this] { return m_sender->transferIdle() && m_receiver->transferIdle(); });
-    }
-
     std::unique_ptr<QTemporaryDir> m_files;
     std::unique_ptr<TestMessenger> m_sender;
     std::unique_ptr<TestMessenger> m_receiver;
