@@ -84,7 +84,9 @@ UrduGlyphText turned(UrduGlyphText codes)
 
 int caret(const UrduGlyphText &codes, int position)
 {
-    const Run *run = runHolding(find(codes), position);
+    // The runs outlive the pointer into them.
+    const QList<Run> runs = find(codes);
+    const Run *run = runHolding(runs, position);
     return run ? run->start + run->end - position : position;
 }
 
