@@ -93,10 +93,10 @@ fuzz_target() {
     rm -rf "$scratch"
     local last
     last=$(grep -E '(DONE|INITED|NEW|REDUCE|pulse) +cov:' "$log" | tail -1)
-    printf '%s: executions %s, exec/s %s, cov %s, ft %s, corpus %s entries, ' "$target" \
+    printf '%s: executions %s, exec/s %s, cov %s, ft %s, corpus %s entries (%s files), ' "$target" \
         "$(fuzz_stat "$log" number_of_executed_units)" "$(fuzz_stat "$log" average_exec_per_sec)" \
         "$(grep -oP 'cov: \K[0-9]+' <<<"$last" || echo "?")" "$(grep -oP 'ft: \K[0-9]+' <<<"$last" || echo "?")" \
-        "$(find "$corpus" -type f | wc -l)"
+        "$(grep -oP 'corp: \K[0-9]+' <<<"$last" || echo "?")" "$(find "$corpus" -type f | wc -l)"
     if [ $rc -ne 0 ]; then
         echo "FOUND: $(grep -m1 -E 'ERROR|invariant broken|runtime error' "$log") ($(ls "$findings" | tr '\n' ' '); log $log)"
         return 1
