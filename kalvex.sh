@@ -9,6 +9,8 @@
 #   ./kalvex.sh soak [cycles transfers [seed]]
 #                         install what is missing, build in release mode, run the soak (1000 chat
 #                         sessions and 200 file transfers unless told otherwise); fails on growth
+#   ./kalvex.sh fuzz [seconds [target...]]
+#                         install clang, build the fuzz targets, run each in turn (60 s each)
 # All are safe to repeat: they install, configure and build only what is not done yet.
 set -euo pipefail
 
@@ -90,6 +92,59 @@ run_soak() {
         "$folder/soak/soak_kalvex" "$@"
 }
 
+# The fuzz targets under fuzz/, built with clang's libFuzzer and sanitizers into build-fuzz/,
+# each run for the given seconds on a working corpus seeded from fuzz/corpus/ (which is never
+# written). Prints one line of figures per target; nonzero when any target found something.
+run_fuzzers() {
+    local seconds="${1:-60}" folder="$root/build-fuzz" status=0 targets=("${@:2}")
+    packages=(clang libclang-rt-14-dev "${packages[@]}")
+    install_missing
+    if [ ! -f "$folder/build.ninja" ]; then
+        CC=clang CXX=clang++ cmake -S "$root" -B "$folder" -G Ninja \
+            -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALVEX_FUZZ=ON -DBUILD_TESTING=OFF
+    fi
+    cmake --build "$folder" --parallel "$(nproc)" --target fuzzers
+    if [ ${#targets[@]} -eq 0 ]; then
+        for program in "$folder"/fuzz/fuzz_*; do targets+=("${program##*/fuzz_}"); done
+    fi
+    for target in "${targets[@]}"; do
+        fuzz_target "$folder" "$target" "$seconds" || status=1
+    done
+    return $status
+}
+
+# fuzz_stat log name: one of the figures libFuzzer prints at the end of a run.
+fuzz_stat() {
+    grep -oP "^stat::$2: *\K[0-9]+" "$1" || echo "?"
+}
+
+# fuzz_target folder target seconds
+fuzz_target() {
+    local folder="$1" target="$2" seconds="$3"
+    local corpus="$folder/corpus/$target" findings="$folder/findings/$target"
+    local log="$folder/logs/$target.log" scratch rc=0
+    mkdir -p "$corpus" "$findings" "$folder/logs"
+    for seed in "$root/fuzz/corpus/$target"/*; do
+        [ -e "$corpus/${seed##*/}" ] || cp "$seed" "$corpus/"
+    done
+    # The file-name target saves files; a memory-backed temporary folder keeps that fast.
+    scratch=$(mktemp -d -p "$([ -w /dev/shm ] && echo /dev/shm || echo /tmp)")
+    TMPDIR="$scratch" "$folder/fuzz/fuzz_$target" -max_total_time="$seconds" -print_final_stats=1 \
+        -artifact_prefix="$findings/" "$corpus" >"$log" 2>&1 || rc=$?
+    rm -rf "$scratch"
+    local last
+    last=$(grep -E '(DONE|INITED|NEW|REDUCE|pulse) +cov:' "$log" | tail -1)
+    printf '%s: executions %s, exec/s %s, cov %s, ft %s, corpus %s entries (%s files), ' "$target" \
+        "$(fuzz_stat "$log" number_of_executed_units)" "$(fuzz_stat "$log" average_exec_per_sec)" \
+        "$(grep -oP 'cov: \K[0-9]+' <<<"$last" || echo "?")" "$(grep -oP 'ft: \K[0-9]+' <<<"$last" || echo "?")" \
+        "$(grep -oP 'corp: \K[0-9]+' <<<"$last" || echo "?")" "$(find "$corpus" -type f | wc -l)"
+    if [ $rc -ne 0 ]; then
+        echo "FOUND: $(grep -m1 -E 'ERROR|invariant broken|runtime error' "$log") ($(ls "$findings" | tr '\n' ' '); log $log)"
+        return 1
+    fi
+    echo "nothing found"
+}
+
 # Ports 786 and 821 lie below 1024: let the program bind them without running as root.
 grant_low_ports() {
     local binary="$build/src/kalvex"
@@ -133,8 +188,11 @@ soak)
     install_missing
     run_soak "$@"
     ;;
+fuzz)
+    run_fuzzers "${@:2}"
+    ;;
 *)
-    echo "usage: $0 run|test|bench|sanitize|package|soak [cycles transfers [seed]]" >&2
+    echo "usage: $0 run|test|bench|sanitize|package|soak [cycles transfers [seed]]|fuzz [seconds [target...]]" >&2
     exit 2
     ;;
 esac

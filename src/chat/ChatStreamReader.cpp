@@ -93,18 +93,26 @@ Frame identityFrame(QByteArrayView buffer, qsizetype pos, qsizetype tagSize, qsi
     return Frame::complete((end < 0 ? slash + 1 : end) - pos);
 }
 
-// Markup ends at a "\}" after its "\{T:"; its text may hold "\}" too.
-Frame markupFrame(QByteArrayView buffer, qsizetype pos, qsizetype limit)
+// Markup ends at a "\}" after its "\{T:"; its text may hold "\}" too. Bytes that an earlier
+// search covered are not searched again: a "\}" followed there by a byte that starts no
+// message never ends it, however much follows. Only a tag cut by that earlier end is looked
+// at again.
+Frame markupFrame(
+    QByteArrayView buffer, qsizetype pos, qsizetype limit, ChatStreamReader::Searched &searched)
 {
     const QByteArrayView textTag = "\\{T:";
-    const qsizetype text = buffer.indexOf(textTag, pos);
+    const QByteArrayView terminator = "\\}";
+    if (searched.textAt < 0)
+        searched.textAt = buffer.indexOf(textTag, qMax(pos, searched.upTo - (textTag.size() - 1)));
+    const qsizetype text = searched.textAt;
     if (text < 0 || text + textTag.size() > limit)
         return Frame::incomplete();
-    const qsizetype end = endingTerminator(buffer, text + textTag.size(), limit, "\\}");
+    const qsizetype from = qMax(text + textTag.size(), searched.upTo - (terminator.size() - 1));
+    const qsizetype end = endingTerminator(buffer, from, limit, terminator);
     return end < 0 ? Frame::incomplete() : Frame::complete(end - pos);
 }
 
-Frame frameAt(QByteArrayView buffer, qsizetype pos)
+Frame frameAt(QByteArrayView buffer, qsizetype pos, ChatStreamReader::Searched &searched)
 {
     const qsizetype limit = qMin(buffer.size(), pos + ChatStreamReader::MaxMessageBytes);
     const Start *start = startAt(buffer, pos);
@@ -118,7 +126,7 @@ Frame frameAt(QByteArrayView buffer, qsizetype pos)
     case Kind::Answer:
         return Frame::complete(start->bytes.size());
     case Kind::Markup:
-        return markupFrame(buffer, pos, limit);
+        return markupFrame(buffer, pos, limit, searched);
     }
     return Frame::incomplete();
 }
@@ -132,16 +140,23 @@ QList<QByteArray> ChatStreamReader::feed(const QByteArray &bytes, qint64 nowMs)
     m_partial.append(bytes);
     QList<QByteArray> messages;
     qsizetype pos = 0;
+    Searched searched = m_searched;
+    m_searched = {};
     while (pos < m_partial.size()) {
-        Frame frame = frameAt(m_partial, pos);
+        Frame frame = frameAt(m_partial, pos, searched);
         if (frame.status == Frame::Status::Incomplete) {
-            if (m_partial.size() - pos < MaxMessageBytes)
+            if (m_partial.size() - pos < MaxMessageBytes) {
+                // All that is held now was searched; positions count from what stays held.
+                m_searched
+                    = { m_partial.size() - pos, searched.textAt < 0 ? -1 : searched.textAt - pos };
                 break;
+            }
             // A message may not grow beyond what a partner can read; it goes as it stands.
             frame = Frame::complete(MaxMessageBytes);
         }
         messages.append(m_partial.mid(pos, frame.size));
         pos += frame.size;
+        searched = {};
     }
     if (pos > 0) {
         // A copy, so the room a large arrival took is given back.
@@ -156,7 +171,7 @@ QList<QByteArray> ChatStreamReader::expire(qint64 nowMs)
     if (msUntilExpiry(nowMs) != 0)
         return {};
     QList<QByteArray> messages { m_partial };
-    m_partial.clear();
+    clear();
     return messages;
 }
 
@@ -170,4 +185,5 @@ qint64 ChatStreamReader::msUntilExpiry(qint64 nowMs) const
 void ChatStreamReader::clear()
 {
     m_partial.clear();
+    m_searched = {};
 }

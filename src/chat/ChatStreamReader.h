@@ -31,7 +31,16 @@ public:
     qint64 msUntilExpiry(qint64 nowMs) const;
     void clear();
 
+    // How far the held message was searched for its end; the next arrival resumes there, so
+    // a message arriving a byte at a time costs time in proportion to its length.
+    struct Searched
+    {
+        qsizetype upTo = 0;
+        qsizetype textAt = -1; // where the text field begins, once found
+    };
+
 private:
     QByteArray m_partial;
     qint64 m_partialSinceMs = 0;
+    Searched m_searched;
 };

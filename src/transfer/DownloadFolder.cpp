@@ -11,9 +11,12 @@ DownloadFolder::DownloadFolder(const QString &path)
 {
 }
 
+// Joined as text: QDir::filePath takes a name beginning with ":" for a resource path and
+// returns it alone, which would put the file outside the folder.
 QString DownloadFolder::filePath(const QString &name) const
 {
-    return QDir(m_path).filePath(name);
+    const QString folder = QDir(m_path).path();
+    return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
 }
 
 bool DownloadFolder::holds(const QString &name) const

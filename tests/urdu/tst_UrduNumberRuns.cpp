@@ -32,21 +32,24 @@ private slots:
         QCOMPARE(UrduNumberRuns::turned(shown), glyphs);
     }
 
-    // Glyph caret to shown caret in x321y (run 1..4): the caret between 3 and 2 is shown
-    // between 2 and 3 in 123; at the run's edges and outside it nothing moves.
+    // Glyph caret to shown caret: between two digits of a run it moves to where the same two
+    // digits meet once the run is turned (in x321y, between 3 and 2 is shown between 2 and 3
+    // in 123); at a run's edges and outside runs nothing moves.
     void caret_data()
     {
+        QTest::addColumn<QByteArray>("glyphs");
         QTest::addColumn<int>("glyphCaret");
         QTest::addColumn<int>("shownCaret");
         const int expected[] = { 0, 1, 3, 2, 4, 5 };
         for (int caret = 0; caret < 6; ++caret)
-            QTest::addRow("%d", caret) << caret << expected[caret];
+            QTest::addRow("x321y at %d", caret) << QByteArray("x321y") << caret << expected[caret];
+        QTest::newRow("second of two runs") << QByteArray("x21 543y") << 6 << 5;
     }
     void caret()
     {
+        QFETCH(QByteArray, glyphs);
         QFETCH(int, glyphCaret);
         QFETCH(int, shownCaret);
-        const QByteArray glyphs("x321y");
         QCOMPARE(UrduNumberRuns::caret(glyphs, glyphCaret), shownCaret);
         QCOMPARE(UrduNumberRuns::caret(UrduNumberRuns::turned(glyphs), shownCaret), glyphCaret);
     }

@@ -1,0 +1,42 @@
+#include "transfer/DownloadFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+class tst_DownloadFolder : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Any plain name a partner may offer is stored inside the folder under that very name,
+    // and nothing is written beside the folder.
+    void plainNamesAreStoredInside_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("ordinary") << u"notes.txt"_qs;
+        QTest::newRow("leading colon") << u":notes.txt"_qs;
+        QTest::newRow("colon alone") << u":"_qs;
+        QTest::newRow("dots") << u"..."_qs;
+    }
+    void plainNamesAreStoredInside()
+    {
+        QFETCH(QString, name);
+        const QTemporaryDir parent;
+        const QString path = parent.filePath(u"Downloads"_qs);
+        const DownloadFolder folder(path);
+        QString error;
+        QVERIFY2(folder.save(name, "content", error), qPrintable(error));
+        QVERIFY(folder.holds(name));
+        const auto entries = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden;
+        QCOMPARE(QDir(parent.path()).entryList(entries), QStringList { u"Downloads"_qs });
+        QCOMPARE(QDir(path).entryList(entries), QStringList { name });
+        QFile stored(path + u'/' + name);
+        QVERIFY(stored.open(QIODevice::ReadOnly));
+        QCOMPARE(stored.readAll(), QByteArray("content"));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_DownloadFolder)
+#include "tst_DownloadFolder.moc"
