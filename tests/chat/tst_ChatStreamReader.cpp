@@ -1,9 +1,6 @@
 #include "chat/ChatStreamReader.h"
 
-#include <QElapsedTimer>
 #include <QTest>
-
-#include <limits>
 
 using Messages = QList<QByteArray>;
 
@@ -172,30 +169,6 @@ private slots:
         QVERIFY(joined(out) == stream);
         for (const QByteArray &message : out)
             QVERIFY(message.size() <= 32767);
-    }
-
-    // A message arriving a byte at a time is not searched again from its start at every
-    // byte, which would freeze the window for a partner that sends that way: eight times the
-    // bytes cost about eight times the time, not sixty-four.
-    void byteByByteCostGrowsWithLength()
-    {
-        const auto cost = [](qsizetype size) {
-            const QByteArray message = "\\F:Arial\\{T:" + QByteArray(size, 'x');
-            qint64 best = std::numeric_limits<qint64>::max();
-            for (int round = 0; round < 5; ++round) {
-                ChatStreamReader reader;
-                QElapsedTimer timer;
-                timer.start();
-                for (const char byte : message)
-                    reader.feed(QByteArray(1, byte), 0);
-                best = qMin(best, timer.nsecsElapsed());
-            }
-            return best;
-        };
-        const qint64 shorter = cost(4000);
-        const qint64 longer = cost(32000);
-        QVERIFY2(
-            longer < 24 * shorter, qPrintable(u"%1 ns against %2 ns"_qs.arg(longer).arg(shorter)));
     }
 };
 
