@@ -1,10 +1,9 @@
+#include "support/RawPeer.h"
 #include "support/TestMessenger.h"
 #include "ui/frmMain.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -14,54 +13,6 @@ namespace {
 
 const QString OurAddress = QStringLiteral("127.0.0.1");
 const QString PeerAddress = QStringLiteral("127.0.0.3");
-
-// A partner that is not Kalvex: a raw socket that writes exactly the bytes a test gives it.
-class RawPeer
-{
-public:
-    bool call(const QString &from, quint16 port)
-    {
-        m_socket = std::make_unique<QTcpSocket>();
-        m_socket->bind(QHostAddress(from));
-        m_socket->connectToHost(OurAddress, port);
-        return m_socket->waitForConnected(5000);
-    }
-    bool answerCalls(quint16 port)
-    {
-        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
-            m_socket.reset(m_server.nextPendingConnection());
-            m_socket->setParent(nullptr);
-        });
-        return m_server.listen(QHostAddress(PeerAddress), port);
-    }
-    void send(const QByteArray &bytes)
-    {
-        TestMessenger::busyWaitFor([this] { return m_socket != nullptr; }, 5000);
-        m_socket->write(bytes);
-        m_socket->flush();
-    }
-    bool receives(const QByteArray &expected)
-    {
-        return TestMessenger::busyWaitFor([&] { return received().endsWith(expected); }, 5000);
-    }
-    QByteArray received()
-    {
-        m_received += m_socket ? m_socket->readAll() : QByteArray();
-        return m_received;
-    }
-    bool hungUpOn()
-    {
-        return TestMessenger::busyWaitFor(
-            [&] { return m_socket && m_socket->state() == QAbstractSocket::UnconnectedState; },
-            5000);
-    }
-    void hangUp() { m_socket->disconnectFromHost(); }
-
-private:
-    QTcpServer m_server;
-    std::unique_ptr<QTcpSocket> m_socket;
-    QByteArray m_received;
-};
 
 QString lastShown(const TestMessenger &messenger)
 {
@@ -209,7 +160,7 @@ private slots:
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(5000, 'y')) == 5000);
         file.close();
-        QVERIFY(m_file->answerCalls(m_ports.file));
+        QVERIFY(m_file->answerCalls(PeerAddress, m_ports.file));
         m_us->sendFile(path);
         m_file->send("{ACCEPT}");
         QVERIFY(m_file->receives("{FILE}out.bin"));
