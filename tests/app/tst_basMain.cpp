@@ -1,6 +1,7 @@
 #include "app/ShutdownSignals.h"
 #include "app/basMain.h"
 #include "net/SocketEndpoint.h"
+#include "support/TestFiles.h"
 #include "support/TestMessenger.h"
 #include "ui/frmMain.h"
 
@@ -16,13 +17,6 @@ class tst_basMain : public QObject
     Q_OBJECT
 
 private:
-    static void writeFile(const QString &file, const QByteArray &content)
-    {
-        QFile out(file);
-        QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        out.write(content);
-    }
-
     static void storeValues(const QString &file, const QVariantMap &values)
     {
         QSettings settings(file, QSettings::IniFormat);
@@ -39,11 +33,6 @@ private slots:
         const QString defaultPath = basMain::defaultDownloadPath();
         QTest::newRow("nothing stored")
             << QVariantMap() << QStringList { {}, {}, {}, {}, defaultPath };
-        QTest::newRow("all stored") << QVariantMap { { u"RemoteIP"_qs, u"10.0.0.7"_qs },
-            { u"Nickname"_qs, u"ali"_qs }, { u"FullName"_qs, u"Ali Raza"_qs },
-            { u"Email"_qs, u"ali@example.org"_qs }, { u"Path"_qs, u"/tmp/in"_qs } }
-                                    << QStringList { u"10.0.0.7"_qs, u"ali"_qs, u"Ali Raza"_qs,
-                                           u"ali@example.org"_qs, u"/tmp/in"_qs };
         QTest::newRow("empty path is not the default") << QVariantMap { { u"Path"_qs, QString() } }
                                                        << QStringList { {}, {}, {}, {}, QString() };
         QTest::newRow("values kept as stored")
@@ -113,7 +102,7 @@ private slots:
         QFETCH(QString, nickname);
         QTemporaryDir dir;
         const QString settingsFile = dir.filePath(u"Kalvex.conf"_qs);
-        writeFile(settingsFile, file);
+        TestFiles::write(settingsFile, file);
         TestMessenger messenger(u"127.0.0.1"_qs, TestMessenger::freePorts(), false, settingsFile);
         messenger.start();
         QCOMPARE(messenger.program->LocalNickname, nickname);
@@ -134,7 +123,7 @@ private slots:
         QTemporaryDir dir;
         const QString blocker = dir.filePath(u"blocker"_qs);
         const QString file = blocker + u"/Kalvex.conf"_qs;
-        writeFile(blocker, "not a folder");
+        TestFiles::write(blocker, "not a folder");
         TestMessenger messenger(u"127.0.0.1"_qs, TestMessenger::freePorts(), false, file);
         messenger.start();
         basMain &program = *messenger.program;
@@ -155,7 +144,7 @@ private slots:
             u"zara"_qs);
 
         QVERIFY(QDir(blocker).removeRecursively());
-        writeFile(blocker, "not a folder");
+        TestFiles::write(blocker, "not a folder");
         program.LocalNickname = u"zara2"_qs;
         messenger.window().close();
         QCOMPARE(messenger.desktop.shown.size(), 2);
@@ -168,19 +157,16 @@ private slots:
     void signalWritesSettings_data()
     {
         QTest::addColumn<int>("signalNumber");
-        QTest::addColumn<bool>("hidden");
-        QTest::newRow("SIGTERM, hidden") << SIGTERM << true;
-        QTest::newRow("SIGHUP, hidden") << SIGHUP << true;
+        QTest::newRow("SIGTERM") << SIGTERM;
+        QTest::newRow("SIGHUP") << SIGHUP;
     }
     void signalWritesSettings()
     {
         QFETCH(int, signalNumber);
-        QFETCH(bool, hidden);
         TestMessenger messenger(u"127.0.0.1"_qs, TestMessenger::freePorts());
         messenger.start();
         messenger.program->LocalNickname = u"sig"_qs;
-        if (hidden)
-            messenger.window().hide();
+        messenger.window().hide();
         ShutdownSignals shutdownSignals;
         connect(&shutdownSignals, &ShutdownSignals::received, this,
             [&] { messenger.program->Unload(); });
