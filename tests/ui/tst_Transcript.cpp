@@ -128,10 +128,7 @@ private slots:
         QTemporaryDir folder;
         QTextEdit box;
         Transcript transcript(&box);
-        transcript.AppendStyledRun(
-            u"\r\nali Says : \r\n"_qs, u"Arial"_qs, 10, 4954117, true, false, Transcript::Left);
-        transcript.AppendStyledRun(
-            u"   hello"_qs, u"Arial"_qs, 12, 255, false, true, Transcript::Left);
+        transcript.AppendRun(u"\r\nali Says : \r\n   hello"_qs, 0, u"Arial"_qs, 10);
         QPrinter printer;
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(folder.filePath(u"transcript.pdf"_qs));
