@@ -1,4 +1,5 @@
 #include "support/RawPeer.h"
+#include "support/TestFiles.h"
 #include "support/TestMessenger.h"
 #include "ui/frmMain.h"
 
@@ -109,9 +110,7 @@ private slots:
             m_file->send(chunk.mid(503) + (at + 1024 >= content.size() ? "{EOF}" : ""));
         }
         QVERIFY(TestMessenger::busyWaitFor([this] { return m_us->transferIdle(); }));
-        QFile stored(m_us->program->DownloadPath + u"/tags.bin"_qs);
-        QVERIFY(stored.open(QIODevice::ReadOnly));
-        QCOMPARE(stored.readAll(), content);
+        QCOMPARE(TestFiles::read(m_us->program->DownloadPath + u"/tags.bin"_qs), content);
         QVERIFY(m_file->receives("{NXT}{NXT}{NXT}{NXT}{NXT}"));
         QCOMPARE(m_file->received(), "{ACCEPT}{SF}{NXT}{NXT}{NXT}{NXT}{NXT}");
     }
@@ -157,9 +156,7 @@ private slots:
         QFETCH(bool, fileGone);
         QFETCH(QString, shown);
         const QString path = m_root->filePath(QStringLiteral("out.bin"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(5000, 'y')) == 5000);
-        file.close();
+        TestFiles::write(path, QByteArray(5000, 'y'));
         QVERIFY(m_file->answerCalls(PeerAddress, m_ports.file));
         m_us->sendFile(path);
         m_file->send("{ACCEPT}");

@@ -1,3 +1,4 @@
+#include "support/TestFiles.h"
 #include "support/TranscriptRuns.h"
 #include "ui/Transcript.h"
 
@@ -108,17 +109,14 @@ private slots:
         QFETCH(QString, target);
         QFETCH(bool, saved);
         QTemporaryDir folder;
-        QFile old(folder.filePath(u"old"_qs));
-        QVERIFY(old.open(QIODevice::WriteOnly) && old.write(QByteArray(10000, 'x')) == 10000);
-        old.close();
+        const QString old = TestFiles::write(folder.filePath(u"old"_qs), QByteArray(10000, 'x'));
         QTextEdit box;
         Transcript transcript(&box);
         transcript.AppendRun(u"kept"_qs, 0, u"Tahoma"_qs, 10);
 
         QCOMPARE(transcript.saveAs(target.isEmpty() ? target : folder.filePath(target)), saved);
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList { u"old"_qs });
-        QVERIFY(old.open(QIODevice::ReadOnly));
-        QCOMPARE(old.readAll().startsWith("{\\rtf1"), saved);
+        QCOMPARE(TestFiles::read(old).startsWith("{\\rtf1"), saved);
         QCOMPARE(transcript.plainText(), u"kept"_qs);
     }
 
