@@ -230,20 +230,6 @@ private slots:
         QCOMPARE(callee.window().WskMain().RemoteHostIP(), CallerAddress);
         QVERIFY(action(callee.window(), u"mnuConnect"_qs)->data().toString().isEmpty());
     }
-
-    // A composer holding only blanks sends nothing.
-    void blankMessageSendsNothing()
-    {
-        AliAndSara people;
-        TestMessenger &caller = people.caller, &callee = people.callee;
-        QVERIFY(caller.openSessionWith(callee, CalleeAddress));
-        const QString before = plainTranscript(caller);
-        caller.window().findChild<UrduText *>(u"txtSend"_qs)->setText("   ");
-        caller.window().findChild<QPushButton *>(u"cmdSend"_qs)->click();
-        QTest::qWait(200);
-        QCOMPARE(plainTranscript(caller), before);
-        QCOMPARE(callee.soundsPlayed().count(u"message.wav"_qs), 1);
-    }
 };
 
 QTEST_MAIN(tst_ChatSession)

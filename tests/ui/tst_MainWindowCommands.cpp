@@ -235,15 +235,28 @@ private slots:
         menu->close();
     }
 
-    // A message longer than a partner can read is refused, and the text stays.
-    void overlongMessageIsRefused()
+    // Only blanks send nothing; a message longer than a partner can read is refused with a
+    // message. Either way the text stays, and the partner hears nothing.
+    void unsendableTextStays_data()
     {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("only blanks") << u"   "_qs << QStringList();
+        QTest::newRow("longer than a partner reads") << QString(40000, u'x')
+            << QStringList { u"This message is too long to send; please shorten it."_qs };
+    }
+    void unsendableTextStays()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, shown);
         action(u"mnuEnglish"_qs)->trigger();
-        englishComposer()->setPlainText(QString(40000, u'x'));
+        englishComposer()->setPlainText(text);
         window().findChild<QPushButton *>(u"cmdSend"_qs)->click();
-        QCOMPARE(desktop().shown.size(), 1);
-        QCOMPARE(englishComposer()->toPlainText().size(), 40000);
+        QTest::qWait(200);
+        QCOMPARE(m_caller->textsShown(), shown);
+        QCOMPARE(englishComposer()->toPlainText(), text);
         QVERIFY(!window().transcript().plainText().contains(u"ali Says"_qs));
+        QCOMPARE(m_callee->soundsPlayed().count(u"message.wav"_qs), 1);
     }
 };
 
