@@ -86,16 +86,16 @@ private slots:
         QTest::addColumn<UrduGlyphText>("shown");
         QTest::newRow("b then a") << QByteArray() << 0 << QList { 24, 25 } << true
                                   << glyphs({ 66, 73 });
-        QTest::newRow("BACKSPACE") << QByteArray("bab") << 1 << QList { 75 } << true
-                                   << glyphs({ 75, 73 });
+        QTest::newRow("BACKSPACE")
+            << QByteArray("bab") << 1 << QList { 75 } << true << glyphs({ 75, 73 });
         QTest::newRow("DELETE") << QByteArray("bab") << 1 << QList { 70 } << true
                                 << glyphs({ 66, 73 });
         QTest::newRow("SPACE") << QByteArray("b") << 0 << QList { 72 } << true
                                << glyphs({ 32, 76 });
-        QTest::newRow("full stop") << QByteArray("b") << 0 << QList { 74 } << true
-                                   << glyphs({ 160, 73 });
-        QTest::newRow("disabled composer") << QByteArray("ba") << 1 << QList { 24, 70, 72, 75 }
-                                           << false << glyphs({ 66, 73 });
+        QTest::newRow("full stop")
+            << QByteArray("b") << 0 << QList { 74 } << true << glyphs({ 160, 73 });
+        QTest::newRow("disabled composer")
+            << QByteArray("ba") << 1 << QList { 24, 70, 72, 75 } << false << glyphs({ 66, 73 });
     }
     void typing()
     {
