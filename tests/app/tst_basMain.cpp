@@ -1,6 +1,7 @@
 #include "app/ShutdownSignals.h"
 #include "app/basMain.h"
 #include "net/SocketEndpoint.h"
+#include "support/TestFiles.h"
 #include "support/TestMessenger.h"
 #include "ui/frmMain.h"
 
@@ -15,48 +16,37 @@ class tst_basMain : public QObject
 {
     Q_OBJECT
 
-private:
-    static void writeFile(const QString &file, const QByteArray &content)
-    {
-        QFile out(file);
-        QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        out.write(content);
-    }
-
-    static void storeValues(const QString &file, const QVariantMap &values)
-    {
-        QSettings settings(file, QSettings::IniFormat);
-        for (auto it = values.cbegin(); it != values.cend(); ++it)
-            settings.setValue(QStringLiteral("settings/") + it.key(), it.value());
-    }
-
 private slots:
+    // What a start reads from the settings file, as the program or a user wrote it.
     void startReadsStore_data()
     {
-        QTest::addColumn<QVariantMap>("stored");
+        QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QStringList>("expected"); // RemoteIP, nickname, full name, e-mail, path
-
         const QString defaultPath = basMain::defaultDownloadPath();
-        QTest::newRow("nothing stored")
-            << QVariantMap() << QStringList { {}, {}, {}, {}, defaultPath };
-        QTest::newRow("all stored") << QVariantMap { { u"RemoteIP"_qs, u"10.0.0.7"_qs },
-            { u"Nickname"_qs, u"ali"_qs }, { u"FullName"_qs, u"Ali Raza"_qs },
-            { u"Email"_qs, u"ali@example.org"_qs }, { u"Path"_qs, u"/tmp/in"_qs } }
-                                    << QStringList { u"10.0.0.7"_qs, u"ali"_qs, u"Ali Raza"_qs,
-                                           u"ali@example.org"_qs, u"/tmp/in"_qs };
-        QTest::newRow("empty path is not the default") << QVariantMap { { u"Path"_qs, QString() } }
-                                                       << QStringList { {}, {}, {}, {}, QString() };
-        QTest::newRow("values kept as stored")
-            << QVariantMap { { u"Nickname"_qs, u"  sp, ace  "_qs }, { u"FullName"_qs, u"اردو"_qs },
-                   { u"Path"_qs, u"/no/slash"_qs } }
+        const auto nickname = [&](const QString &nick) {
+            return QStringList { {}, nick, {}, {}, defaultPath };
+        };
+        QTest::newRow("nothing stored") << QByteArray() << nickname(QString());
+        QTest::newRow("empty path is not the default")
+            << QByteArray("[settings]\nPath=\n") << QStringList { {}, {}, {}, {}, QString() };
+        QTest::newRow("values kept as stored, quoted by Qt")
+            << QByteArray("[settings]\nNickname=\"  sp, ace  \"\nFullName=اردو\nPath=/no/slash\n")
             << QStringList { {}, u"  sp, ace  "_qs, u"اردو"_qs, {}, u"/no/slash"_qs };
+        QTest::newRow("comma and blank")
+            << QByteArray("[settings]\nNickname=a, b\n") << nickname(u"a, b"_qs);
+        QTest::newRow("only a comma, last line")
+            << QByteArray("[settings]\nNickname=,") << nickname(u","_qs);
+        QTest::newRow("same key in another section")
+            << QByteArray("[other]\nNickname=p, q\n[settings]\nNickname=r, s\n")
+            << nickname(u"r, s"_qs);
     }
     void startReadsStore()
     {
-        QFETCH(QVariantMap, stored);
+        QFETCH(QByteArray, file);
         QFETCH(QStringList, expected);
-        TestMessenger messenger(u"127.0.0.1"_qs, TestMessenger::freePorts());
-        storeValues(messenger.settingsFile(), stored);
+        QTemporaryDir dir;
+        const QString settingsFile = TestFiles::write(dir.filePath(u"Kalvex.conf"_qs), file);
+        TestMessenger messenger(u"127.0.0.1"_qs, TestMessenger::freePorts(), false, settingsFile);
         messenger.start();
         const basMain &program = *messenger.program;
         QCOMPARE((QStringList { program.RemoteIP, program.LocalNickname, program.LocalFullName,
@@ -95,30 +85,6 @@ private slots:
                 u"/home/zara/in/"_qs }));
     }
 
-    // Values edited by hand in the file, as a user would write them.
-    void handEditedValuesReadWhole_data()
-    {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QString>("nickname");
-        QTest::newRow("comma and blank") << QByteArray("[settings]\nNickname=a, b\n") << u"a, b"_qs;
-        QTest::newRow("only a comma, last line") << QByteArray("[settings]\nNickname=,") << u","_qs;
-        QTest::newRow("same key in another section")
-            << QByteArray("[other]\nNickname=p, q\n[settings]\nNickname=r, s\n") << u"r, s"_qs;
-        QTest::newRow("quoted by Qt")
-            << QByteArray("[settings]\nNickname=\"a, b\"\n") << u"a, b"_qs;
-    }
-    void handEditedValuesReadWhole()
-    {
-        QFETCH(QByteArray, file);
-        QFETCH(QString, nickname);
-        QTemporaryDir dir;
-        const QString settingsFile = dir.filePath(u"Kalvex.conf"_qs);
-        writeFile(settingsFile, file);
-        TestMessenger messenger(u"127.0.0.1"_qs, TestMessenger::freePorts(), false, settingsFile);
-        messenger.start();
-        QCOMPARE(messenger.program->LocalNickname, nickname);
-    }
-
     void programStoreIsPerUserKalvex()
     {
         SettingsStore store;
@@ -134,7 +100,7 @@ private slots:
         QTemporaryDir dir;
         const QString blocker = dir.filePath(u"blocker"_qs);
         const QString file = blocker + u"/Kalvex.conf"_qs;
-        writeFile(blocker, "not a folder");
+        TestFiles::write(blocker, "not a folder");
         TestMessenger messenger(u"127.0.0.1"_qs, TestMessenger::freePorts(), false, file);
         messenger.start();
         basMain &program = *messenger.program;
@@ -155,7 +121,7 @@ private slots:
             u"zara"_qs);
 
         QVERIFY(QDir(blocker).removeRecursively());
-        writeFile(blocker, "not a folder");
+        TestFiles::write(blocker, "not a folder");
         program.LocalNickname = u"zara2"_qs;
         messenger.window().close();
         QCOMPARE(messenger.desktop.shown.size(), 2);
@@ -168,19 +134,16 @@ private slots:
     void signalWritesSettings_data()
     {
         QTest::addColumn<int>("signalNumber");
-        QTest::addColumn<bool>("hidden");
-        QTest::newRow("SIGTERM, hidden") << SIGTERM << true;
-        QTest::newRow("SIGHUP, hidden") << SIGHUP << true;
+        QTest::newRow("SIGTERM") << SIGTERM;
+        QTest::newRow("SIGHUP") << SIGHUP;
     }
     void signalWritesSettings()
     {
         QFETCH(int, signalNumber);
-        QFETCH(bool, hidden);
         TestMessenger messenger(u"127.0.0.1"_qs, TestMessenger::freePorts());
         messenger.start();
         messenger.program->LocalNickname = u"sig"_qs;
-        if (hidden)
-            messenger.window().hide();
+        messenger.window().hide();
         ShutdownSignals shutdownSignals;
         connect(&shutdownSignals, &ShutdownSignals::received, this,
             [&] { messenger.program->Unload(); });

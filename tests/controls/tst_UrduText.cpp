@@ -1,7 +1,6 @@
 #include "controls/UrduText.h"
 #include "support/ScriptedDesktop.h"
 #include "support/UrduTestText.h"
-#include "urdu/UrduGlyphFont.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -184,39 +183,6 @@ private slots:
             }
             QVERIFY2(right > 300 - 20 && left > 150, qPrintable(QString::number(left)));
         }
-    }
-
-    // A face that cannot draw the glyphs is refused with a message; a Qirtas face is taken.
-    void fontCheck()
-    {
-        ScriptedDesktop desktop;
-        UrduText control(nullptr, &desktop);
-        QCOMPARE(control.font().family(), u"Qirtas1"_s);
-        control.setFont(QFont(u"Arial"_s, 12));
-        control.setFont(QFont(u"My Qirtas"_s, 12));
-        QCOMPARE(control.font().pointSizeF(), 9.75);
-        QCOMPARE(desktop.shown.size(), 2);
-        QCOMPARE(desktop.shown.front().text, u"Please Select an 'Qirtas' Font."_s);
-        control.setFont(UrduGlyphFont::font(12));
-        QCOMPARE(control.font().pointSizeF(), 12.0);
-        QCOMPARE(desktop.shown.size(), 2);
-    }
-
-    // The control's saved state comes back whole, and the box shows what was saved.
-    void saveAndLoad()
-    {
-        const QVariantMap saved { { u"BackColor"_s, 0x00FF0000 }, { u"ForeColor"_s, 0x00336699 },
-            { u"Enabled"_s, false }, { u"Font"_s, UrduGlyphFont::font(12) },
-            { u"BorderStyle"_s, 0 }, { u"Alignment"_s, 2 }, { u"Locked"_s, true },
-            { u"MousePointer"_s, 2 }, { u"PasswordChar"_s, u"*"_s },
-            { u"Text"_s, glyphs({ 66, 73 }) }, { u"OrgText"_s, QByteArray(" ba") },
-            { u"Appearance"_s, 0 }, { u"SelLength"_s, 1 }, { u"SelStart"_s, 1 },
-            { u"SelText"_s, u"s"_s } };
-        UrduText control;
-        control.load(saved);
-        QCOMPARE(control.save(), saved);
-        QCOMPARE(control.Text(), QByteArray(" ba"));
-        QCOMPARE(shownBy(control), glyphs({ 66, 73 }));
     }
 };
 

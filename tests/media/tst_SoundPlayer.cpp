@@ -1,4 +1,5 @@
 #include "media/SoundPlayer.h"
+#include "support/TestFiles.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -27,10 +28,7 @@ private slots:
         QFETCH(QStringList, files);
         QFETCH(int, beeps);
         QTemporaryDir dir;
-        QFile text(dir.filePath(u"text.wav"_qs));
-        QVERIFY(text.open(QIODevice::WriteOnly));
-        text.write("RIFF, but only in words");
-        text.close();
+        TestFiles::write(dir.filePath(u"text.wav"_qs), "RIFF, but only in words");
         int beeped = 0;
         SoundPlayer player(nullptr, [&beeped] { ++beeped; });
 

@@ -1,7 +1,7 @@
+#include "support/TestFiles.h"
 #include "transfer/DownloadFolder.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -32,9 +32,7 @@ private slots:
         const auto entries = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden;
         QCOMPARE(QDir(parent.path()).entryList(entries), QStringList { u"Downloads"_qs });
         QCOMPARE(QDir(path).entryList(entries), QStringList { name });
-        QFile stored(path + u'/' + name);
-        QVERIFY(stored.open(QIODevice::ReadOnly));
-        QCOMPARE(stored.readAll(), QByteArray("content"));
+        QCOMPARE(TestFiles::read(path + u'/' + name), QByteArray("content"));
     }
 };
 

@@ -1,10 +1,10 @@
+#include "support/RawPeer.h"
+#include "support/TestFiles.h"
 #include "support/TestMessenger.h"
 #include "ui/frmMain.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -14,54 +14,6 @@ namespace {
 
 const QString OurAddress = QStringLiteral("127.0.0.1");
 const QString PeerAddress = QStringLiteral("127.0.0.3");
-
-// A partner that is not Kalvex: a raw socket that writes exactly the bytes a test gives it.
-class RawPeer
-{
-public:
-    bool call(const QString &from, quint16 port)
-    {
-        m_socket = std::make_unique<QTcpSocket>();
-        m_socket->bind(QHostAddress(from));
-        m_socket->connectToHost(OurAddress, port);
-        return m_socket->waitForConnected(5000);
-    }
-    bool answerCalls(quint16 port)
-    {
-        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
-            m_socket.reset(m_server.nextPendingConnection());
-            m_socket->setParent(nullptr);
-        });
-        return m_server.listen(QHostAddress(PeerAddress), port);
-    }
-    void send(const QByteArray &bytes)
-    {
-        TestMessenger::busyWaitFor([this] { return m_socket != nullptr; }, 5000);
-        m_socket->write(bytes);
-        m_socket->flush();
-    }
-    bool receives(const QByteArray &expected)
-    {
-        return TestMessenger::busyWaitFor([&] { return received().endsWith(expected); }, 5000);
-    }
-    QByteArray received()
-    {
-        m_received += m_socket ? m_socket->readAll() : QByteArray();
-        return m_received;
-    }
-    bool hungUpOn()
-    {
-        return TestMessenger::busyWaitFor(
-            [&] { return m_socket && m_socket->state() == QAbstractSocket::UnconnectedState; },
-            5000);
-    }
-    void hangUp() { m_socket->disconnectFromHost(); }
-
-private:
-    QTcpServer m_server;
-    std::unique_ptr<QTcpSocket> m_socket;
-    QByteArray m_received;
-};
 
 QString lastShown(const TestMessenger &messenger)
 {
@@ -158,9 +110,7 @@ private slots:
             m_file->send(chunk.mid(503) + (at + 1024 >= content.size() ? "{EOF}" : ""));
         }
         QVERIFY(TestMessenger::busyWaitFor([this] { return m_us->transferIdle(); }));
-        QFile stored(m_us->program->DownloadPath + u"/tags.bin"_qs);
-        QVERIFY(stored.open(QIODevice::ReadOnly));
-        QCOMPARE(stored.readAll(), content);
+        QCOMPARE(TestFiles::read(m_us->program->DownloadPath + u"/tags.bin"_qs), content);
         QVERIFY(m_file->receives("{NXT}{NXT}{NXT}{NXT}{NXT}"));
         QCOMPARE(m_file->received(), "{ACCEPT}{SF}{NXT}{NXT}{NXT}{NXT}{NXT}");
     }
@@ -206,10 +156,8 @@ private slots:
         QFETCH(bool, fileGone);
         QFETCH(QString, shown);
         const QString path = m_root->filePath(QStringLiteral("out.bin"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(5000, 'y')) == 5000);
-        file.close();
-        QVERIFY(m_file->answerCalls(m_ports.file));
+        TestFiles::write(path, QByteArray(5000, 'y'));
+        QVERIFY(m_file->answerCalls(PeerAddress, m_ports.file));
         m_us->sendFile(path);
         m_file->send("{ACCEPT}");
         QVERIFY(m_file->receives("{FILE}out.bin"));

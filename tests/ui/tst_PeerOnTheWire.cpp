@@ -1,6 +1,7 @@
 #include "app/basMain.h"
 #include "controls/UrduText.h"
 #include "net/SocketEndpoint.h"
+#include "support/RawPeer.h"
 #include "support/TestMessenger.h"
 #include "support/TranscriptRuns.h"
 #include "ui/Transcript.h"
@@ -9,12 +10,8 @@
 
 #include <QAction>
 #include <QPushButton>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTest>
 #include <QTextEdit>
-
-#include <utility>
 
 using State = SocketEndpoint::SocketState;
 
@@ -34,60 +31,6 @@ QStringList runsOf(const TestMessenger &messenger)
         *messenger.window().findChild<QTextEdit *>(QStringLiteral("rtbMain"))->document());
 }
 
-// A partner that is not Kalvex: a raw socket on 127.0.0.3 that writes exactly the bytes a
-// test gives it, however a sender might have cut or joined them.
-class RawPeer
-{
-public:
-    bool call(quint16 port)
-    {
-        attach(new QTcpSocket(&m_owner));
-        m_socket->bind(QHostAddress(PeerAddress));
-        m_socket->connectToHost(OurAddress, port);
-        return m_socket->waitForConnected(5000);
-    }
-    // Answers a call as an old callee would: its identity at once, then `reply` once the
-    // caller's identity has come.
-    bool answerCalls(quint16 port, const QByteArray &reply)
-    {
-        QObject::connect(&m_server, &QTcpServer::newConnection, &m_owner, [this, reply] {
-            attach(m_server.nextPendingConnection());
-            send("{SEND}bob/Bob Smith/bob@example.org/");
-            m_replyOnIdentity = reply;
-        });
-        return m_server.listen(QHostAddress(PeerAddress), port);
-    }
-    void send(const QByteArray &bytes)
-    {
-        m_socket->write(bytes);
-        m_socket->flush();
-    }
-    bool receives(const QByteArray &expected)
-    {
-        return QTest::qWaitFor([&] { return m_received.endsWith(expected); });
-    }
-    QByteArray received() const { return m_received; }
-    void hangUp() { m_socket->disconnectFromHost(); }
-
-private:
-    void attach(QTcpSocket *socket)
-    {
-        m_socket = socket;
-        QObject::connect(socket, &QTcpSocket::readyRead, &m_owner, [this] {
-            m_received += m_socket->readAll();
-            if (!m_replyOnIdentity.isEmpty() && m_received.startsWith("{RECEV}")
-                && m_received.count('/') >= 3)
-                send(std::exchange(m_replyOnIdentity, {}));
-        });
-    }
-
-    QObject m_owner;
-    QTcpServer m_server;
-    QTcpSocket *m_socket = nullptr;
-    QByteArray m_received;
-    QByteArray m_replyOnIdentity;
-};
-
 const QByteArray Hello = QByteArrayLiteral("\\F:Arial\\C: 255\\S: 10\\L:0\\{T:hello\\}");
 const QByteArray Bold = QByteArrayLiteral("\\BLD\\F:Tahoma\\C: 16711680\\S: 12\\L:0\\{T:second\\}");
 
@@ -100,14 +43,18 @@ class tst_PeerOnTheWire : public QObject
     Q_OBJECT
 
 private:
-    // Our copy calls a raw peer that answers as a callee and accepts with `acceptance`; the
-    // session is open when this returns true.
+    // Our copy, started as "ali", calls a raw peer that answers as an old callee: its
+    // identity at once, then `acceptance` once ours has come. True once the session is open.
     static bool openSessionWithRawCallee(
         TestMessenger &us, RawPeer &peer, const QByteArray &acceptance)
     {
-        if (!peer.answerCalls(us.ports().chat, acceptance))
+        if (!peer.answerCalls(PeerAddress, us.ports().chat))
             return false;
         us.dial(PeerAddress);
+        peer.send("{SEND}bob/Bob Smith/bob@example.org/");
+        if (!peer.receives("{RECEV}ali/ali Khan/ali@example.org/"))
+            return false;
+        peer.send(acceptance);
         return QTest::qWaitFor([&] { return us.window().sessionOpen(); });
     }
 
@@ -161,7 +108,7 @@ private slots:
         TestMessenger us(OurAddress, ports);
         us.startAs(QStringLiteral("sara"));
         RawPeer peer;
-        QVERIFY(peer.call(ports.chat));
+        QVERIFY(peer.call(PeerAddress, ports.chat));
         QVERIFY(peer.receives("{SEND}sara/sara Khan/sara@example.org/"));
 
         peer.send(Hello);
@@ -188,7 +135,7 @@ private slots:
         TestMessenger us(OurAddress, ports);
         us.startAs(QStringLiteral("sara"));
         RawPeer peer;
-        QVERIFY(peer.call(ports.chat));
+        QVERIFY(peer.call(PeerAddress, ports.chat));
         QVERIFY(peer.receives("/"));
         us.desktop.onShow = [&](const QString &) {
             peer.hangUp();

@@ -1,3 +1,4 @@
+#include "support/TestFiles.h"
 #include "support/TranscriptRuns.h"
 #include "ui/Transcript.h"
 
@@ -108,17 +109,14 @@ private slots:
         QFETCH(QString, target);
         QFETCH(bool, saved);
         QTemporaryDir folder;
-        QFile old(folder.filePath(u"old"_qs));
-        QVERIFY(old.open(QIODevice::WriteOnly) && old.write(QByteArray(10000, 'x')) == 10000);
-        old.close();
+        const QString old = TestFiles::write(folder.filePath(u"old"_qs), QByteArray(10000, 'x'));
         QTextEdit box;
         Transcript transcript(&box);
         transcript.AppendRun(u"kept"_qs, 0, u"Tahoma"_qs, 10);
 
         QCOMPARE(transcript.saveAs(target.isEmpty() ? target : folder.filePath(target)), saved);
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList { u"old"_qs });
-        QVERIFY(old.open(QIODevice::ReadOnly));
-        QCOMPARE(old.readAll().startsWith("{\\rtf1"), saved);
+        QCOMPARE(TestFiles::read(old).startsWith("{\\rtf1"), saved);
         QCOMPARE(transcript.plainText(), u"kept"_qs);
     }
 
@@ -128,10 +126,7 @@ private slots:
         QTemporaryDir folder;
         QTextEdit box;
         Transcript transcript(&box);
-        transcript.AppendStyledRun(
-            u"\r\nali Says : \r\n"_qs, u"Arial"_qs, 10, 4954117, true, false, Transcript::Left);
-        transcript.AppendStyledRun(
-            u"   hello"_qs, u"Arial"_qs, 12, 255, false, true, Transcript::Left);
+        transcript.AppendRun(u"\r\nali Says : \r\n   hello"_qs, 0, u"Arial"_qs, 10);
         QPrinter printer;
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(folder.filePath(u"transcript.pdf"_qs));
