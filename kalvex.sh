@@ -9,6 +9,9 @@
 #   ./kalvex.sh soak [cycles transfers [seed]]
 #                         install what is missing, build in release mode, run the soak (1000 chat
 #                         sessions and 200 file transfers unless told otherwise); fails on growth
+#   ./kalvex.sh storm [rounds [seed]]
+#                         build with the sanitizers, set a hostile partner on one messenger
+#                         (300 rounds unless told otherwise); fails on a crash, hang or growth
 #   ./kalvex.sh fuzz [seconds [target...]]
 #                         install clang, build the fuzz targets, run each in turn (60 s each)
 # All are safe to repeat: they install, configure and build only what is not done yet.
@@ -69,18 +72,33 @@ make_package() {
 # build-sanitize/ (-O1 keeps it fast enough): a memory error, a leak or undefined behaviour
 # aborts the test that meets it. Leaks that system libraries keep on purpose are listed, each
 # with its reason, in tools/sanitize/lsan.supp.
-run_sanitized_tests() {
-    local folder="$root/build-sanitize"
-    if [ ! -f "$folder/build.ninja" ]; then
-        cmake -S "$root" -B "$folder" -G Ninja -DKALVEX_SANITIZE=ON \
+sanitized="$root/build-sanitize"
+sanitizer_env=(
+    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:check_initialization_order=1:strict_init_order=1:detect_stack_use_after_return=1
+    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+    LSAN_OPTIONS=suppressions="$root/tools/sanitize/lsan.supp")
+
+configure_sanitized() {
+    if [ ! -f "$sanitized/build.ninja" ]; then
+        cmake -S "$root" -B "$sanitized" -G Ninja -DKALVEX_SANITIZE=ON \
             -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g"
     fi
-    build_all "$folder"
-    cd "$folder"
-    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:check_initialization_order=1:strict_init_order=1:detect_stack_use_after_return=1 \
-        UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-        LSAN_OPTIONS=suppressions="$root/tools/sanitize/lsan.supp" \
-        QT_QPA_PLATFORM=offscreen ctest --output-on-failure
+}
+
+run_sanitized_tests() {
+    configure_sanitized
+    build_all "$sanitized"
+    cd "$sanitized"
+    env "${sanitizer_env[@]}" QT_QPA_PLATFORM=offscreen ctest --output-on-failure
+}
+
+# A hostile partner against one messenger, built with the sanitizers; its arguments go to the
+# storm program (rounds, seed), and so does its exit status.
+run_storm() {
+    configure_sanitized
+    cmake --build "$sanitized" --parallel "$(nproc)" --target storm_kalvex
+    env "${sanitizer_env[@]}" QT_LOGGING_RULES="qt.core.qobject.connect=false;qt.multimedia*=false" \
+        "$sanitized/soak/storm_kalvex" "$@"
 }
 
 # Two messengers in one process through many sessions and transfers, watching descriptors and
@@ -188,11 +206,16 @@ soak)
     install_missing
     run_soak "$@"
     ;;
+storm)
+    shift
+    install_missing
+    run_storm "$@"
+    ;;
 fuzz)
     run_fuzzers "${@:2}"
     ;;
 *)
-    echo "usage: $0 run|test|bench|sanitize|package|soak [cycles transfers [seed]]|fuzz [seconds [target...]]" >&2
+    echo "usage: $0 run|test|bench|sanitize|package|soak [cycles transfers [seed]]|storm [rounds [seed]]|fuzz [seconds [target...]]" >&2
     exit 2
     ;;
 esac
