@@ -1,7 +1,6 @@
 #include "SoakPair.h"
 
 #include "controls/UrduText.h"
-#include "net/SocketEndpoint.h"
 #include "support/TestFiles.h"
 #include "ui/Transcript.h"
 #include "ui/frmMain.h"
@@ -115,19 +114,12 @@ QString SoakPair::writeTo(const Side &writer, const Side &reader, bool urdu, int
 QString SoakPair::hangUp(const Side &leaver, const Side &other)
 {
     leaver.messenger.window().findChild<QAction *>(QStringLiteral("mnuConnect"))->trigger();
-    if (!QTest::qWaitFor([&] { return listening(leaver.messenger) && listening(other.messenger); },
+    if (!QTest::qWaitFor(
+            [&] { return leaver.messenger.listening() && other.messenger.listening(); },
             ChatStepTimeoutMs))
         return QStringLiteral("%1 hung up, but %1 and %2 were not both back to \"Listening...\"")
             .arg(leaver.name, other.name);
     return {};
-}
-
-bool SoakPair::listening(const TestMessenger &messenger)
-{
-    const frmMain &window = messenger.window();
-    return !window.sessionOpen()
-        && window.WskMain().State() == SocketEndpoint::SocketState::Listening
-        && window.statusText(0) == u"Listening...";
 }
 
 QString SoakPair::transfer(int index, const QByteArray &content)

@@ -36,7 +36,6 @@ private:
     QString hangUp(const Side &leaver, const Side &other);
     QString sendAndCompare(
         const Side &sender, const Side &receiver, const QString &path, const QByteArray &content);
-    static bool listening(const TestMessenger &messenger);
     static QString boxesOtherThan(const Side &side, const QStringList &expected);
     void forgetRecords();
 

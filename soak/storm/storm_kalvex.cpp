@@ -11,7 +11,6 @@
 #include "support/RawPeer.h"
 #include "support/TestMessenger.h"
 #include "ui/frmMain.h"
-#include "net/SocketEndpoint.h"
 
 #include <QApplication>
 #include <QDir>
@@ -32,7 +31,10 @@ constexpr long RssToleranceKiB = 4096;
 class Storm
 {
 public:
-    explicit Storm(quint32 seed) : m_random(seed) { }
+    explicit Storm(quint32 seed)
+        : m_random(seed)
+    {
+    }
 
     QByteArray chatPiece()
     {
@@ -91,11 +93,11 @@ private:
     QByteArray markup()
     {
         QByteArray text = m_random.bounded(2) ? noise(m_random.bounded(200))
-                                               : QByteArray("<a href=x>link</a> &lt;");
+                                              : QByteArray("<a href=x>link</a> &lt;");
         QByteArray message = "\\F:" + pick({ "Arial", "Qirtas1", "", "No Such Font", "\\" })
-            + "\\C: " + QByteArray::number(m_random.generate()) + "\\S: "
-            + pick({ "10", "0", "-5", "1e9", "72", "abc" }) + "\\L:"
-            + QByteArray::number(m_random.bounded(3));
+            + "\\C: " + QByteArray::number(m_random.generate())
+            + "\\S: " + pick({ "10", "0", "-5", "1e9", "72", "abc" })
+            + "\\L:" + QByteArray::number(m_random.bounded(3));
         if (m_random.bounded(2))
             message += "\\BLD";
         if (m_random.bounded(2))
@@ -126,14 +128,6 @@ struct Reached
     int fileConnections = 0;
     int boxes = 0;
 };
-
-bool listening(const TestMessenger &us)
-{
-    const frmMain &window = us.window();
-    return !window.sessionOpen()
-        && window.WskMain().State() == SocketEndpoint::SocketState::Listening
-        && window.statusText(0) == u"Listening..." && us.transferIdle();
-}
 
 QStringList entriesOf(const QString &folder)
 {
@@ -166,7 +160,7 @@ QString round(TestMessenger &us, Storm &storm, const QString &downloads, const Q
             file.hangUp();
     }
     chat.hangUp();
-    if (!QTest::qWaitFor([&] { return listening(us); }, SettleTimeoutMs))
+    if (!QTest::qWaitFor([&] { return us.listening() && us.transferIdle(); }, SettleTimeoutMs))
         return QStringLiteral("after the partner hung up, the messenger was not back to "
                               "\"Listening...\" with no transfer running");
     if (!entriesOf(outside).isEmpty())
@@ -212,8 +206,8 @@ int main(int argc, char *argv[])
     for (int i = 0; i < rounds; ++i) {
         const QString failure = round(us, storm, downloads, outside.path(), reached);
         if (!failure.isEmpty()) {
-            std::fprintf(stderr, "storm failed: round %d of %d: %s\n", i + 1, rounds,
-                qPrintable(failure));
+            std::fprintf(
+                stderr, "storm failed: round %d of %d: %s\n", i + 1, rounds, qPrintable(failure));
             return 1;
         }
         if (i == 0)

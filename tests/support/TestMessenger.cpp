@@ -158,6 +158,13 @@ bool TestMessenger::transferIdle() const
         && main.WskFTP().State() == SocketEndpoint::SocketState::Listening;
 }
 
+bool TestMessenger::listening() const
+{
+    const frmMain &main = window();
+    return !main.sessionOpen() && main.WskMain().State() == SocketEndpoint::SocketState::Listening
+        && main.statusText(0) == u"Listening...";
+}
+
 bool TestMessenger::busyWaitFor(const std::function<bool()> &condition, int timeoutMs)
 {
     QEventLoop loop;

@@ -67,6 +67,8 @@ public:
     // True while no transfer runs: not transferring, progress 0, the menu offering to send,
     // the file socket listening.
     bool transferIdle() const;
+    // True while no session is open and the chat socket waits for calls, "Listening..." shown.
+    bool listening() const;
     // Like QTest::qWaitFor, but runs the event loop without the pauses qWaitFor takes between
     // rounds, which would otherwise dominate a stop-and-wait exchange.
     static bool busyWaitFor(const std::function<bool()> &condition, int timeoutMs = 20000);
