@@ -20,6 +20,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 root=$(pwd)
 build="$root/build"
+release="$root/build-release"
 
 packages=(cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev libgl-dev libcap2-bin fonts-dejavu-core)
 
@@ -51,9 +52,9 @@ build_all() {
 # Every benchmark under bench/, one after the other; each prints "name: value unit" lines,
 # and lines beginning with "#" say how a figure was taken.
 run_benchmarks() {
-    local folder="$root/build-release" status=0
-    build_all "$folder" Release
-    for program in "$folder"/bench/bench_*; do
+    local status=0
+    build_all "$release" Release
+    for program in "$release"/bench/bench_*; do
         [ -f "$program" ] && [ -x "$program" ] || continue
         echo "# $(basename "$program")"
         QT_QPA_PLATFORM=offscreen "$program" 2>/dev/null || status=1
@@ -63,9 +64,8 @@ run_benchmarks() {
 
 # The Debian package, made by CPack from the release build; prints the .deb's path.
 make_package() {
-    local folder="$root/build-release"
-    build_all "$folder" Release
-    (cd "$folder" && cpack) | sed -n 's/^CPack: - package: \(.*\) generated\.$/\1/p'
+    build_all "$release" Release
+    (cd "$release" && cpack) | sed -n 's/^CPack: - package: \(.*\) generated\.$/\1/p'
 }
 
 # The whole test suite built with AddressSanitizer and UndefinedBehaviorSanitizer into
@@ -104,10 +104,9 @@ run_storm() {
 # Two messengers in one process through many sessions and transfers, watching descriptors and
 # memory; its arguments go to the soak program, and so does its exit status.
 run_soak() {
-    local folder="$root/build-release"
-    build_all "$folder" Release
+    build_all "$release" Release
     QT_QPA_PLATFORM=offscreen QT_LOGGING_RULES="qt.core.qobject.connect=false" \
-        "$folder/soak/soak_kalvex" "$@"
+        "$release/soak/soak_kalvex" "$@"
 }
 
 # The fuzz targets under fuzz/, built with clang's libFuzzer and sanitizers into build-fuzz/,
