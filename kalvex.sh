@@ -14,6 +14,9 @@
 #                         (300 rounds unless told otherwise); fails on a crash, hang or growth
 #   ./kalvex.sh fuzz [seconds [target...]]
 #                         install clang, build the fuzz targets, run each in turn (60 s each)
+#   ./kalvex.sh format [check]
+#                         install clang-format, format every C++ file by .clang-format; with
+#                         "check", change nothing and fail when a file is not formatted
 # All are safe to repeat: they install, configure and build only what is not done yet.
 set -euo pipefail
 
@@ -162,6 +165,17 @@ fuzz_target() {
     echo "nothing found"
 }
 
+# Every C++ file of ours, formatted by .clang-format, or only checked ("check").
+format_sources() {
+    local files
+    mapfile -t files < <(find src tests bench fuzz soak tools -name '*.cpp' -o -name '*.h' | sort)
+    if [ "${1:-}" = check ]; then
+        clang-format --dry-run --Werror "${files[@]}"
+    else
+        clang-format -i "${files[@]}"
+    fi
+}
+
 # Ports 786 and 821 lie below 1024: let the program bind them without running as root.
 grant_low_ports() {
     local binary="$build/src/kalvex"
@@ -213,8 +227,13 @@ storm)
 fuzz)
     run_fuzzers "${@:2}"
     ;;
+format)
+    packages=(clang-format)
+    install_missing
+    format_sources "${2:-}"
+    ;;
 *)
-    echo "usage: $0 run|test|bench|sanitize|package|soak [cycles transfers [seed]]|storm [rounds [seed]]|fuzz [seconds [target...]]" >&2
+    echo "usage: $0 run|test|bench|sanitize|package|soak [cycles transfers [seed]]|storm [rounds [seed]]|fuzz [seconds [target...]]|format [check]" >&2
     exit 2
     ;;
 esac

@@ -56,7 +56,6 @@ double endpointRound()
     return clock.nsecsElapsed() / 1e6;
 }
 
-
 void report(const char *name, double (*round)())
 {
     std::vector<double> times;

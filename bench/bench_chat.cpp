@@ -20,7 +20,6 @@ namespace {
 
 constexpr int Messages = 1000;
 
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -38,7 +37,8 @@ int main(int argc, char *argv[])
     caller.window().findChild<QAction *>(QStringLiteral("mnuEnglish"))->trigger();
     auto *composer = caller.window().findChild<QPlainTextEdit *>(QStringLiteral("txtSendEN"));
     auto *send = caller.window().findChild<QPushButton *>(QStringLiteral("cmdSend"));
-    QTextDocument *partnerTranscript = callee.window().findChild<QTextEdit *>(QStringLiteral("rtbMain"))->document();
+    QTextDocument *partnerTranscript
+        = callee.window().findChild<QTextEdit *>(QStringLiteral("rtbMain"))->document();
 
     std::vector<qint64> microseconds;
     microseconds.reserve(Messages);
@@ -58,7 +58,9 @@ int main(int argc, char *argv[])
         microseconds.push_back(timer.nsecsElapsed() / 1000);
     }
     std::sort(microseconds.begin(), microseconds.end());
-    std::printf("chat_rtt_median_us: %lld us\n", static_cast<long long>(microseconds[Messages / 2]));
-    std::printf("chat_rtt_p99_us: %lld us\n", static_cast<long long>(microseconds[Messages * 99 / 100]));
+    std::printf(
+        "chat_rtt_median_us: %lld us\n", static_cast<long long>(microseconds[Messages / 2]));
+    std::printf(
+        "chat_rtt_p99_us: %lld us\n", static_cast<long long>(microseconds[Messages * 99 / 100]));
     return 0;
 }

@@ -35,7 +35,6 @@ double processStartSeconds()
     return fields.value(19).toDouble() / double(sysconf(_SC_CLK_TCK));
 }
 
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -49,7 +48,8 @@ int main(int argc, char *argv[])
         environment.filePort = 0;
     }
     basMain program(
-        std::make_unique<SettingsStore>(settings.filePath(QStringLiteral("Kalvex.conf"))), environment);
+        std::make_unique<SettingsStore>(settings.filePath(QStringLiteral("Kalvex.conf"))),
+        environment);
     program.Main();
     frmMain &window = *program.mainWindow();
     const bool ready = QTest::qWaitForWindowExposed(&window)

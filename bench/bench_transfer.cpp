@@ -28,8 +28,6 @@ double median(std::vector<double> times)
     return times[times.size() / 2];
 }
 
-
-
 } // namespace
 
 int main(int argc, char **argv)

@@ -7,24 +7,24 @@ namespace StringTable {
 
 namespace {
 
-QHash<int, QString> loadTable()
-{
-    QHash<int, QString> table;
-    QFile file(QStringLiteral(":/resources/strings.tsv"));
-    if (!file.open(QIODevice::ReadOnly))
+    QHash<int, QString> loadTable()
+    {
+        QHash<int, QString> table;
+        QFile file(QStringLiteral(":/resources/strings.tsv"));
+        if (!file.open(QIODevice::ReadOnly))
+            return table;
+        const QString content = QString::fromUtf8(file.readAll());
+        for (const QString &line : content.split(u'\n')) {
+            if (line.isEmpty() || line.startsWith(u'#'))
+                continue;
+            const qsizetype tab = line.indexOf(u'\t');
+            bool ok = false;
+            const int id = line.left(tab).toInt(&ok);
+            if (tab > 0 && ok)
+                table.insert(id, line.mid(tab + 1));
+        }
         return table;
-    const QString content = QString::fromUtf8(file.readAll());
-    for (const QString &line : content.split(u'\n')) {
-        if (line.isEmpty() || line.startsWith(u'#'))
-            continue;
-        const qsizetype tab = line.indexOf(u'\t');
-        bool ok = false;
-        const int id = line.left(tab).toInt(&ok);
-        if (tab > 0 && ok)
-            table.insert(id, line.mid(tab + 1));
     }
-    return table;
-}
 
 } // namespace
 

@@ -16,9 +16,9 @@ private slots:
         QTest::addColumn<QString>("filter");
         QTest::addColumn<QString>("qtFilter");
         QTest::newRow("several patterns")
-            << u"Pictures|*.png;*.jpg"_qs << u"Pictures (*.png *.jpg)"_qs;
+            << QStringLiteral("Pictures|*.png;*.jpg") << QStringLiteral("Pictures (*.png *.jpg)");
         QTest::newRow("description without patterns")
-            << u"All Files (*.*)|*.*|Text"_qs << u"All Files (*)"_qs;
+            << QStringLiteral("All Files (*.*)|*.*|Text") << QStringLiteral("All Files (*)");
         QTest::newRow("none") << QString() << QString();
     }
     void filters()
@@ -37,18 +37,20 @@ private slots:
     {
         ScriptedDesktop desktop;
         CommonDialog dialog(desktop);
-        dialog.FileName = u"/tmp/last.rtf"_qs;
-        desktop.dialogAnswers
-            = { QVariant(), QVariant(u"/tmp/new.rtf"_qs), QVariant(u"/tmp/sent.bin"_qs) };
+        dialog.FileName = QStringLiteral("/tmp/last.rtf");
+        desktop.dialogAnswers = { QVariant(), QVariant(QStringLiteral("/tmp/new.rtf")),
+            QVariant(QStringLiteral("/tmp/sent.bin")) };
 
         QVERIFY(!dialog.ShowSave(nullptr));
-        QCOMPARE(dialog.FileName, u"/tmp/last.rtf"_qs);
+        QCOMPARE(dialog.FileName, QStringLiteral("/tmp/last.rtf"));
         QVERIFY(dialog.ShowSave(nullptr));
-        QCOMPARE(dialog.FileName, u"/tmp/new.rtf"_qs);
+        QCOMPARE(dialog.FileName, QStringLiteral("/tmp/new.rtf"));
         QVERIFY(dialog.ShowOpen(nullptr));
-        QCOMPARE(dialog.FileName, u"/tmp/sent.bin"_qs);
-        QCOMPARE(desktop.dialogsShown, (QStringList { u"save"_qs, u"save"_qs, u"open"_qs }));
-        QCOMPARE(desktop.dialogsOpenedOn.at(2).toString(), u"/tmp/new.rtf"_qs);
+        QCOMPARE(dialog.FileName, QStringLiteral("/tmp/sent.bin"));
+        QCOMPARE(desktop.dialogsShown,
+            (QStringList {
+                QStringLiteral("save"), QStringLiteral("save"), QStringLiteral("open") }));
+        QCOMPARE(desktop.dialogsOpenedOn.at(2).toString(), QStringLiteral("/tmp/new.rtf"));
     }
 };
 

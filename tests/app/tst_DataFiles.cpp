@@ -16,13 +16,15 @@ private slots:
         QTest::addColumn<QStringList>("present"); // relative to the installation's root
         QTest::addColumn<QString>("expected");
 
-        QTest::newRow("build tree") << QStringList { u"bin/help.html"_qs } << u"bin/help.html"_qs;
-        QTest::newRow("installed")
-            << QStringList { u"share/kalvex/help.html"_qs } << u"share/kalvex/help.html"_qs;
-        QTest::newRow("beside wins")
-            << QStringList { u"bin/help.html"_qs, u"share/kalvex/help.html"_qs }
-            << u"bin/help.html"_qs;
-        QTest::newRow("nowhere") << QStringList { u"share/help.html"_qs } << u"bin/help.html"_qs;
+        QTest::newRow("build tree")
+            << QStringList { QStringLiteral("bin/help.html") } << QStringLiteral("bin/help.html");
+        QTest::newRow("installed") << QStringList { QStringLiteral("share/kalvex/help.html") }
+                                   << QStringLiteral("share/kalvex/help.html");
+        QTest::newRow("beside wins") << QStringList { QStringLiteral("bin/help.html"),
+            QStringLiteral("share/kalvex/help.html") }
+                                     << QStringLiteral("bin/help.html");
+        QTest::newRow("nowhere") << QStringList { QStringLiteral("share/help.html") }
+                                 << QStringLiteral("bin/help.html");
     }
     void findsFile()
     {
@@ -30,13 +32,14 @@ private slots:
         QFETCH(QString, expected);
         QTemporaryDir root;
         const QDir rootDir(root.path());
-        QVERIFY(rootDir.mkpath(u"bin"_qs));
+        QVERIFY(rootDir.mkpath(QStringLiteral("bin")));
         for (const QString &file : present) {
             QVERIFY(rootDir.mkpath(QFileInfo(file).path()));
             QFile data(rootDir.filePath(file));
             QVERIFY(data.open(QIODevice::WriteOnly));
         }
-        QCOMPARE(DataFiles::path(u"help.html"_qs, rootDir.filePath(u"bin"_qs)),
+        QCOMPARE(
+            DataFiles::path(QStringLiteral("help.html"), rootDir.filePath(QStringLiteral("bin"))),
             rootDir.filePath(expected));
     }
 };

@@ -31,22 +31,25 @@ private slots:
             << QByteArray("[settings]\nPath=\n") << QStringList { {}, {}, {}, {}, QString() };
         QTest::newRow("values kept as stored, quoted by Qt")
             << QByteArray("[settings]\nNickname=\"  sp, ace  \"\nFullName=اردو\nPath=/no/slash\n")
-            << QStringList { {}, u"  sp, ace  "_qs, u"اردو"_qs, {}, u"/no/slash"_qs };
+            << QStringList { {}, QStringLiteral("  sp, ace  "), QStringLiteral("اردو"), {},
+                   QStringLiteral("/no/slash") };
         QTest::newRow("comma and blank")
-            << QByteArray("[settings]\nNickname=a, b\n") << nickname(u"a, b"_qs);
+            << QByteArray("[settings]\nNickname=a, b\n") << nickname(QStringLiteral("a, b"));
         QTest::newRow("only a comma, last line")
-            << QByteArray("[settings]\nNickname=,") << nickname(u","_qs);
+            << QByteArray("[settings]\nNickname=,") << nickname(QStringLiteral(","));
         QTest::newRow("same key in another section")
             << QByteArray("[other]\nNickname=p, q\n[settings]\nNickname=r, s\n")
-            << nickname(u"r, s"_qs);
+            << nickname(QStringLiteral("r, s"));
     }
     void startReadsStore()
     {
         QFETCH(QByteArray, file);
         QFETCH(QStringList, expected);
         QTemporaryDir dir;
-        const QString settingsFile = TestFiles::write(dir.filePath(u"Kalvex.conf"_qs), file);
-        TestMessenger messenger(u"127.0.0.1"_qs, TestMessenger::freePorts(), false, settingsFile);
+        const QString settingsFile
+            = TestFiles::write(dir.filePath(QStringLiteral("Kalvex.conf")), file);
+        TestMessenger messenger(
+            QStringLiteral("127.0.0.1"), TestMessenger::freePorts(), false, settingsFile);
         messenger.start();
         const basMain &program = *messenger.program;
         QCOMPARE((QStringList { program.RemoteIP, program.LocalNickname, program.LocalFullName,
@@ -57,32 +60,32 @@ private slots:
     // An exit writes the five values; the next start reads them back.
     void exitWritesAllFiveKeys()
     {
-        TestMessenger messenger(u"127.0.0.1"_qs, TestMessenger::freePorts());
+        TestMessenger messenger(QStringLiteral("127.0.0.1"), TestMessenger::freePorts());
         messenger.start();
         basMain &program = *messenger.program;
-        program.LocalNickname = u"zara"_qs;
+        program.LocalNickname = QStringLiteral("zara");
         program.LocalFullName = QString();
-        program.LocalEmail = u"a,b@example.org"_qs;
-        program.RemoteIP = u"127.0.0.2"_qs;
-        program.DownloadPath = u"/home/zara/in/"_qs;
+        program.LocalEmail = QStringLiteral("a,b@example.org");
+        program.RemoteIP = QStringLiteral("127.0.0.2");
+        program.DownloadPath = QStringLiteral("/home/zara/in/");
         QStringList written;
         messenger.store->onWrite = [&](const QString &key) { written << key; };
 
         messenger.window().close();
 
         QCOMPARE(written,
-            (QStringList {
-                u"Nickname"_qs, u"FullName"_qs, u"Email"_qs, u"RemoteIP"_qs, u"Path"_qs }));
+            (QStringList { QStringLiteral("Nickname"), QStringLiteral("FullName"),
+                QStringLiteral("Email"), QStringLiteral("RemoteIP"), QStringLiteral("Path") }));
 
         // The next start finds what this one left.
-        TestMessenger next(
-            u"127.0.0.1"_qs, TestMessenger::freePorts(), false, messenger.settingsFile());
+        TestMessenger next(QStringLiteral("127.0.0.1"), TestMessenger::freePorts(), false,
+            messenger.settingsFile());
         next.start();
         const basMain &read = *next.program;
         QCOMPARE((QStringList { read.LocalNickname, read.LocalFullName, read.LocalEmail,
                      read.RemoteIP, read.DownloadPath }),
-            (QStringList { u"zara"_qs, QString(), u"a,b@example.org"_qs, u"127.0.0.2"_qs,
-                u"/home/zara/in/"_qs }));
+            (QStringList { QStringLiteral("zara"), QString(), QStringLiteral("a,b@example.org"),
+                QStringLiteral("127.0.0.2"), QStringLiteral("/home/zara/in/") }));
     }
 
     void programStoreIsPerUserKalvex()
@@ -90,7 +93,7 @@ private slots:
         SettingsStore store;
         QCOMPARE(store.fileName(),
             QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-                + u"/Kalvex/Kalvex.conf"_qs);
+                + QStringLiteral("/Kalvex/Kalvex.conf"));
     }
 
     // The settings folder is blocked by a file: the user hears of it once, with the reason,
@@ -98,15 +101,16 @@ private slots:
     void failedSaveIsToldOnce()
     {
         QTemporaryDir dir;
-        const QString blocker = dir.filePath(u"blocker"_qs);
-        const QString file = blocker + u"/Kalvex.conf"_qs;
+        const QString blocker = dir.filePath(QStringLiteral("blocker"));
+        const QString file = blocker + QStringLiteral("/Kalvex.conf");
         TestFiles::write(blocker, "not a folder");
-        TestMessenger messenger(u"127.0.0.1"_qs, TestMessenger::freePorts(), false, file);
+        TestMessenger messenger(
+            QStringLiteral("127.0.0.1"), TestMessenger::freePorts(), false, file);
         messenger.start();
         basMain &program = *messenger.program;
-        program.LocalNickname = u"zara"_qs;
-        const QString message = u"Your settings could not be saved in "_qs + file + u":\n"_qs
-            + blocker + u" is not a folder."_qs;
+        program.LocalNickname = QStringLiteral("zara");
+        const QString message = QStringLiteral("Your settings could not be saved in ") + file
+            + QStringLiteral(":\n") + blocker + QStringLiteral(" is not a folder.");
 
         program.SaveSettings();
         program.SaveSettings();
@@ -117,12 +121,14 @@ private slots:
         QVERIFY(QFile::remove(blocker));
         program.SaveSettings();
         QCOMPARE(messenger.desktop.shown.size(), 1);
-        QCOMPARE(QSettings(file, QSettings::IniFormat).value(u"settings/Nickname"_qs).toString(),
-            u"zara"_qs);
+        QCOMPARE(QSettings(file, QSettings::IniFormat)
+                     .value(QStringLiteral("settings/Nickname"))
+                     .toString(),
+            QStringLiteral("zara"));
 
         QVERIFY(QDir(blocker).removeRecursively());
         TestFiles::write(blocker, "not a folder");
-        program.LocalNickname = u"zara2"_qs;
+        program.LocalNickname = QStringLiteral("zara2");
         messenger.window().close();
         QCOMPARE(messenger.desktop.shown.size(), 2);
         QCOMPARE(messenger.desktop.shown.at(1).text, message);
@@ -140,9 +146,9 @@ private slots:
     void signalWritesSettings()
     {
         QFETCH(int, signalNumber);
-        TestMessenger messenger(u"127.0.0.1"_qs, TestMessenger::freePorts());
+        TestMessenger messenger(QStringLiteral("127.0.0.1"), TestMessenger::freePorts());
         messenger.start();
-        messenger.program->LocalNickname = u"sig"_qs;
+        messenger.program->LocalNickname = QStringLiteral("sig");
         messenger.window().hide();
         ShutdownSignals shutdownSignals;
         connect(&shutdownSignals, &ShutdownSignals::received, this,
@@ -152,9 +158,9 @@ private slots:
 
         QTRY_COMPARE(messenger.endProcessCalls, 1);
         QCOMPARE(QSettings(messenger.settingsFile(), QSettings::IniFormat)
-                     .value(u"settings/Nickname"_qs)
+                     .value(QStringLiteral("settings/Nickname"))
                      .toString(),
-            u"sig"_qs);
+            QStringLiteral("sig"));
         QCOMPARE(messenger.window().WskMain().State(), SocketEndpoint::SocketState::Closed);
         messenger.program->Unload();
         QCOMPARE(messenger.endProcessCalls, 1);

@@ -2,7 +2,6 @@
 
 #include <QTest>
 
-using namespace Qt::StringLiterals;
 using Tag = Handshake::Tag;
 
 class tst_Handshake : public QObject
@@ -36,7 +35,8 @@ private slots:
     // on the wire), and for our answers.
     void identityAndAnswersAreExact()
     {
-        QCOMPARE(Handshake::identityMessage(Tag::Recev, u"J\u00fcrgen \u4e2d"_s, QString(), u"x"_s),
+        QCOMPARE(Handshake::identityMessage(Tag::Recev, QStringLiteral("J\u00fcrgen \u4e2d"),
+                     QString(), QStringLiteral("x")),
             QByteArray("{RECEV}J\xfcrgen ?//x/"));
         QCOMPARE(Handshake::yes(), QByteArray("{YES}"));
         QCOMPARE(Handshake::no(), QByteArray("{NOT}"));
@@ -51,29 +51,40 @@ private slots:
         QTest::addColumn<QStringList>("fields");
 
         QTest::newRow("well formed") << QByteArray("{SEND}nick/Full Name/a@b.c/") << Tag::Send
-                                     << QStringList { u"nick"_s, u"Full Name"_s, u"a@b.c"_s };
+                                     << QStringList { QStringLiteral("nick"),
+                                            QStringLiteral("Full Name"), QStringLiteral("a@b.c") };
         QTest::newRow("caller's, longer tag")
-            << QByteArray("{RECEV}n/f/e/") << Tag::Recev << QStringList { u"n"_s, u"f"_s, u"e"_s };
-        QTest::newRow("Windows-1252 bytes")
-            << QByteArray("{SEND}J\xfcrgen/\x80/x/") << Tag::Send
-            << QStringList { u"J\u00fcrgen"_s, u"\u20ac"_s, u"x"_s };
+            << QByteArray("{RECEV}n/f/e/") << Tag::Recev
+            << QStringList { QStringLiteral("n"), QStringLiteral("f"), QStringLiteral("e") };
+        QTest::newRow("Windows-1252 bytes") << QByteArray("{SEND}J\xfcrgen/\x80/x/") << Tag::Send
+                                            << QStringList { QStringLiteral("J\u00fcrgen"),
+                                                   QStringLiteral("\u20ac"), QStringLiteral("x") };
         QTest::newRow("empty full name and e-mail")
-            << QByteArray("{SEND}nick///") << Tag::Send << QStringList { u"nick"_s, u""_s, u""_s };
+            << QByteArray("{SEND}nick///") << Tag::Send
+            << QStringList { QStringLiteral("nick"), QStringLiteral(""), QStringLiteral("") };
         QTest::newRow("empty nickname skips its slash")
             << QByteArray("{SEND}/Full Name/a@b.c/") << Tag::Send
-            << QStringList { u"/Full Name"_s, u"a@b.c"_s, u"old e-mail"_s };
-        QTest::newRow("a slash inside a field shifts the rest") << QByteArray(
-            "{SEND}a/b/Full/mail/") << Tag::Send << QStringList { u"a"_s, u"b"_s, u"Full"_s };
+            << QStringList { QStringLiteral("/Full Name"), QStringLiteral("a@b.c"),
+                   QStringLiteral("old e-mail") };
+        QTest::newRow("a slash inside a field shifts the rest")
+            << QByteArray("{SEND}a/b/Full/mail/") << Tag::Send
+            << QStringList { QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("Full") };
         QTest::newRow("no separators keep everything")
             << QByteArray("{SEND}nick") << Tag::Send
-            << QStringList { u"old nick"_s, u"old name"_s, u"old e-mail"_s };
+            << QStringList { QStringLiteral("old nick"), QStringLiteral("old name"),
+                   QStringLiteral("old e-mail") };
         QTest::newRow("a missing separator restarts at the front")
             << QByteArray("{SEND}nick/Full") << Tag::Send
-            << QStringList { u"nick"_s, u"old name"_s, u"{SEND}nick"_s };
-        QTest::newRow("bare tag and slash") << QByteArray(
-            "{SEND}/") << Tag::Send << QStringList { u"old nick"_s, u"{SEND}"_s, u"old e-mail"_s };
-        QTest::newRow("longer than 32767 is not read") << "{SEND}n/f/" + QByteArray(32757, 'e')
-                + '/' << Tag::Send << QStringList { u"old nick"_s, u"old name"_s, u"old e-mail"_s };
+            << QStringList { QStringLiteral("nick"), QStringLiteral("old name"),
+                   QStringLiteral("{SEND}nick") };
+        QTest::newRow("bare tag and slash")
+            << QByteArray("{SEND}/") << Tag::Send
+            << QStringList { QStringLiteral("old nick"), QStringLiteral("{SEND}"),
+                   QStringLiteral("old e-mail") };
+        QTest::newRow("longer than 32767 is not read")
+            << "{SEND}n/f/" + QByteArray(32757, 'e') + '/' << Tag::Send
+            << QStringList { QStringLiteral("old nick"), QStringLiteral("old name"),
+                   QStringLiteral("old e-mail") };
     }
     void identityFieldsAreReadAsPeersExpect()
     {

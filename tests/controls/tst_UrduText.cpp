@@ -8,8 +8,6 @@
 #include <QLineEdit>
 #include <QTest>
 
-using namespace Qt::StringLiterals;
-
 using namespace UrduTestText;
 
 namespace {
@@ -37,19 +35,19 @@ private slots:
         control.setText("bab");
         for (const int key : { Qt::Key_Right, Qt::Key_Right, Qt::Key_Left })
             press(control, key, QString());
-        press(control, Qt::Key_Return, u"\r"_s);
-        press(control, Qt::Key_Escape, u"\x1b"_s);
-        press(control, Qt::Key_Tab, u"\t"_s);
-        press(control, Qt::Key_unknown, u"\u0628"_s); // outside the code page
+        press(control, Qt::Key_Return, QStringLiteral("\r"));
+        press(control, Qt::Key_Escape, QStringLiteral("\x1b"));
+        press(control, Qt::Key_Tab, QStringLiteral("\t"));
+        press(control, Qt::Key_unknown, QStringLiteral("\u0628")); // outside the code page
         QCOMPARE(shownBy(control), glyphs({ 76, 66, 73 }));
-        press(control, Qt::Key_Delete, u"\x7f"_s);
+        press(control, Qt::Key_Delete, QStringLiteral("\x7f"));
         QCOMPARE(shownBy(control), glyphs({ 66, 73 }));
-        press(control, Qt::Key_Period, u"."_s);
+        press(control, Qt::Key_Period, QStringLiteral("."));
         QCOMPARE(shownBy(control), glyphs({ 160, 66, 73 }));
-        press(control, Qt::Key_B, u"\x02"_s); // a control chord types its code
+        press(control, Qt::Key_B, QStringLiteral("\x02")); // a control chord types its code
         QCOMPARE(shownBy(control), glyphs({ 32, 160, 66, 73 }));
         control.txtMain()->setSelection(0, 3);
-        press(control, Qt::Key_Delete, u"\x7f"_s);
+        press(control, Qt::Key_Delete, QStringLiteral("\x7f"));
         QCOMPARE(shownBy(control), glyphs({ 76 }));
         QCOMPARE(control.Text(), QByteArray("b"));
     }
@@ -112,7 +110,7 @@ private slots:
         QCOMPARE(
             control.txtMain()->selectedText(), onScreen(glyphs({ '1', '2', '3', '4', 32, 76 })));
         control.txtMain()->setSelection(1, 2); // 23
-        press(control, Qt::Key_Backspace, u"\b"_s);
+        press(control, Qt::Key_Backspace, QStringLiteral("\b"));
         QCOMPARE(control.Text(), QByteArray("b 14"));
     }
 
@@ -126,7 +124,7 @@ private slots:
         source.setText("bhaui 2024 kisE oiN?");
         source.txtMain()->selectAll();
         QTest::keyClick(source.txtMain(), Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(QApplication::clipboard()->text(), u"بھائی ۲۰۲۴ کیسے ہیں؟"_s);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("بھائی ۲۰۲۴ کیسے ہیں؟"));
 
         UrduText target(nullptr, &desktop);
         target.setText("slam ");
@@ -134,7 +132,7 @@ private slots:
         QCOMPARE(shownBy(target), ShapeUrdu("slam bhaui 2024 kisE oiN?"));
         QCOMPARE(target.Text(), UnshapeUrdu(shownBy(target)));
 
-        QApplication::clipboard()->setText(u"دوست"_s);
+        QApplication::clipboard()->setText(QStringLiteral("دوست"));
         target.txtMain()->setSelection(0, 9); // the last two words, on the left
         QTest::keyClick(target.txtMain(), Qt::Key_V, Qt::ControlModifier);
         QTest::keyClick(target.txtMain(), Qt::Key_Insert, Qt::ShiftModifier);
@@ -143,7 +141,7 @@ private slots:
 
         target.txtMain()->setSelection(0, 8);
         QTest::keyClick(target.txtMain(), Qt::Key_X, Qt::ControlModifier);
-        QCOMPARE(QApplication::clipboard()->text(), u"دوستدوست"_s);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("دوستدوست"));
         target.setLocked(true);
         QTest::keyClick(target.txtMain(), Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(target.Text(), QByteArray("slam bhaui 2024 "));
@@ -154,12 +152,12 @@ private slots:
     {
         ScriptedDesktop desktop;
         UrduText control(nullptr, &desktop);
-        QApplication::clipboard()->setText(u"سَلام ☺ دوست!"_s);
+        QApplication::clipboard()->setText(QStringLiteral("سَلام ☺ دوست!"));
         QTest::keyClick(control.txtMain(), Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(control.Text(), QByteArray("sLm  dwst!"));
         QCOMPARE(desktop.shown.size(), 1);
         QCOMPARE(desktop.shown.front().text,
-            u"2 characters could not be typed in Urdu and were left out."_s);
+            QStringLiteral("2 characters could not be typed in Urdu and were left out."));
         QCOMPARE(desktop.shown.front().icon, Desktop::Icon::Information);
     }
 

@@ -16,26 +16,27 @@ private slots:
         QTest::addColumn<QStringList>(
             "files"); // played in order; "missing" and "text" are made here
         QTest::addColumn<int>("beeps");
-        QTest::newRow("shipped sounds")
-            << QStringList { u"message.wav"_qs, u"request.wav"_qs, u"error.wav"_qs } << 0;
-        QTest::newRow("missing file") << QStringList { u"missing"_qs } << 1;
-        QTest::newRow("not a sound") << QStringList { u"text"_qs } << 1;
+        QTest::newRow("shipped sounds") << QStringList { QStringLiteral("message.wav"),
+            QStringLiteral("request.wav"), QStringLiteral("error.wav") }
+                                        << 0;
+        QTest::newRow("missing file") << QStringList { QStringLiteral("missing") } << 1;
+        QTest::newRow("not a sound") << QStringList { QStringLiteral("text") } << 1;
         QTest::newRow("missing after a sound")
-            << QStringList { u"message.wav"_qs, u"missing"_qs } << 1;
+            << QStringList { QStringLiteral("message.wav"), QStringLiteral("missing") } << 1;
     }
     void beeps()
     {
         QFETCH(QStringList, files);
         QFETCH(int, beeps);
         QTemporaryDir dir;
-        TestFiles::write(dir.filePath(u"text.wav"_qs), "RIFF, but only in words");
+        TestFiles::write(dir.filePath(QStringLiteral("text.wav")), "RIFF, but only in words");
         int beeped = 0;
         SoundPlayer player(nullptr, [&beeped] { ++beeped; });
 
         for (const QString &file : files) {
-            QString path = dir.filePath(file + u".wav"_qs);
+            QString path = dir.filePath(file + QStringLiteral(".wav"));
             if (file.endsWith(u".wav"))
-                path = QFINDTESTDATA(u"../../src/media/sounds/"_qs + file);
+                path = QFINDTESTDATA(QStringLiteral("../../src/media/sounds/") + file);
             QVERIFY(!path.isEmpty());
             player.play(path);
             QTest::qWait(200);

@@ -4,10 +4,10 @@
 
 #include <QList>
 
-#include <functional>
 #include <QStringList>
 #include <QUrl>
 #include <QVariant>
+#include <functional>
 
 // A desktop for tests: message boxes and pickers return scripted answers, and everything
 // shown, opened or played is recorded.

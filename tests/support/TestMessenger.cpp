@@ -26,10 +26,11 @@ void RecordingSettingsStore::write(const QString &key, const QString &value)
     SettingsStore::write(key, value);
 }
 
-TestMessenger::TestMessenger(const QString &bindAddress, Ports ports, bool trayAvailable,
-                             const QString &settingsFile)
+TestMessenger::TestMessenger(
+    const QString &bindAddress, Ports ports, bool trayAvailable, const QString &settingsFile)
     : m_ports(ports)
-    , m_settingsFile(settingsFile.isEmpty() ? m_settingsDir.filePath(QStringLiteral("Kalvex.conf")) : settingsFile)
+    , m_settingsFile(settingsFile.isEmpty() ? m_settingsDir.filePath(QStringLiteral("Kalvex.conf"))
+                                            : settingsFile)
 {
     auto settings = std::make_unique<RecordingSettingsStore>(m_settingsFile);
     store = settings.get();
@@ -76,7 +77,8 @@ bool TestMessenger::callChatSocketOf(TestMessenger &callee, const QString &calle
     calling.setLocalPort(0);
     calling.Connect();
     const auto connected = SocketEndpoint::SocketState::Connected;
-    return QTest::qWaitFor([&] { return calling.State() == connected && answering.State() == connected; });
+    return QTest::qWaitFor(
+        [&] { return calling.State() == connected && answering.State() == connected; });
 }
 
 void TestMessenger::dial(const QString &address)

@@ -34,7 +34,7 @@ public:
     // settingsFile: the INI file to use; empty for a new one in a temporary folder.
     // The copy's user is called after the last part of its address ("ali" for 127.0.0.1 ...).
     TestMessenger(const QString &bindAddress, Ports ports, bool trayAvailable = false,
-                  const QString &settingsFile = {});
+        const QString &settingsFile = {});
 
     frmMain &window() const;
     Ports ports() const { return m_ports; }

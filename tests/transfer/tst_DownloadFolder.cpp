@@ -15,22 +15,23 @@ private slots:
     void plainNamesAreStoredInside_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::newRow("ordinary") << u"notes.txt"_qs;
-        QTest::newRow("leading colon") << u":notes.txt"_qs;
-        QTest::newRow("colon alone") << u":"_qs;
-        QTest::newRow("dots") << u"..."_qs;
+        QTest::newRow("ordinary") << QStringLiteral("notes.txt");
+        QTest::newRow("leading colon") << QStringLiteral(":notes.txt");
+        QTest::newRow("colon alone") << QStringLiteral(":");
+        QTest::newRow("dots") << QStringLiteral("...");
     }
     void plainNamesAreStoredInside()
     {
         QFETCH(QString, name);
         const QTemporaryDir parent;
-        const QString path = parent.filePath(u"Downloads"_qs);
+        const QString path = parent.filePath(QStringLiteral("Downloads"));
         const DownloadFolder folder(path);
         QString error;
         QVERIFY2(folder.save(name, "content", error), qPrintable(error));
         QVERIFY(folder.holds(name));
         const auto entries = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden;
-        QCOMPARE(QDir(parent.path()).entryList(entries), QStringList { u"Downloads"_qs });
+        QCOMPARE(
+            QDir(parent.path()).entryList(entries), QStringList { QStringLiteral("Downloads") });
         QCOMPARE(QDir(path).entryList(entries), QStringList { name });
         QCOMPARE(TestFiles::read(path + u'/' + name), QByteArray("content"));
     }

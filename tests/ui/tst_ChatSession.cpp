@@ -10,13 +10,13 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QTimer>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QTimer>
 
 using State = SocketEndpoint::SocketState;
 
@@ -39,7 +39,6 @@ QString plainTranscript(const TestMessenger &messenger)
 {
     return messenger.window().transcript().plainText();
 }
-
 
 // Ali's copy on 127.0.0.1 and Sara's on 127.0.0.2, both started and listening.
 struct AliAndSara
@@ -78,30 +77,37 @@ private slots:
         };
 
         QVERIFY(caller.openSessionWith(callee, CalleeAddress));
-        QCOMPARE(callerStatusDuringQuestion, u"Connecting..."_qs);
+        QCOMPARE(callerStatusDuringQuestion, QStringLiteral("Connecting..."));
 
-        QCOMPARE(callee.soundsPlayed(), (QStringList { u"request.wav"_qs, u"request.wav"_qs, u"message.wav"_qs }));
-        QCOMPARE(caller.soundsPlayed(), QStringList { u"message.wav"_qs });
+        QCOMPARE(callee.soundsPlayed(),
+            (QStringList { QStringLiteral("request.wav"), QStringLiteral("request.wav"),
+                QStringLiteral("message.wav") }));
+        QCOMPARE(caller.soundsPlayed(), QStringList { QStringLiteral("message.wav") });
         QCOMPARE(callee.desktop.shown.size(), 1);
         QCOMPARE(callee.desktop.shown.first().text,
-                 u"ali {127.0.0.1} wants to Chat you.\r\nDo you want to accept his/her request?"_qs);
-        QCOMPARE(caller.program->RemoteFullName, u"sara Khan"_qs);
-        QCOMPARE(callee.program->RemoteEmail, u"ali@example.org"_qs);
+            QStringLiteral(
+                "ali {127.0.0.1} wants to Chat you.\r\nDo you want to accept his/her request?"));
+        QCOMPARE(caller.program->RemoteFullName, QStringLiteral("sara Khan"));
+        QCOMPARE(callee.program->RemoteEmail, QStringLiteral("ali@example.org"));
 
-        const QRegularExpression opened(
-            uR"(^\r\nChat Session Opened on \w+, \w+ \d\d, \d{4} at \d\d:\d\d:\d\d [AP]M\r\nRemote User Nick is (\w+)\r\n$)"_qs);
-        QCOMPARE(opened.match(plainTranscript(caller)).captured(1), u"sara"_qs);
-        QCOMPARE(opened.match(plainTranscript(callee)).captured(1), u"ali"_qs);
+        const QRegularExpression opened(QStringLiteral(
+            R"(^\r\nChat Session Opened on \w+, \w+ \d\d, \d{4} at \d\d:\d\d:\d\d [AP]M\r\nRemote User Nick is (\w+)\r\n$)"));
+        QCOMPARE(opened.match(plainTranscript(caller)).captured(1), QStringLiteral("sara"));
+        QCOMPARE(opened.match(plainTranscript(callee)).captured(1), QStringLiteral("ali"));
 
         for (const TestMessenger *side : { &caller, &callee }) {
             const frmMain &window = side->window();
-            QTRY_COMPARE(window.statusText(0), u"Connected."_qs);
-            QCOMPARE(action(window, u"mnuConnect"_qs)->text(), u"&Disconnect"_qs);
-            QCOMPARE(action(window, u"mnuConnectT"_qs)->text(), u"&Disconnect"_qs);
-            QVERIFY(window.findChild<UrduText *>(u"txtSend"_qs)->isEnabled());
-            QVERIFY(window.findChild<QPushButton *>(u"cmdSend"_qs)->isEnabled());
-            for (const QString &entry : { u"mnuSaveAs"_qs, u"mnuPrint"_qs, u"mnuRemote"_qs, u"mnuFont"_qs,
-                                          u"mnuFontColor"_qs, u"mnuSendFile"_qs, u"mnuSetLanguage"_qs })
+            QTRY_COMPARE(window.statusText(0), QStringLiteral("Connected."));
+            QCOMPARE(action(window, QStringLiteral("mnuConnect"))->text(),
+                QStringLiteral("&Disconnect"));
+            QCOMPARE(action(window, QStringLiteral("mnuConnectT"))->text(),
+                QStringLiteral("&Disconnect"));
+            QVERIFY(window.findChild<UrduText *>(QStringLiteral("txtSend"))->isEnabled());
+            QVERIFY(window.findChild<QPushButton *>(QStringLiteral("cmdSend"))->isEnabled());
+            for (const QString &entry : { QStringLiteral("mnuSaveAs"), QStringLiteral("mnuPrint"),
+                     QStringLiteral("mnuRemote"), QStringLiteral("mnuFont"),
+                     QStringLiteral("mnuFontColor"), QStringLiteral("mnuSendFile"),
+                     QStringLiteral("mnuSetLanguage") })
                 QVERIFY2(action(window, entry)->isEnabled(), qPrintable(entry));
         }
     }
@@ -116,11 +122,12 @@ private slots:
         caller.dial(CalleeAddress);
 
         QTRY_COMPARE(caller.desktop.shown.size(), 1);
-        QCOMPARE(caller.desktop.shown.first().text, u"sara {127.0.0.2} didn't accept your request."_qs);
-        QTRY_COMPARE(caller.soundsPlayed(), QStringList { u"error.wav"_qs });
+        QCOMPARE(caller.desktop.shown.first().text,
+            QStringLiteral("sara {127.0.0.2} didn't accept your request."));
+        QTRY_COMPARE(caller.soundsPlayed(), QStringList { QStringLiteral("error.wav") });
         QTRY_COMPARE(caller.window().WskMain().State(), State::Listening);
         QTRY_COMPARE(callee.window().WskMain().State(), State::Listening);
-        QTRY_COMPARE(caller.window().statusText(0), u"Listening..."_qs);
+        QTRY_COMPARE(caller.window().statusText(0), QStringLiteral("Listening..."));
         QCOMPARE(plainTranscript(callee), QString());
         QVERIFY(!caller.window().sessionOpen());
         QVERIFY(!callee.window().sessionOpen());
@@ -137,33 +144,36 @@ private slots:
         caller.desktop.sounds.clear();
         callee.desktop.sounds.clear();
 
-        action(callee.window(), u"mnuConnect"_qs)->trigger();
+        action(callee.window(), QStringLiteral("mnuConnect"))->trigger();
 
-        const QRegularExpression ended(
-            uR"(\r\nThe Connection with the (\w+) \{([\d.]+)\}is reset\.\r\nChat Session Closed on [^\r\n]+ at \d\d:\d\d:\d\d [AP]M$)"_qs);
+        const QRegularExpression ended(QStringLiteral(
+            R"(\r\nThe Connection with the (\w+) \{([\d.]+)\}is reset\.\r\nChat Session Closed on [^\r\n]+ at \d\d:\d\d:\d\d [AP]M$)"));
         const QRegularExpressionMatch calleeEnd = ended.match(plainTranscript(callee));
-        QCOMPARE(calleeEnd.captured(1), u"ali"_qs);
+        QCOMPARE(calleeEnd.captured(1), QStringLiteral("ali"));
         QCOMPARE(calleeEnd.captured(2), CallerAddress);
         QCOMPARE(callee.soundsPlayed(), QStringList());
         QCOMPARE(callee.window().WskMain().State(), State::Listening);
 
         QTRY_VERIFY(ended.match(plainTranscript(caller)).hasMatch());
-        QCOMPARE(ended.match(plainTranscript(caller)).captured(1), u"sara"_qs);
-        QCOMPARE(caller.soundsPlayed(), QStringList { u"error.wav"_qs });
-        QTRY_COMPARE(caller.window().statusText(0), u"Listening..."_qs);
+        QCOMPARE(ended.match(plainTranscript(caller)).captured(1), QStringLiteral("sara"));
+        QCOMPARE(caller.soundsPlayed(), QStringList { QStringLiteral("error.wav") });
+        QTRY_COMPARE(caller.window().statusText(0), QStringLiteral("Listening..."));
         QCOMPARE(caller.window().WskMain().State(), State::Listening);
         for (const TestMessenger *side : { &caller, &callee }) {
-            QCOMPARE(action(side->window(), u"mnuConnect"_qs)->text(), u"&Connect"_qs);
-            QCOMPARE(action(side->window(), u"mnuConnectT"_qs)->text(), u"&Connect"_qs);
-            QVERIFY(!side->window().findChild<UrduText *>(u"txtSend"_qs)->isEnabled());
-            QVERIFY(!side->window().findChild<QPushButton *>(u"cmdSend"_qs)->isEnabled());
-            QVERIFY(action(side->window(), u"mnuSaveAs"_qs)->isEnabled());
-            QVERIFY(!action(side->window(), u"mnuRemote"_qs)->isEnabled());
+            QCOMPARE(action(side->window(), QStringLiteral("mnuConnect"))->text(),
+                QStringLiteral("&Connect"));
+            QCOMPARE(action(side->window(), QStringLiteral("mnuConnectT"))->text(),
+                QStringLiteral("&Connect"));
+            QVERIFY(!side->window().findChild<UrduText *>(QStringLiteral("txtSend"))->isEnabled());
+            QVERIFY(
+                !side->window().findChild<QPushButton *>(QStringLiteral("cmdSend"))->isEnabled());
+            QVERIFY(action(side->window(), QStringLiteral("mnuSaveAs"))->isEnabled());
+            QVERIFY(!action(side->window(), QStringLiteral("mnuRemote"))->isEnabled());
         }
 
         // A new call after the end reads "Connecting..." again until its handshake is done.
         QVERIFY(caller.openSessionWith(callee, CalleeAddress));
-        QTRY_COMPARE(caller.window().statusText(0), u"Connected."_qs);
+        QTRY_COMPARE(caller.window().statusText(0), QStringLiteral("Connected."));
     }
 
     // Each side sees its own message under a green header and the partner's under a purple
@@ -177,39 +187,43 @@ private slots:
         callee.window().transcript().clear();
 
         // ali writes Urdu: "salam" in the Urdu composer, Enter sends.
-        auto *urdu = caller.window().findChild<UrduText *>(u"txtSend"_qs);
+        auto *urdu = caller.window().findChild<UrduText *>(QStringLiteral("txtSend"));
         urdu->txtMain()->setFocus();
-        QTest::keyClicks(urdu->txtMain(), u"slam"_qs);
+        QTest::keyClicks(urdu->txtMain(), QStringLiteral("slam"));
         QTest::keyClick(urdu->txtMain(), Qt::Key_Return);
         QCOMPARE(urdu->Text(), QByteArray());
-        QTRY_COMPARE(callee.soundsPlayed().count(u"message.wav"_qs), 2);
+        QTRY_COMPARE(callee.soundsPlayed().count(QStringLiteral("message.wav")), 2);
 
         // sara switches to English, picks bold italic red, and writes.
-        action(callee.window(), u"mnuEnglish"_qs)->trigger();
+        action(callee.window(), QStringLiteral("mnuEnglish"))->trigger();
         callee.desktop.dialogAnswers = { QColor(255, 0, 0) };
-        action(callee.window(), u"mnuFontColor"_qs)->trigger();
-        auto *english = callee.window().findChild<QPlainTextEdit *>(u"txtSendEN"_qs);
+        action(callee.window(), QStringLiteral("mnuFontColor"))->trigger();
+        auto *english = callee.window().findChild<QPlainTextEdit *>(QStringLiteral("txtSendEN"));
         QFont font = english->font();
         font.setBold(true);
         font.setItalic(true);
         english->setFont(font);
-        english->setPlainText(u"caf\u00e9 <b>hi</b> \u2713"_qs);
-        callee.window().findChild<QPushButton *>(u"cmdSend"_qs)->click();
+        english->setPlainText(QStringLiteral("caf\u00e9 <b>hi</b> \u2713"));
+        callee.window().findChild<QPushButton *>(QStringLiteral("cmdSend"))->click();
         QVERIFY(english->toPlainText().isEmpty());
 
         const QString salam = UrduGlyphFont::toDisplay(ShapeUrdu("slam"));
         // A header starts its own paragraph; an Urdu body ends with its line's CR LF.
-        const QString ownHeader = u"L Arial 10 #05984b B \""_qs;
-        const QString partnerHeader = u"L Arial 10 #714198 B \""_qs;
-        const QString urduBody = u"R Qirtas1 12 #000000 \""_qs + salam + u'"';
+        const QString ownHeader = QStringLiteral("L Arial 10 #05984b B \"");
+        const QString partnerHeader = QStringLiteral("L Arial 10 #714198 B \"");
+        const QString urduBody = QStringLiteral("R Qirtas1 12 #000000 \"") + salam + u'"';
         // The tick has no Windows-1252 byte: it goes as "?", and the sender shows what it sent.
-        const QString englishBody = u"L Arial 9 #ff0000 B I \"   caf\u00e9 <b>hi</b> ?\""_qs;
+        const QString englishBody
+            = QStringLiteral("L Arial 9 #ff0000 B I \"   caf\u00e9 <b>hi</b> ?\"");
         QTRY_COMPARE(TranscriptRuns::of(transcriptOf(caller)),
-                     (QStringList { u"|"_qs, ownHeader + u"ali Says : \""_qs, u"|"_qs, urduBody, u"|"_qs, u"|"_qs,
-                                    partnerHeader + u"sara Says : \""_qs, u"|"_qs, englishBody }));
+            (QStringList { QStringLiteral("|"), ownHeader + QStringLiteral("ali Says : \""),
+                QStringLiteral("|"), urduBody, QStringLiteral("|"), QStringLiteral("|"),
+                partnerHeader + QStringLiteral("sara Says : \""), QStringLiteral("|"),
+                englishBody }));
         QTRY_COMPARE(TranscriptRuns::of(transcriptOf(callee)),
-                     (QStringList { u"|"_qs, partnerHeader + u"ali Says : \""_qs, u"|"_qs, urduBody, u"|"_qs, u"|"_qs,
-                                    ownHeader + u"sara Says : \""_qs, u"|"_qs, englishBody }));
+            (QStringList { QStringLiteral("|"), partnerHeader + QStringLiteral("ali Says : \""),
+                QStringLiteral("|"), urduBody, QStringLiteral("|"), QStringLiteral("|"),
+                ownHeader + QStringLiteral("sara Says : \""), QStringLiteral("|"), englishBody }));
     }
 
     // A call that comes in while the user is typing an address wins: the connect dialog
@@ -223,12 +237,12 @@ private slots:
             dialogWasOpen = QApplication::activeModalWidget() != nullptr;
             QVERIFY(caller.callChatSocketOf(callee, CalleeAddress));
         });
-        action(callee.window(), u"mnuConnect"_qs)->trigger();
+        action(callee.window(), QStringLiteral("mnuConnect"))->trigger();
         QVERIFY(dialogWasOpen);
         QCOMPARE(QApplication::activeModalWidget(), nullptr);
         QCOMPARE(callee.window().WskMain().State(), State::Connected);
         QCOMPARE(callee.window().WskMain().RemoteHostIP(), CallerAddress);
-        QVERIFY(action(callee.window(), u"mnuConnect"_qs)->data().toString().isEmpty());
+        QVERIFY(action(callee.window(), QStringLiteral("mnuConnect"))->data().toString().isEmpty());
     }
 };
 

@@ -53,14 +53,14 @@ private slots:
     void init()
     {
         const TestMessenger::Ports ports = TestMessenger::freePorts();
-        m_sender = std::make_unique<TestMessenger>(u"127.0.0.1"_qs, ports);
-        m_receiver = std::make_unique<TestMessenger>(u"127.0.0.2"_qs, ports);
+        m_sender = std::make_unique<TestMessenger>(QStringLiteral("127.0.0.1"), ports);
+        m_receiver = std::make_unique<TestMessenger>(QStringLiteral("127.0.0.2"), ports);
         m_sender->startAs(QStringLiteral("ali"));
         m_receiver->startAs(QStringLiteral("sara"));
         m_files = std::make_unique<QTemporaryDir>();
         m_downloads = m_files->filePath(QStringLiteral("downloads/new"));
         m_receiver->program->DownloadPath = m_downloads;
-        QVERIFY(m_sender->openSessionWith(*m_receiver, u"127.0.0.2"_qs));
+        QVERIFY(m_sender->openSessionWith(*m_receiver, QStringLiteral("127.0.0.2")));
         m_sender->desktop.shown.clear();
         m_receiver->desktop.shown.clear();
         m_receiver->desktop.sounds.clear();
@@ -83,17 +83,18 @@ private slots:
         QFETCH(QList<int>, lastProgress);
         const QByteArray content = contentOf(size);
         QList<int> progress;
-        connect(m_sender->window().findChild<QProgressBar *>(u"PBFTP"_qs),
+        connect(m_sender->window().findChild<QProgressBar *>(QStringLiteral("PBFTP")),
             &QProgressBar::valueChanged, this, [&](int value) { progress << value; });
-        QVERIFY(m_sender->sendFileTo(
-            *m_receiver, TestFiles::write(m_files->filePath(u"report.doc"_qs), content)));
-        QCOMPARE(TestFiles::read(m_downloads + u"/report.doc"_qs), content);
-        QCOMPARE(m_sender->textsShown(), QStringList { u"File has been Sent Successfully."_qs });
+        QVERIFY(m_sender->sendFileTo(*m_receiver,
+            TestFiles::write(m_files->filePath(QStringLiteral("report.doc")), content)));
+        QCOMPARE(TestFiles::read(m_downloads + QStringLiteral("/report.doc")), content);
+        QCOMPARE(m_sender->textsShown(),
+            QStringList { QStringLiteral("File has been Sent Successfully.") });
         QCOMPARE(m_receiver->textsShown(),
-            QStringList(
-                { u"ali wants to send a file.\r\nreport.doc\r\nDo you want to accept his request?"_qs,
-                    u"File has been Received Successfully."_qs }));
-        QCOMPARE(m_receiver->soundsPlayed(), QStringList { u"request.wav"_qs });
+            QStringList({ QStringLiteral("ali wants to send a file.\r\nreport.doc\r\nDo you want "
+                                         "to accept his request?"),
+                QStringLiteral("File has been Received Successfully.") }));
+        QCOMPARE(m_receiver->soundsPlayed(), QStringList { QStringLiteral("request.wav") });
         QCOMPARE(progress.mid(progress.size() - lastProgress.size()), lastProgress);
     }
 
@@ -104,11 +105,12 @@ private slots:
         QTest::addColumn<QByteArray>("kept");
         QTest::addColumn<QByteArray>("renamed");
         QTest::newRow("overwrite")
-            << u"overwrite"_qs << QByteArray("new") << QByteArray("(missing)");
-        QTest::newRow("rename") << u"rename"_qs << QByteArray("older content") << QByteArray("new");
-        QTest::newRow("cancel") << u"cancel"_qs << QByteArray("older content")
+            << QStringLiteral("overwrite") << QByteArray("new") << QByteArray("(missing)");
+        QTest::newRow("rename") << QStringLiteral("rename") << QByteArray("older content")
+                                << QByteArray("new");
+        QTest::newRow("cancel") << QStringLiteral("cancel") << QByteArray("older content")
                                 << QByteArray("(missing)");
-        QTest::newRow("refuse") << u"refuse"_qs << QByteArray("older content")
+        QTest::newRow("refuse") << QStringLiteral("refuse") << QByteArray("older content")
                                 << QByteArray("(missing)");
     }
 
@@ -118,7 +120,7 @@ private slots:
         QFETCH(QByteArray, kept);
         QFETCH(QByteArray, renamed);
         QVERIFY(QDir().mkpath(m_downloads));
-        TestFiles::write(m_downloads + u"/a.txt"_qs, "older content");
+        TestFiles::write(m_downloads + QStringLiteral("/a.txt"), "older content");
         if (choice == u"refuse")
             m_receiver->desktop.answers = { Desktop::Answer::No };
         TestMessenger::whenDialogOpens(QStringLiteral("frmFileExists"), [choice](QWidget *dialog) {
@@ -127,15 +129,18 @@ private slots:
                 dialog->findChild<QLineEdit *>(QStringLiteral("txtFilename"))
                     ->setText(QStringLiteral("b.txt"));
             }
-            dialog->findChild<QPushButton *>(choice == u"cancel" ? u"cmdCancel"_qs : u"cmdOk"_qs)
+            dialog
+                ->findChild<QPushButton *>(
+                    choice == u"cancel" ? QStringLiteral("cmdCancel") : QStringLiteral("cmdOk"))
                 ->click();
         });
         QVERIFY(m_sender->sendFileTo(
-            *m_receiver, TestFiles::write(m_files->filePath(u"a.txt"_qs), "new")));
-        QCOMPARE(TestFiles::read(m_downloads + u"/a.txt"_qs), kept);
-        QCOMPARE(TestFiles::read(m_downloads + u"/b.txt"_qs), renamed);
+            *m_receiver, TestFiles::write(m_files->filePath(QStringLiteral("a.txt")), "new")));
+        QCOMPARE(TestFiles::read(m_downloads + QStringLiteral("/a.txt")), kept);
+        QCOMPARE(TestFiles::read(m_downloads + QStringLiteral("/b.txt")), renamed);
         if (choice == u"cancel" || choice == u"refuse")
-            QCOMPARE(m_sender->textsShown(), QStringList { u"sara refuse to take file!"_qs });
+            QCOMPARE(m_sender->textsShown(),
+                QStringList { QStringLiteral("sara refuse to take file!") });
     }
 
     // Cancelling or ending the chat mid-transfer: both sides idle, nothing stored; the side
@@ -145,10 +150,12 @@ private slots:
         QTest::addColumn<bool>("byReceiver");
         QTest::addColumn<QString>("entry");
         QTest::addColumn<QStringList>("actorSaw");
-        const QStringList cancelled { u"Are you sure you want to Cancel?"_qs, Interrupted };
-        QTest::newRow("receiver cancels") << true << u"mnuSendFile"_qs << cancelled;
-        QTest::newRow("sender cancels") << false << u"mnuSendFile"_qs << cancelled;
-        QTest::newRow("receiver ends the chat") << true << u"mnuConnect"_qs << QStringList();
+        const QStringList cancelled { QStringLiteral("Are you sure you want to Cancel?"),
+            Interrupted };
+        QTest::newRow("receiver cancels") << true << QStringLiteral("mnuSendFile") << cancelled;
+        QTest::newRow("sender cancels") << false << QStringLiteral("mnuSendFile") << cancelled;
+        QTest::newRow("receiver ends the chat")
+            << true << QStringLiteral("mnuConnect") << QStringList();
     }
 
     void transferStopsMidway()
@@ -159,23 +166,23 @@ private slots:
         TestMessenger &actor = byReceiver ? *m_receiver : *m_sender;
         TestMessenger &other = byReceiver ? *m_sender : *m_receiver;
         atTenPercent(actor, entry);
-        QVERIFY(m_sender->sendFileTo(
-            *m_receiver, TestFiles::write(m_files->filePath(u"big.bin"_qs), contentOf(2097152))));
+        QVERIFY(m_sender->sendFileTo(*m_receiver,
+            TestFiles::write(m_files->filePath(QStringLiteral("big.bin")), contentOf(2097152))));
         QTRY_COMPARE(other.textsShown().count(Interrupted), 1);
         QCOMPARE(actor.textsShown().mid(byReceiver ? 1 : 0), actorSaw);
-        QVERIFY(!QDir(m_downloads).exists(u"big.bin"_qs));
+        QVERIFY(!QDir(m_downloads).exists(QStringLiteral("big.bin")));
     }
 
     // A download folder that cannot be made: the user hears why, and nothing is touched.
     void failedSaveIsReported()
     {
-        TestFiles::write(m_files->filePath(u"downloads"_qs), "not a folder");
+        TestFiles::write(m_files->filePath(QStringLiteral("downloads")), "not a folder");
         QVERIFY(m_sender->sendFileTo(
-            *m_receiver, TestFiles::write(m_files->filePath(u"a.txt"_qs), "abc")));
-        QVERIFY(m_receiver->textsShown()
-                    .last()
-                    .startsWith(u"The file a.txt could not be saved.\r\n"_qs));
-        QCOMPARE(TestFiles::read(m_files->filePath(u"downloads"_qs)), QByteArray("not a folder"));
+            *m_receiver, TestFiles::write(m_files->filePath(QStringLiteral("a.txt")), "abc")));
+        QVERIFY(m_receiver->textsShown().last().startsWith(
+            QStringLiteral("The file a.txt could not be saved.\r\n")));
+        QCOMPARE(TestFiles::read(m_files->filePath(QStringLiteral("downloads"))),
+            QByteArray("not a folder"));
     }
 
 private:

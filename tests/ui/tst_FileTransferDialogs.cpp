@@ -22,7 +22,7 @@ void click(const QWidget &dialog, const QString &name)
 
 QRadioButton *option(const QWidget &dialog, int index)
 {
-    return dialog.findChildren<QRadioButton *>(u"OptFile"_qs).at(index);
+    return dialog.findChildren<QRadioButton *>(QStringLiteral("OptFile")).at(index);
 }
 
 } // namespace
@@ -38,10 +38,13 @@ private slots:
     {
         QTest::addColumn<qint64>("size"); // -1: the field names no file, -2: it is empty
         QTest::addColumn<QString>("refusal");
-        const QString notFound = u"File Not Found!\r\nMake sure the path is correct."_qs;
+        const QString notFound
+            = QStringLiteral("File Not Found!\r\nMake sure the path is correct.");
         QTest::newRow("largest") << qint64(2097152) << QString();
-        QTest::newRow("one byte more") << qint64(
-            2097153) << u"Maximum 2MB File can be Sent.\r\nPlease Select a File less than 2MB."_qs;
+        QTest::newRow("one byte more")
+            << qint64(2097153)
+            << QStringLiteral(
+                   "Maximum 2MB File can be Sent.\r\nPlease Select a File less than 2MB.");
         QTest::newRow("no such file") << qint64(-1) << notFound;
         QTest::newRow("empty name") << qint64(-2) << notFound;
     }
@@ -51,7 +54,7 @@ private slots:
         QFETCH(qint64, size);
         QFETCH(QString, refusal);
         QTemporaryDir dir;
-        QString path = size == -2 ? QString() : dir.filePath(u"a.bin"_qs);
+        QString path = size == -2 ? QString() : dir.filePath(QStringLiteral("a.bin"));
         QFile file(path);
         if (size >= 0 && file.open(QIODevice::WriteOnly))
             file.resize(size);
@@ -60,8 +63,8 @@ private slots:
         frmFileTransfer dialog(cdMain, desktop);
         QSignalSpy requested(&dialog, &frmFileTransfer::sendRequested);
         dialog.show();
-        dialog.findChild<QLineEdit *>(u"txtFileName"_qs)->setText(path);
-        click(dialog, u"cmdOK"_qs);
+        dialog.findChild<QLineEdit *>(QStringLiteral("txtFileName"))->setText(path);
+        click(dialog, QStringLiteral("cmdOK"));
         QCOMPARE(requested.size(), refusal.isEmpty() ? 1 : 0);
         QCOMPARE(dialog.isVisible(), !refusal.isEmpty());
         if (refusal.isEmpty()) {
@@ -78,16 +81,20 @@ private slots:
         QTest::addColumn<bool>("rename");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown"); // the message, or the name chosen
-        const QString again = u"\r\nPlease choose another filename."_qs;
-        QTest::newRow("overwrite ignores the name") << false << u"new.txt"_qs << u"offered.txt"_qs;
-        QTest::newRow("blanks kept") << true << u" new name "_qs << u" new name "_qs;
-        QTest::newRow("exists") << true << u"taken.txt"_qs
-                                << u"The File with the same name already exists!"_qs + again;
-        QTest::newRow("empty") << true << QString() << u"Please enter a Filename."_qs;
-        QTest::newRow("pasted folder")
-            << true << u"../up.txt"_qs << u"The name holds a folder."_qs + again;
+        const QString again = QStringLiteral("\r\nPlease choose another filename.");
+        QTest::newRow("overwrite ignores the name")
+            << false << QStringLiteral("new.txt") << QStringLiteral("offered.txt");
+        QTest::newRow("blanks kept")
+            << true << QStringLiteral(" new name ") << QStringLiteral(" new name ");
+        QTest::newRow("exists") << true << QStringLiteral("taken.txt")
+                                << QStringLiteral("The File with the same name already exists!")
+                + again;
+        QTest::newRow("empty") << true << QString() << QStringLiteral("Please enter a Filename.");
+        QTest::newRow("pasted folder") << true << QStringLiteral("../up.txt")
+                                       << QStringLiteral("The name holds a folder.") + again;
         QTest::newRow("pasted control")
-            << true << u"a\tb"_qs << u"The name holds control characters."_qs + again;
+            << true << QStringLiteral("a\tb")
+            << QStringLiteral("The name holds control characters.") + again;
     }
 
     void nameClashChecksTheNewName()
@@ -96,16 +103,16 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, shown);
         QTemporaryDir dir;
-        QFile(dir.filePath(u"taken.txt"_qs)).open(QIODevice::WriteOnly);
+        QFile(dir.filePath(QStringLiteral("taken.txt"))).open(QIODevice::WriteOnly);
         ScriptedDesktop desktop;
         frmFileExists dialog(DownloadFolder(dir.path()), desktop);
         dialog.show();
         option(dialog, 1)->click();
-        dialog.findChild<QLineEdit *>(u"txtFilename"_qs)->setText(typed);
+        dialog.findChild<QLineEdit *>(QStringLiteral("txtFilename"))->setText(typed);
         option(dialog, rename ? 1 : 0)->click();
-        click(dialog, u"cmdOk"_qs);
+        click(dialog, QStringLiteral("cmdOk"));
         if (desktop.shown.isEmpty()) {
-            QCOMPARE(dialog.chosenName(u"offered.txt"_qs), shown);
+            QCOMPARE(dialog.chosenName(QStringLiteral("offered.txt")), shown);
             return;
         }
         QCOMPARE(desktop.shown.first().text, shown);
@@ -117,9 +124,9 @@ private slots:
         ScriptedDesktop desktop;
         frmFileExists dialog(DownloadFolder(QDir::tempPath()), desktop);
         option(dialog, 1)->click();
-        QLineEdit *field = dialog.findChild<QLineEdit *>(u"txtFilename"_qs);
-        QTest::keyClicks(field, u"a\"b'c*d+e/f:g<h=i>j?k\\l|m n"_qs);
-        QCOMPARE(field->text(), u"abcdefghijklm n"_qs);
+        QLineEdit *field = dialog.findChild<QLineEdit *>(QStringLiteral("txtFilename"));
+        QTest::keyClicks(field, QStringLiteral("a\"b'c*d+e/f:g<h=i>j?k\\l|m n"));
+        QCOMPARE(field->text(), QStringLiteral("abcdefghijklm n"));
     }
 };
 

@@ -65,7 +65,7 @@ private slots:
         QVERIFY(m_file->receives("{NS}"));
         QVERIFY(m_file->hungUpOn());
         QCOMPARE(m_us->desktop.shown.size(), 1);
-        QVERIFY(lastShown(*m_us).startsWith(u"A file offered as"_qs));
+        QVERIFY(lastShown(*m_us).startsWith(QStringLiteral("A file offered as")));
         QVERIFY(m_us->transferIdle());
         QCOMPARE(
             QDir(m_root->path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
@@ -77,7 +77,8 @@ private slots:
         m_file->send("{BOF} 3221225472");
         QVERIFY(m_file->receives("{CLOSE}"));
         QVERIFY(TestMessenger::busyWaitFor([this] { return m_us->transferIdle(); }));
-        QCOMPARE(lastShown(*m_us), u"The file was refused: it is larger than 2,097,152 bytes."_qs);
+        QCOMPARE(lastShown(*m_us),
+            QStringLiteral("The file was refused: it is larger than 2,097,152 bytes."));
     }
 
     // Every chunk begins with a tag and comes in three pieces, the last joined with "{EOF}":
@@ -110,7 +111,8 @@ private slots:
             m_file->send(chunk.mid(503) + (at + 1024 >= content.size() ? "{EOF}" : ""));
         }
         QVERIFY(TestMessenger::busyWaitFor([this] { return m_us->transferIdle(); }));
-        QCOMPARE(TestFiles::read(m_us->program->DownloadPath + u"/tags.bin"_qs), content);
+        QCOMPARE(
+            TestFiles::read(m_us->program->DownloadPath + QStringLiteral("/tags.bin")), content);
         QVERIFY(m_file->receives("{NXT}{NXT}{NXT}{NXT}{NXT}"));
         QCOMPARE(m_file->received(), "{ACCEPT}{SF}{NXT}{NXT}{NXT}{NXT}{NXT}");
     }
@@ -120,7 +122,7 @@ private slots:
     {
         QTest::addColumn<QString>("from");
         QTest::addColumn<bool>("inSession");
-        QTest::newRow("another address") << u"127.0.0.4"_qs << true;
+        QTest::newRow("another address") << QStringLiteral("127.0.0.4") << true;
         QTest::newRow("no session") << PeerAddress << false;
     }
 
@@ -147,8 +149,9 @@ private slots:
     {
         QTest::addColumn<bool>("fileGone");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("receiver vanishes") << false << u"File Transfer Interrupted!"_qs;
-        QTest::newRow("file unreadable") << true << u"The file could not be read.\r\n"_qs;
+        QTest::newRow("receiver vanishes") << false << QStringLiteral("File Transfer Interrupted!");
+        QTest::newRow("file unreadable")
+            << true << QStringLiteral("The file could not be read.\r\n");
     }
 
     void sendingStopsWhenItCannotGoOn()

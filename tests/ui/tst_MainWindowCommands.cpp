@@ -78,29 +78,30 @@ private slots:
     void languageSwitchKeepsTextAndMarks()
     {
         urduComposer()->setText("slam");
-        auto *keyboardEntry = action(u"mnuUrdukeyboard"_qs);
+        auto *keyboardEntry = action(QStringLiteral("mnuUrdukeyboard"));
         keyboardEntry->trigger();
         auto *keyboard = window().findChild<frmKeyboard *>();
         QVERIFY(keyboard && keyboard->isVisible());
 
-        action(u"mnuEnglishP"_qs)->trigger();
+        action(QStringLiteral("mnuEnglishP"))->trigger();
         QVERIFY(window().EnglishMode);
         QVERIFY(englishComposer()->isVisible() && englishComposer()->isEnabled());
         QVERIFY(!urduComposer()->isVisible());
         QVERIFY(!keyboard->isVisible());
         QVERIFY(!keyboardEntry->isEnabled());
 
-        action(u"mnuEnglish"_qs)->trigger(); // already chosen: nothing changes
-        for (const QString &entry : { u"mnuEnglish"_qs, u"mnuEnglishP"_qs })
+        action(QStringLiteral("mnuEnglish"))->trigger(); // already chosen: nothing changes
+        for (const QString &entry : { QStringLiteral("mnuEnglish"), QStringLiteral("mnuEnglishP") })
             QVERIFY2(action(entry)->isChecked(), qPrintable(entry));
-        for (const QString &entry : { u"mnuUrdu"_qs, u"mnuUrduP"_qs })
+        for (const QString &entry : { QStringLiteral("mnuUrdu"), QStringLiteral("mnuUrduP") })
             QVERIFY2(!action(entry)->isChecked(), qPrintable(entry));
 
-        action(u"mnuUrdu"_qs)->trigger();
-        action(u"mnuUrduP"_qs)->trigger();
+        action(QStringLiteral("mnuUrdu"))->trigger();
+        action(QStringLiteral("mnuUrduP"))->trigger();
         QVERIFY(!window().EnglishMode);
-        QVERIFY(action(u"mnuUrdu"_qs)->isChecked() && action(u"mnuUrduP"_qs)->isChecked());
-        QVERIFY(!action(u"mnuEnglish"_qs)->isChecked());
+        QVERIFY(action(QStringLiteral("mnuUrdu"))->isChecked()
+            && action(QStringLiteral("mnuUrduP"))->isChecked());
+        QVERIFY(!action(QStringLiteral("mnuEnglish"))->isChecked());
         QVERIFY(keyboardEntry->isEnabled());
         QVERIFY(!keyboard->isVisible());
         QCOMPARE(urduComposer()->Text(), QByteArray("slam"));
@@ -112,16 +113,21 @@ private slots:
         QTest::addColumn<QFont>("chosen");
         QTest::addColumn<QString>("message");
         QTest::newRow("Urdu: Qirtas1 23 bold")
-            << false << font(u"Qirtas1"_qs, 23, true) << QString();
+            << false << font(QStringLiteral("Qirtas1"), 23, true) << QString();
         QTest::newRow("Urdu: a face that cannot draw glyphs")
-            << false << font(u"Arial"_qs, 12) << u"Please Select an 'Qirtas' Font."_qs;
+            << false << font(QStringLiteral("Arial"), 12)
+            << QStringLiteral("Please Select an 'Qirtas' Font.");
         QTest::newRow("Urdu: face in another case")
-            << false << font(u"qirtas1"_qs, 12) << u"Please Select an 'Qirtas' Font."_qs;
+            << false << font(QStringLiteral("qirtas1"), 12)
+            << QStringLiteral("Please Select an 'Qirtas' Font.");
         QTest::newRow("Urdu: 24 points")
-            << false << font(u"Qirtas1"_qs, 24) << u"Please choose a FontSize less than 24."_qs;
-        QTest::newRow("English: Arial 22") << true << font(u"Arial"_qs, 22) << QString();
+            << false << font(QStringLiteral("Qirtas1"), 24)
+            << QStringLiteral("Please choose a FontSize less than 24.");
+        QTest::newRow("English: Arial 22")
+            << true << font(QStringLiteral("Arial"), 22) << QString();
         QTest::newRow("English: 24 points")
-            << true << font(u"Arial"_qs, 24) << u"Please choose a FontSize less than 24."_qs;
+            << true << font(QStringLiteral("Arial"), 24)
+            << QStringLiteral("Please choose a FontSize less than 24.");
     }
     // The font dialog opens on the composer's font; a refused choice changes nothing.
     void fontChoice()
@@ -130,13 +136,13 @@ private slots:
         QFETCH(QFont, chosen);
         QFETCH(QString, message);
         if (english)
-            action(u"mnuEnglish"_qs)->trigger();
+            action(QStringLiteral("mnuEnglish"))->trigger();
         const QFont before = english ? englishComposer()->font() : urduComposer()->font();
         desktop().dialogAnswers = { chosen };
 
-        action(u"mnuFontP"_qs)->trigger();
+        action(QStringLiteral("mnuFontP"))->trigger();
 
-        QCOMPARE(desktop().dialogsShown, QStringList { u"font"_qs });
+        QCOMPARE(desktop().dialogsShown, QStringList { QStringLiteral("font") });
         QCOMPARE(desktop().dialogsOpenedOn.first().value<QFont>().family(), before.family());
         const QFont after = english ? englishComposer()->font() : urduComposer()->font();
         if (message.isEmpty()) {
@@ -155,12 +161,12 @@ private slots:
     // without a choice: red chosen for English makes the Urdu composer red too.
     void colourChoiceCarriesOver()
     {
-        action(u"mnuEnglish"_qs)->trigger();
+        action(QStringLiteral("mnuEnglish"))->trigger();
         desktop().dialogAnswers = { QColor(255, 0, 0) };
-        action(u"mnuFontColor"_qs)->trigger();
-        action(u"mnuUrdu"_qs)->trigger();
+        action(QStringLiteral("mnuFontColor"))->trigger();
+        action(QStringLiteral("mnuUrdu"))->trigger();
         desktop().dialogAnswers = { QVariant() };
-        action(u"mnuFontColorP"_qs)->trigger();
+        action(QStringLiteral("mnuFontColorP"))->trigger();
         QCOMPARE(desktop().dialogsOpenedOn.last().value<QColor>(), QColor(255, 0, 0));
         QCOMPARE(urduComposer()->ForeColor(), 255);
     }
@@ -170,20 +176,22 @@ private slots:
     {
         Transcript &transcript = window().transcript();
         transcript.clear();
-        action(u"mnuRemote"_qs)->trigger();
+        action(QStringLiteral("mnuRemote"))->trigger();
         QCOMPARE(transcript.plainText(),
-            u"\r\n\r\nRemote User Information;\r\nIP Address : 127.0.0.2\r\nNickName : sara\r\n"
-            u"Full Name : sara Khan\r\nEmail Address : sara@example.org"_qs);
-        const QStringList runs = TranscriptRuns::of(*window().findChild<QTextEdit *>(u"rtbMain"_qs)->document());
-        QVERIFY(runs.contains(u"L Tahoma 10 #000000 \"IP Address : \""_qs));
-        QVERIFY(runs.contains(u"L Tahoma 10 #2d38c4 \"sara Khan\""_qs));
+            QStringLiteral("\r\n\r\nRemote User Information;\r\nIP Address : 127.0.0.2\r\n"
+                           "NickName : sara\r\nFull Name : sara Khan\r\n"
+                           "Email Address : sara@example.org"));
+        const QStringList runs = TranscriptRuns::of(
+            *window().findChild<QTextEdit *>(QStringLiteral("rtbMain"))->document());
+        QVERIFY(runs.contains(QStringLiteral("L Tahoma 10 #000000 \"IP Address : \"")));
+        QVERIFY(runs.contains(QStringLiteral("L Tahoma 10 #2d38c4 \"sara Khan\"")));
         transcript.clear();
         window().WskMain().Close();
-        action(u"mnuRemote"_qs)->trigger();
+        action(QStringLiteral("mnuRemote"))->trigger();
         QCOMPARE(transcript.plainText(), QString());
-        action(u"mnuLocal"_qs)->trigger();
+        action(QStringLiteral("mnuLocal"))->trigger();
         QVERIFY(transcript.plainText().startsWith(
-            u"\r\n\r\nLocal User Information;\r\nIP Address : 127.0.0.1\r\n"_qs));
+            QStringLiteral("\r\n\r\nLocal User Information;\r\nIP Address : 127.0.0.1\r\n")));
     }
 
     // Save As writes the transcript as RTF to the chosen file; a cancelled dialog writes
@@ -191,13 +199,14 @@ private slots:
     void saveAsWritesChosenFileOnly()
     {
         QTemporaryDir folder;
-        const QString chosen = folder.filePath(u"chat"_qs);
+        const QString chosen = folder.filePath(QStringLiteral("chat"));
         urduComposer()->setText("slam");
-        window().findChild<QPushButton *>(u"cmdSend"_qs)->click();
+        window().findChild<QPushButton *>(QStringLiteral("cmdSend"))->click();
 
         desktop().dialogAnswers = { chosen };
-        action(u"mnuSaveAs"_qs)->trigger();
-        QCOMPARE(desktop().fileFilters.last(), u"RichText Format (*.rtf);;All Files (*)"_qs);
+        action(QStringLiteral("mnuSaveAs"))->trigger();
+        QCOMPARE(
+            desktop().fileFilters.last(), QStringLiteral("RichText Format (*.rtf);;All Files (*)"));
         const RtfReader::Document document = RtfReader::read(TestFiles::read(chosen));
         QVERIFY(document.valid);
         QVERIFY(std::any_of(document.runs.cbegin(), document.runs.cend(), [](const auto &run) {
@@ -207,29 +216,30 @@ private slots:
 
         QVERIFY(QFile::remove(chosen));
         desktop().dialogAnswers = { QVariant() };
-        action(u"mnuSaveAs"_qs)->trigger();
+        action(QStringLiteral("mnuSaveAs"))->trigger();
         QVERIFY(!QFile::exists(chosen));
     }
 
     // A click in the transcript hands the keyboard to the composer in use; Enter there sends.
     void transcriptHandsFocusToComposer()
     {
-        auto *rtbMain = window().findChild<QTextEdit *>(u"rtbMain"_qs);
+        auto *rtbMain = window().findChild<QTextEdit *>(QStringLiteral("rtbMain"));
         window().activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window()));
-        action(u"mnuEnglish"_qs)->trigger();
+        action(QStringLiteral("mnuEnglish"))->trigger();
         QTest::mouseClick(rtbMain->viewport(), Qt::LeftButton);
         QVERIFY(englishComposer()->hasFocus());
-        QTest::keyClicks(englishComposer(), u"hello"_qs);
+        QTest::keyClicks(englishComposer(), QStringLiteral("hello"));
         QTest::keyClick(englishComposer(), Qt::Key_Return);
         QVERIFY(englishComposer()->toPlainText().isEmpty());
-        QVERIFY(window().transcript().plainText().endsWith(u"ali Says : \r\n   hello"_qs));
+        QVERIFY(
+            window().transcript().plainText().endsWith(QStringLiteral("ali Says : \r\n   hello")));
     }
 
     // A right click on the composer opens the composers' context menu.
     void composerContextMenu()
     {
-        auto *menu = window().findChild<QMenu *>(u"mnuPopText"_qs);
+        auto *menu = window().findChild<QMenu *>(QStringLiteral("mnuPopText"));
         QTest::mouseClick(urduComposer()->txtMain(), Qt::RightButton);
         QTRY_VERIFY(menu->isVisible());
         menu->close();
@@ -241,22 +251,24 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("shown");
-        QTest::newRow("only blanks") << u"   "_qs << QStringList();
-        QTest::newRow("longer than a partner reads") << QString(40000, u'x')
-            << QStringList { u"This message is too long to send; please shorten it."_qs };
+        QTest::newRow("only blanks") << QStringLiteral("   ") << QStringList();
+        QTest::newRow("longer than a partner reads")
+            << QString(40000, u'x')
+            << QStringList { QStringLiteral(
+                   "This message is too long to send; please shorten it.") };
     }
     void unsendableTextStays()
     {
         QFETCH(QString, text);
         QFETCH(QStringList, shown);
-        action(u"mnuEnglish"_qs)->trigger();
+        action(QStringLiteral("mnuEnglish"))->trigger();
         englishComposer()->setPlainText(text);
-        window().findChild<QPushButton *>(u"cmdSend"_qs)->click();
+        window().findChild<QPushButton *>(QStringLiteral("cmdSend"))->click();
         QTest::qWait(200);
         QCOMPARE(m_caller->textsShown(), shown);
         QCOMPARE(englishComposer()->toPlainText(), text);
-        QVERIFY(!window().transcript().plainText().contains(u"ali Says"_qs));
-        QCOMPARE(m_callee->soundsPlayed().count(u"message.wav"_qs), 1);
+        QVERIFY(!window().transcript().plainText().contains(QStringLiteral("ali Says")));
+        QCOMPARE(m_callee->soundsPlayed().count(QStringLiteral("message.wav")), 1);
     }
 };
 

@@ -67,8 +67,8 @@ private slots:
         us.startAs(QStringLiteral("ali"));
         RawPeer peer;
         QVERIFY(openSessionWithRawCallee(us, peer, "{YES}" + Hello));
-        QTRY_VERIFY(plainTranscript(us).endsWith(u"\r\nbob Says : \r\n   hello"_qs));
-        QCOMPARE(us.program->RemoteFullName, u"Bob Smith"_qs);
+        QTRY_VERIFY(plainTranscript(us).endsWith(QStringLiteral("\r\nbob Says : \r\n   hello")));
+        QCOMPARE(us.program->RemoteFullName, QStringLiteral("Bob Smith"));
         us.window().transcript().clear();
 
         peer.send(Hello + Bold);
@@ -78,11 +78,12 @@ private slots:
             peer.send(piece);
         }
 
-        const QString header = u"\r\nbob Says : \r\n"_qs;
+        const QString header = QStringLiteral("\r\nbob Says : \r\n");
         QTRY_COMPARE(plainTranscript(us),
-            header + u"   hello"_qs + header + u"   second"_qs + header + u"   hello"_qs);
-        QVERIFY(runsOf(us).contains(u"L Tahoma 12 #0000ff B \"   second\""_qs));
-        QVERIFY(runsOf(us).contains(u"L Arial 10 #ff0000 \"   hello\""_qs));
+            header + QStringLiteral("   hello") + header + QStringLiteral("   second") + header
+                + QStringLiteral("   hello"));
+        QVERIFY(runsOf(us).contains(QStringLiteral("L Tahoma 12 #0000ff B \"   second\"")));
+        QVERIFY(runsOf(us).contains(QStringLiteral("L Arial 10 #ff0000 \"   hello\"")));
     }
 
     // A message that never ends is shown as it stands after a short wait, as plain text
@@ -96,8 +97,9 @@ private slots:
         us.window().transcript().clear();
 
         peer.send("\\F:Arial\\C: 255\\S: 10\\L:0\\{T:no end <i>here</i>");
-        QTRY_VERIFY_WITH_TIMEOUT(plainTranscript(us).contains(u"no end <i>here</i>"_qs), 6000);
-        QVERIFY(runsOf(us).last().startsWith(u"L Arial 10 "_qs));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            plainTranscript(us).contains(QStringLiteral("no end <i>here</i>")), 6000);
+        QVERIFY(runsOf(us).last().startsWith(QStringLiteral("L Arial 10 ")));
     }
 
     // A caller the user has not accepted cannot write into the transcript, make a sound, or
@@ -117,15 +119,16 @@ private slots:
         QTest::qWait(300);
         QCOMPARE(plainTranscript(us), QString());
         QVERIFY(!us.window().sessionOpen());
-        QCOMPARE(us.soundsPlayed(), QStringList { u"request.wav"_qs });
+        QCOMPARE(us.soundsPlayed(), QStringList { QStringLiteral("request.wav") });
 
         us.desktop.answers = { Desktop::Answer::Yes };
         peer.send("{RECEV}<b>eve<b>/Eve/eve@example.org/");
         QVERIFY(peer.receives("{YES}"));
         QCOMPARE(us.desktop.shown.first().text,
-            u"<b>eve<b> {127.0.0.3} wants to Chat you.\r\nDo you want to accept his/her request?"_qs);
+            QStringLiteral("<b>eve<b> {127.0.0.3} wants to Chat you.\r\nDo you want to accept "
+                           "his/her request?"));
         QVERIFY(us.window().sessionOpen());
-        QVERIFY(plainTranscript(us).endsWith(u"Remote User Nick is <b>eve<b>\r\n"_qs));
+        QVERIFY(plainTranscript(us).endsWith(QStringLiteral("Remote User Nick is <b>eve<b>\r\n")));
     }
 
     // The user answers after the caller has gone: nothing is sent and no session opens.
@@ -147,8 +150,9 @@ private slots:
         QVERIFY(!us.window().sessionOpen());
         QTRY_COMPARE(us.window().WskMain().State(), State::Listening);
         QCOMPARE(us.desktop.shown.size(), 1);
-        QCOMPARE(us.soundsPlayed(), (QStringList { u"request.wav"_qs, u"request.wav"_qs }));
-        QVERIFY(!plainTranscript(us).contains(u"Remote User Nick"_qs));
+        QCOMPARE(us.soundsPlayed(),
+            (QStringList { QStringLiteral("request.wav"), QStringLiteral("request.wav") }));
+        QVERIFY(!plainTranscript(us).contains(QStringLiteral("Remote User Nick")));
     }
 
     // An Urdu message goes out as the lines of the layout box from last to first, each
@@ -160,8 +164,8 @@ private slots:
         RawPeer peer;
         QVERIFY(openSessionWithRawCallee(us, peer, "{YES}"));
         const QByteArray keys = "slam dost aap kaisE hyN mYN Thik hoN Shkriy bhut acha dn hE aj ka";
-        us.window().findChild<UrduText *>(u"txtSend"_qs)->setText(keys);
-        us.window().findChild<QPushButton *>(u"cmdSend"_qs)->click();
+        us.window().findChild<UrduText *>(QStringLiteral("txtSend"))->setText(keys);
+        us.window().findChild<QPushButton *>(QStringLiteral("cmdSend"))->click();
 
         QVERIFY(peer.receives("\r\n\\}"));
         const QByteArray markup = peer.received().mid(peer.received().indexOf("\\F:"));

@@ -19,17 +19,18 @@ private:
     static QStringList saved(const Transcript &transcript)
     {
         QTemporaryDir folder;
-        const QString name = folder.filePath(u"transcript.rtf"_qs);
+        const QString name = folder.filePath(QStringLiteral("transcript.rtf"));
         QFile file(name);
         if (!transcript.saveAs(name) || !file.open(QIODevice::ReadOnly))
-            return { u"not saved"_qs };
+            return { QStringLiteral("not saved") };
         const RtfReader::Document document = RtfReader::read(file.readAll());
         if (!document.valid)
-            return { u"not valid RTF"_qs };
+            return { QStringLiteral("not valid RTF") };
         QStringList runs;
         for (const RtfReader::Run &run : document.runs)
-            runs << describe(
-                run.symbol ? u"glyphs "_qs + QString::fromLatin1(run.glyphs.toHex(' ')) : run.text,
+            runs << describe(run.symbol
+                    ? QStringLiteral("glyphs ") + QString::fromLatin1(run.glyphs.toHex(' '))
+                    : run.text,
                 run.fontName, run.halfPoints, run.color, run.bold, run.italic,
                 run.alignment == Qt::AlignRight);
         return runs;
@@ -39,8 +40,9 @@ private:
         const QColor &color, bool bold, bool italic, bool right)
     {
         return text + u'|' + font + u'|' + QString::number(halfPoints) + u'|' + color.name()
-            + (bold ? u" bold"_qs : QString()) + (italic ? u" italic"_qs : QString())
-            + (right ? u" right"_qs : QString());
+            + (bold ? QStringLiteral(" bold") : QString())
+            + (italic ? QStringLiteral(" italic") : QString())
+            + (right ? QStringLiteral(" right") : QString());
     }
 
 private slots:
@@ -54,17 +56,17 @@ private slots:
         QTest::addColumn<bool>("italic");
         QTest::addColumn<int>("alignment");
         QTest::newRow("ascii with rtf specials")
-            << u"a\\b {c} \\par d\tx"_qs << u"Tahoma"_qs << qint32(0) << false << false
-            << int(Transcript::Left);
+            << QStringLiteral("a\\b {c} \\par d\tx") << QStringLiteral("Tahoma") << qint32(0)
+            << false << false << int(Transcript::Left);
         QTest::newRow("windows-1252")
-            << u"caf\u00e9 \u2013 \u201cquoted\u201d \u20ac \u00ff"_qs << u"Arial"_qs << qint32(255)
-            << true << false << int(Transcript::Left);
+            << QStringLiteral("caf\u00e9 \u2013 \u201cquoted\u201d \u20ac \u00ff")
+            << QStringLiteral("Arial") << qint32(255) << true << false << int(Transcript::Left);
         QTest::newRow("beyond windows-1252")
-            << u"\u03a9 \u4e2d \U0001F600 \uFFFD \u0081"_qs << u"Arial"_qs << qint32(0xFF0000)
-            << false << true << int(Transcript::Right);
+            << QStringLiteral("\u03a9 \u4e2d \U0001F600 \uFFFD \u0081") << QStringLiteral("Arial")
+            << qint32(0xFF0000) << false << true << int(Transcript::Right);
         QTest::newRow("font name with rtf specials")
-            << u"intact"_qs << u"Evil}{\\par;Font"_qs << qint32(0xC4382D) << true << true
-            << int(Transcript::Left);
+            << QStringLiteral("intact") << QStringLiteral("Evil}{\\par;Font") << qint32(0xC4382D)
+            << true << true << int(Transcript::Left);
     }
     void oneRun()
     {
@@ -92,11 +94,12 @@ private slots:
             glyphs += char(code);
         QTextEdit box;
         Transcript transcript(&box);
-        transcript.AppendStyledRun(
-            UrduGlyphFont::toDisplay(glyphs), u"Qirtas1"_qs, 14, 0, true, false, Transcript::Right);
+        transcript.AppendStyledRun(UrduGlyphFont::toDisplay(glyphs), QStringLiteral("Qirtas1"), 14,
+            0, true, false, Transcript::Right);
         QCOMPARE(saved(transcript),
-            QStringList { describe(u"glyphs "_qs + QString::fromLatin1(glyphs.toHex(' ')),
-                u"Qirtas1"_qs, 28, Qt::black, true, false, true) });
+            QStringList {
+                describe(QStringLiteral("glyphs ") + QString::fromLatin1(glyphs.toHex(' ')),
+                    QStringLiteral("Qirtas1"), 28, Qt::black, true, false, true) });
     }
 
     // Two messages: runs in order with their own attributes, nothing leaking into the next,
@@ -106,27 +109,32 @@ private slots:
         QTextEdit box;
         Transcript transcript(&box);
         const auto header = [&](const QString &nickname, qint32 color) {
-            transcript.AppendStyledRun(u"\r\n"_qs + nickname + u" Says : \r\n"_qs, u"Arial"_qs, 10,
-                color, true, false, Transcript::Left);
+            transcript.AppendStyledRun(
+                QStringLiteral("\r\n") + nickname + QStringLiteral(" Says : \r\n"),
+                QStringLiteral("Arial"), 10, color, true, false, Transcript::Left);
         };
-        header(u"ali"_qs, 4954117);
-        transcript.AppendStyledRun(UrduGlyphFont::toDisplay("\xc1\xc2 \x5c") + u"\r\n"_qs
-                + UrduGlyphFont::toDisplay("\x7b\x7d") + u"\r\n"_qs,
-            u"Qirtas1"_qs, 16, 0, false, true, Transcript::Right);
-        header(u"bo"_qs, 9978225);
-        transcript.AppendStyledRun(
-            u"   hi"_qs, u"Times New Roman"_qs, 13, 0xFF, false, false, Transcript::Left);
+        header(QStringLiteral("ali"), 4954117);
+        transcript.AppendStyledRun(UrduGlyphFont::toDisplay("\xc1\xc2 \x5c")
+                + QStringLiteral("\r\n") + UrduGlyphFont::toDisplay("\x7b\x7d")
+                + QStringLiteral("\r\n"),
+            QStringLiteral("Qirtas1"), 16, 0, false, true, Transcript::Right);
+        header(QStringLiteral("bo"), 9978225);
+        transcript.AppendStyledRun(QStringLiteral("   hi"), QStringLiteral("Times New Roman"), 13,
+            0xFF, false, false, Transcript::Left);
 
         const QColor green(5, 152, 75);
         const QColor purple(113, 65, 152);
         QCOMPARE(saved(transcript),
             (QStringList {
-                describe(u"\r\nali Says : \r\n"_qs, u"Arial"_qs, 20, green, true, false, false),
-                describe(u"glyphs c1 c2 20 5c 0d 0a 7b 7d 0d 0a"_qs, u"Qirtas1"_qs, 32, Qt::black,
-                    false, true, true),
+                describe(QStringLiteral("\r\nali Says : \r\n"), QStringLiteral("Arial"), 20, green,
+                    true, false, false),
+                describe(QStringLiteral("glyphs c1 c2 20 5c 0d 0a 7b 7d 0d 0a"),
+                    QStringLiteral("Qirtas1"), 32, Qt::black, false, true, true),
                 // the empty paragraph after the body, which the next header set left
-                describe(u"\r\nbo Says : \r\n"_qs, u"Arial"_qs, 20, purple, true, false, false),
-                describe(u"   hi"_qs, u"Times New Roman"_qs, 26, Qt::red, false, false, false),
+                describe(QStringLiteral("\r\nbo Says : \r\n"), QStringLiteral("Arial"), 20, purple,
+                    true, false, false),
+                describe(QStringLiteral("   hi"), QStringLiteral("Times New Roman"), 26, Qt::red,
+                    false, false, false),
             }));
     }
 };

@@ -28,12 +28,14 @@ private slots:
         QTest::addColumn<int>("size");
         QTest::addColumn<int>("shownSize");
         const int fallback = QTextEdit().document()->defaultFont().pointSize();
-        QTest::newRow("html") << u"<b>bold?</b> <img src=\"x.png\"> &amp;"_qs << u"Arial"_qs << 13
-                              << 13;
-        QTest::newRow("size that did not decode") << u"   hi"_qs << u"Arial"_qs << 0 << fallback;
-        QTest::newRow("enormous size") << u"   hi"_qs << u"Arial"_qs << 32767 << 1638;
+        QTest::newRow("html") << QStringLiteral("<b>bold?</b> <img src=\"x.png\"> &amp;")
+                              << QStringLiteral("Arial") << 13 << 13;
+        QTest::newRow("size that did not decode")
+            << QStringLiteral("   hi") << QStringLiteral("Arial") << 0 << fallback;
+        QTest::newRow("enormous size")
+            << QStringLiteral("   hi") << QStringLiteral("Arial") << 32767 << 1638;
         QTest::newRow("font the desktop lacks")
-            << u"   hi"_qs << u"No Such Font 123"_qs << 10 << 10;
+            << QStringLiteral("   hi") << QStringLiteral("No Such Font 123") << 10 << 10;
     }
     void partnerInput()
     {
@@ -46,7 +48,8 @@ private slots:
         transcript.AppendStyledRun(text, font, size, 0, false, false, Transcript::Left);
         QCOMPARE(transcript.plainText(), text);
         QCOMPARE(runs(box),
-            QStringList { u"L %1 %2 #000000 \"%3\""_qs.arg(font).arg(shownSize).arg(text) });
+            QStringList {
+                QStringLiteral("L %1 %2 #000000 \"%3\"").arg(font).arg(shownSize).arg(text) });
     }
 
     // The banner's date and time, in English on a 12-hour clock, in their own colour.
@@ -57,14 +60,18 @@ private slots:
         QTest::addColumn<QStringList>("expected");
         QTest::newRow("opened in the afternoon")
             << 127 << QDateTime(QDate(2002, 1, 9), QTime(16, 5, 7))
-            << QStringList { u"|"_qs, u"L Tahoma 10 #000000 \"Chat Session Opened on \""_qs,
-                   u"L Tahoma 10 #9b0247 \"Wed, January 09, 2002\""_qs,
-                   u"L Tahoma 10 #000000 \" at \""_qs, u"L Tahoma 10 #9b0247 \"04:05:07 PM\""_qs };
+            << QStringList { QStringLiteral("|"),
+                   QStringLiteral("L Tahoma 10 #000000 \"Chat Session Opened on \""),
+                   QStringLiteral("L Tahoma 10 #9b0247 \"Wed, January 09, 2002\""),
+                   QStringLiteral("L Tahoma 10 #000000 \" at \""),
+                   QStringLiteral("L Tahoma 10 #9b0247 \"04:05:07 PM\"") };
         QTest::newRow("closed just after midnight")
             << 128 << QDateTime(QDate(2026, 12, 6), QTime(0, 0, 9))
-            << QStringList { u"|"_qs, u"L Tahoma 10 #000000 \"Chat Session Closed on \""_qs,
-                   u"L Tahoma 10 #9b0247 \"Sun, December 06, 2026\""_qs,
-                   u"L Tahoma 10 #000000 \" at \""_qs, u"L Tahoma 10 #9b0247 \"12:00:09 AM\""_qs };
+            << QStringList { QStringLiteral("|"),
+                   QStringLiteral("L Tahoma 10 #000000 \"Chat Session Closed on \""),
+                   QStringLiteral("L Tahoma 10 #9b0247 \"Sun, December 06, 2026\""),
+                   QStringLiteral("L Tahoma 10 #000000 \" at \""),
+                   QStringLiteral("L Tahoma 10 #9b0247 \"12:00:09 AM\"") };
     }
     void banner()
     {
@@ -86,7 +93,7 @@ private slots:
         box.show();
         Transcript transcript(&box);
         for (int line = 0; line < 50; ++line)
-            transcript.AppendRun(u"\r\nline"_qs, 0, u"Tahoma"_qs, 10);
+            transcript.AppendRun(QStringLiteral("\r\nline"), 0, QStringLiteral("Tahoma"), 10);
         QCoreApplication::processEvents();
         QVERIFY(box.verticalScrollBar()->value() > 0);
         QVERIFY(box.viewport()->rect().contains(
@@ -100,24 +107,25 @@ private slots:
         QTest::addColumn<QString>("target"); // relative to a fresh temporary folder
         QTest::addColumn<bool>("saved");
         QTest::newRow("no file name") << QString() << false;
-        QTest::newRow("folder that does not exist") << u"missing/chat.rtf"_qs << false;
-        QTest::newRow("an existing folder") << u"."_qs << false;
-        QTest::newRow("existing file, no extension") << u"old"_qs << true;
+        QTest::newRow("folder that does not exist") << QStringLiteral("missing/chat.rtf") << false;
+        QTest::newRow("an existing folder") << QStringLiteral(".") << false;
+        QTest::newRow("existing file, no extension") << QStringLiteral("old") << true;
     }
     void saveAs()
     {
         QFETCH(QString, target);
         QFETCH(bool, saved);
         QTemporaryDir folder;
-        const QString old = TestFiles::write(folder.filePath(u"old"_qs), QByteArray(10000, 'x'));
+        const QString old
+            = TestFiles::write(folder.filePath(QStringLiteral("old")), QByteArray(10000, 'x'));
         QTextEdit box;
         Transcript transcript(&box);
-        transcript.AppendRun(u"kept"_qs, 0, u"Tahoma"_qs, 10);
+        transcript.AppendRun(QStringLiteral("kept"), 0, QStringLiteral("Tahoma"), 10);
 
         QCOMPARE(transcript.saveAs(target.isEmpty() ? target : folder.filePath(target)), saved);
-        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList { u"old"_qs });
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList { QStringLiteral("old") });
         QCOMPARE(TestFiles::read(old).startsWith("{\\rtf1"), saved);
-        QCOMPARE(transcript.plainText(), u"kept"_qs);
+        QCOMPARE(transcript.plainText(), QStringLiteral("kept"));
     }
 
     // Printing produces a real document with at least one page.
@@ -126,10 +134,11 @@ private slots:
         QTemporaryDir folder;
         QTextEdit box;
         Transcript transcript(&box);
-        transcript.AppendRun(u"\r\nali Says : \r\n   hello"_qs, 0, u"Arial"_qs, 10);
+        transcript.AppendRun(
+            QStringLiteral("\r\nali Says : \r\n   hello"), 0, QStringLiteral("Arial"), 10);
         QPrinter printer;
         printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(folder.filePath(u"transcript.pdf"_qs));
+        printer.setOutputFileName(folder.filePath(QStringLiteral("transcript.pdf")));
         transcript.print(printer);
         QFile pdf(printer.outputFileName());
         QVERIFY(pdf.open(QIODevice::ReadOnly));

@@ -21,14 +21,17 @@ private slots:
     {
         TranscriptView view;
         Transcript transcript(&view);
-        transcript.AppendStyledRun(u"\r\nali Says : \r\n"_qs, u"Arial"_qs, 10, 0, true, false, Transcript::Left);
-        transcript.AppendStyledRun(UrduGlyphFont::toDisplay(ShapeUrdu("slam 12")) + u"\r\n"_qs, u"Qirtas1"_qs, 12, 0,
-                                   false, false, Transcript::Right);
+        transcript.AppendStyledRun(QStringLiteral("\r\nali Says : \r\n"), QStringLiteral("Arial"),
+            10, 0, true, false, Transcript::Left);
+        transcript.AppendStyledRun(
+            UrduGlyphFont::toDisplay(ShapeUrdu("slam 12")) + QStringLiteral("\r\n"),
+            QStringLiteral("Qirtas1"), 12, 0, false, false, Transcript::Right);
         view.selectAll();
         view.copy();
 
         const QMimeData *copied = QApplication::clipboard()->mimeData();
-        QCOMPARE(copied->text(), u"\nali Says : \n\u0633\u0644\u0627\u0645 \u06F1\u06F2\n"_qs);
+        QCOMPARE(copied->text(),
+            QStringLiteral("\nali Says : \n\u0633\u0644\u0627\u0645 \u06F1\u06F2\n"));
         QCOMPARE(UrduUnicode::keysFrom(*copied).keys, QByteArray("slam 12"));
     }
 };

@@ -41,8 +41,10 @@ private slots:
         frmAbout about(desktop, &mainWindow);
         about.show();
         QVERIFY(QTest::qWaitForWindowExposed(&about));
-        QVERIFY((about.frameGeometry().center() - mainWindow.frameGeometry().center()).manhattanLength() <= 2);
-        for (const QString &name : { u"lblWebsite"_qs, u"lblEmail"_qs }) {
+        QVERIFY(
+            (about.frameGeometry().center() - mainWindow.frameGeometry().center()).manhattanLength()
+            <= 2);
+        for (const QString &name : { QStringLiteral("lblWebsite"), QStringLiteral("lblEmail") }) {
             const auto *link = about.findChild<QLabel *>(name);
             QVERIFY(link->font().underline());
             QCOMPARE(link->size().expandedTo(link->sizeHint()), link->size());
@@ -50,8 +52,8 @@ private slots:
             QTest::mouseClick(about.findChild<QLabel *>(name), Qt::LeftButton);
         }
         QCOMPARE(desktop.opened,
-            (QList<QUrl> { QUrl(u"https://"_qs + frmAbout::WebSite),
-                QUrl(u"mailto:"_qs + frmAbout::EmailAddress) }));
+            (QList<QUrl> { QUrl(QStringLiteral("https://") + frmAbout::WebSite),
+                QUrl(QStringLiteral("mailto:") + frmAbout::EmailAddress) }));
     }
 };
 

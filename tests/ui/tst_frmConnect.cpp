@@ -17,8 +17,8 @@ class tst_frmConnect : public QObject
 private:
     struct Fixture
     {
-        TestMessenger messenger { u"127.0.0.1"_qs, TestMessenger::freePorts() };
-        QAction mnuConnect { u"&Connect"_qs };
+        TestMessenger messenger { QStringLiteral("127.0.0.1"), TestMessenger::freePorts() };
+        QAction mnuConnect { QStringLiteral("&Connect") };
         QWidget owner;
     };
 
@@ -34,13 +34,14 @@ private slots:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("an address") << QString() << u"192.168.0.10"_qs << u"192.168.0.10"_qs;
+        QTest::newRow("an address")
+            << QString() << QStringLiteral("192.168.0.10") << QStringLiteral("192.168.0.10");
         QTest::newRow("letters, blanks and signs dropped")
-            << QString() << u"a1 -b.2:c/d"_qs << u"1.2"_qs;
+            << QString() << QStringLiteral("a1 -b.2:c/d") << QStringLiteral("1.2");
         QTest::newRow("stops at 15")
-            << QString() << u"1234567890123456"_qs << u"123456789012345"_qs;
-        QTest::newRow("a long stored host name stays whole")
-            << u"partner.example.org"_qs << u"1"_qs << u"partner.example.org"_qs;
+            << QString() << QStringLiteral("1234567890123456") << QStringLiteral("123456789012345");
+        QTest::newRow("a long stored host name stays whole") << QStringLiteral(
+            "partner.example.org") << QStringLiteral("1") << QStringLiteral("partner.example.org");
     }
     void addressKeys()
     {
@@ -50,7 +51,7 @@ private slots:
         Fixture f;
         f.messenger.program->RemoteIP = stored;
         frmConnect dialog(*f.messenger.program, &f.mnuConnect);
-        auto *txtIP = dialog.findChild<QLineEdit *>(u"txtIP"_qs);
+        auto *txtIP = dialog.findChild<QLineEdit *>(QStringLiteral("txtIP"));
         txtIP->end(false);
         QTest::keyClicks(txtIP, typed);
         QCOMPARE(txtIP->text(), shown);
@@ -63,10 +64,14 @@ private slots:
         QTest::addColumn<QString>("way");
         QTest::addColumn<QString>("flag");
         QTest::addColumn<QString>("remoteIP");
-        QTest::newRow("Connect") << u"cmdOk"_qs << u"1"_qs << u"10.0.0.25"_qs;
-        QTest::newRow("Enter") << u"Enter"_qs << u"1"_qs << u"10.0.0.25"_qs;
-        QTest::newRow("Cancel") << u"cmdCancel"_qs << QString() << u"10.0.0.2"_qs;
-        QTest::newRow("close box") << u"close"_qs << QString() << u"10.0.0.2"_qs;
+        QTest::newRow("Connect") << QStringLiteral("cmdOk") << QStringLiteral("1")
+                                 << QStringLiteral("10.0.0.25");
+        QTest::newRow("Enter") << QStringLiteral("Enter") << QStringLiteral("1")
+                               << QStringLiteral("10.0.0.25");
+        QTest::newRow("Cancel") << QStringLiteral("cmdCancel") << QString()
+                                << QStringLiteral("10.0.0.2");
+        QTest::newRow("close box")
+            << QStringLiteral("close") << QString() << QStringLiteral("10.0.0.2");
     }
     void waysOut()
     {
@@ -74,13 +79,14 @@ private slots:
         QFETCH(QString, flag);
         QFETCH(QString, remoteIP);
         Fixture f;
-        f.messenger.program->RemoteIP = u"10.0.0.2"_qs;
-        f.mnuConnect.setData(way == u"close" || way == u"cmdCancel" ? u"1"_qs : QString());
+        f.messenger.program->RemoteIP = QStringLiteral("10.0.0.2");
+        f.mnuConnect.setData(
+            way == u"close" || way == u"cmdCancel" ? QStringLiteral("1") : QString());
         frmConnect dialog(*f.messenger.program, &f.mnuConnect);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        auto *txtIP = dialog.findChild<QLineEdit *>(u"txtIP"_qs);
-        QTest::keyClicks(txtIP, u"5"_qs);
+        auto *txtIP = dialog.findChild<QLineEdit *>(QStringLiteral("txtIP"));
+        QTest::keyClicks(txtIP, QStringLiteral("5"));
         if (way == u"Enter")
             QTest::keyClick(txtIP, Qt::Key_Return);
         else if (way == u"close")
@@ -108,8 +114,8 @@ private slots:
             if (modal)
                 modal->close();
         });
-        QTest::keyClick(dialog.findChild<QLineEdit *>(u"txtIP"_qs), Qt::Key_Escape);
-        QCOMPARE(opened, u"frmSettings"_qs);
+        QTest::keyClick(dialog.findChild<QLineEdit *>(QStringLiteral("txtIP")), Qt::Key_Escape);
+        QCOMPARE(opened, QStringLiteral("frmSettings"));
         QVERIFY(dialog.isVisible());
     }
 };

@@ -10,8 +10,6 @@
 #include <QScreen>
 #include <QTest>
 
-using namespace Qt::StringLiterals;
-
 using namespace UrduTestText;
 
 class tst_frmKeyboard : public QObject
@@ -36,10 +34,10 @@ private slots:
         QTest::addColumn<int>("first");
         QTest::addColumn<int>("last");
         QTest::addColumn<QString>("letters");
-        QTest::newRow("row 2") << 15 << 26 << u"دخحچجثٹتپباآ"_s;
-        QTest::newRow("row 3") << 29 << 40 << u"ظطضصشسژزڑرذڈ"_s;
-        QTest::newRow("row 4") << 43 << 54 << u"ھہونملگکقفغع"_s;
-        QTest::newRow("row 5") << 58 << 66 << u"ےؤۓۃںلایيء"_s;
+        QTest::newRow("row 2") << 15 << 26 << QStringLiteral("دخحچجثٹتپباآ");
+        QTest::newRow("row 3") << 29 << 40 << QStringLiteral("ظطضصشسژزڑرذڈ");
+        QTest::newRow("row 4") << 43 << 54 << QStringLiteral("ھہونملگکقفغع");
+        QTest::newRow("row 5") << 58 << 66 << QStringLiteral("ےؤۓۃںلایيء");
     }
     void letterCaptions()
     {
@@ -62,10 +60,11 @@ private slots:
     {
         UrduText composer;
         frmKeyboard keyboard(&composer);
-        const QHash<int, QString> special { { 30, u"127"_s }, { 67, u"tanween.caption"_s },
-            { 56, u"93"_s }, { 57, u"91"_s } };
+        const QHash<int, QString> special { { 30, QStringLiteral("127") },
+            { 67, QStringLiteral("tanween.caption") }, { 56, QStringLiteral("93") },
+            { 57, QStringLiteral("91") } };
         for (QPushButton *button : keyboard.findChildren<QPushButton *>()) {
-            if (button->font().family() != u"Qirtas1"_s)
+            if (button->font().family() != QStringLiteral("Qirtas1"))
                 continue;
             const int index = button->property("index").toInt();
             const QString own

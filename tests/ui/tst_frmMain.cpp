@@ -31,17 +31,17 @@ private slots:
     // A fixed-size window that starts with nothing to send and nowhere to send it.
     void frameAndControlsAtStart()
     {
-        TestMessenger messenger(u"127.0.0.1"_qs, TestMessenger::freePorts());
+        TestMessenger messenger(QStringLiteral("127.0.0.1"), TestMessenger::freePorts());
         messenger.start();
         frmMain &window = messenger.window();
-        QCOMPARE(window.windowTitle(), u"Kalvex v1.0"_qs);
+        QCOMPARE(window.windowTitle(), QStringLiteral("Kalvex v1.0"));
         QCOMPARE(window.centralWidget()->size(), QSize(277, 376));
         QCOMPARE(window.minimumSize(), window.maximumSize());
-        QVERIFY(!window.findChild<UrduText *>(u"txtSend"_qs)->isEnabled());
-        QVERIFY(!window.findChild<QPlainTextEdit *>(u"txtSendEN"_qs)->isVisible());
-        QVERIFY(!window.findChild<QPushButton *>(u"cmdSend"_qs)->isEnabled());
-        for (const QString &entry :
-            { u"mnuSaveAs"_qs, u"mnuPrint"_qs, u"mnuRemote"_qs, u"mnuSendFile"_qs })
+        QVERIFY(!window.findChild<UrduText *>(QStringLiteral("txtSend"))->isEnabled());
+        QVERIFY(!window.findChild<QPlainTextEdit *>(QStringLiteral("txtSendEN"))->isVisible());
+        QVERIFY(!window.findChild<QPushButton *>(QStringLiteral("cmdSend"))->isEnabled());
+        for (const QString &entry : { QStringLiteral("mnuSaveAs"), QStringLiteral("mnuPrint"),
+                 QStringLiteral("mnuRemote"), QStringLiteral("mnuSendFile") })
             QVERIFY2(!action(window, entry)->isEnabled(), qPrintable(entry));
     }
 
@@ -50,29 +50,29 @@ private slots:
     void firstCopyListensSecondCallsOut()
     {
         const auto ports = TestMessenger::freePorts();
-        TestMessenger first(u"127.0.0.1"_qs, ports);
-        TestMessenger second(u"127.0.0.1"_qs, ports);
+        TestMessenger first(QStringLiteral("127.0.0.1"), ports);
+        TestMessenger second(QStringLiteral("127.0.0.1"), ports);
         first.start();
         second.start();
         for (const SocketEndpoint *socket : { &first.window().WskMain(), &first.window().WskFTP() })
             QCOMPARE(socket->State(), State::Listening);
         QCOMPARE(first.window().WskMain().LocalPort(), ports.chat);
         QCOMPARE(first.window().WskFTP().LocalPort(), ports.file);
-        QTRY_COMPARE(first.window().statusText(0), u"Listening..."_qs);
+        QTRY_COMPARE(first.window().statusText(0), QStringLiteral("Listening..."));
         QCOMPARE(second.window().WskMain().State(), State::Closed);
         QCOMPARE(second.window().WskFTP().State(), State::Closed);
-        QTRY_COMPARE(second.window().statusText(0), u"Closed."_qs);
+        QTRY_COMPARE(second.window().statusText(0), QStringLiteral("Closed."));
 
-        QVERIFY(second.callChatSocketOf(first, u"127.0.0.1"_qs));
-        QTRY_COMPARE(second.window().statusText(0), u"Connecting..."_qs);
+        QVERIFY(second.callChatSocketOf(first, QStringLiteral("127.0.0.1")));
+        QTRY_COMPARE(second.window().statusText(0), QStringLiteral("Connecting..."));
     }
 
     void everyWayOutShutsDown_data()
     {
         QTest::addColumn<QString>("way");
         QTest::newRow("close box") << QString();
-        QTest::newRow("File > Exit") << u"mnuExit"_qs;
-        QTest::newRow("tray > Exit") << u"mnuExitT"_qs;
+        QTest::newRow("File > Exit") << QStringLiteral("mnuExit");
+        QTest::newRow("tray > Exit") << QStringLiteral("mnuExitT");
     }
     // The settings are written while the chat connection still stands; then the partner
     // sees its socket closed by the peer.
@@ -80,11 +80,11 @@ private slots:
     {
         QFETCH(QString, way);
         const auto ports = TestMessenger::freePorts();
-        TestMessenger leaving(u"127.0.0.1"_qs, ports);
-        TestMessenger partner(u"127.0.0.2"_qs, ports);
+        TestMessenger leaving(QStringLiteral("127.0.0.1"), ports);
+        TestMessenger partner(QStringLiteral("127.0.0.2"), ports);
         leaving.start();
         partner.start();
-        QVERIFY(leaving.callChatSocketOf(partner, u"127.0.0.2"_qs));
+        QVERIFY(leaving.callChatSocketOf(partner, QStringLiteral("127.0.0.2")));
         SocketEndpoint &caller = leaving.window().WskMain();
         SocketEndpoint &callee = partner.window().WskMain();
 
@@ -111,9 +111,9 @@ private slots:
     // Help opens the help page that ships beside the program.
     void helpOpensPageBesideProgram()
     {
-        TestMessenger messenger(u"127.0.0.1"_qs, TestMessenger::freePorts());
+        TestMessenger messenger(QStringLiteral("127.0.0.1"), TestMessenger::freePorts());
         messenger.start();
-        action(messenger.window(), u"mnuHlepTopics"_qs)->trigger();
+        action(messenger.window(), QStringLiteral("mnuHlepTopics"))->trigger();
         QCOMPARE(messenger.desktop.opened.size(), 1);
         QVERIFY(TestFiles::read(messenger.desktop.opened.first().toLocalFile())
                     .contains("<title>Kalvex Help</title>"));
@@ -138,7 +138,8 @@ private slots:
         QFETCH(bool, trayAvailable);
         QFETCH(int, click);
         QFETCH(bool, shown);
-        TestMessenger messenger(u"127.0.0.1"_qs, TestMessenger::freePorts(), trayAvailable);
+        TestMessenger messenger(
+            QStringLiteral("127.0.0.1"), TestMessenger::freePorts(), trayAvailable);
         messenger.start();
         frmMain &window = messenger.window();
         window.move(160, 120);
@@ -148,7 +149,7 @@ private slots:
             emit window.findChild<QSystemTrayIcon *>()->activated(
                 QSystemTrayIcon::ActivationReason(click));
         else
-            action(window, u"mnuShowMessenger"_qs)->trigger();
+            action(window, QStringLiteral("mnuShowMessenger"))->trigger();
         QCOMPARE(window.isVisible(), shown);
         if (shown) {
             QVERIFY(!window.isMinimized());
@@ -163,40 +164,41 @@ private slots:
     {
         QTest::addColumn<bool>("partnerHangsUp");
         QTest::addColumn<QString>("passingStatus");
-        QTest::newRow("partner hangs up") << true << u"Remote is Closing the Connection."_qs;
-        QTest::newRow("call fails") << false << u"Problem Connecting..."_qs;
+        QTest::newRow("partner hangs up")
+            << true << QStringLiteral("Remote is Closing the Connection.");
+        QTest::newRow("call fails") << false << QStringLiteral("Problem Connecting...");
     }
     void statusReturnsToListening()
     {
         QFETCH(bool, partnerHangsUp);
         QFETCH(QString, passingStatus);
         const auto ports = TestMessenger::freePorts();
-        TestMessenger us(u"127.0.0.1"_qs, ports);
-        TestMessenger partner(u"127.0.0.2"_qs, ports);
+        TestMessenger us(QStringLiteral("127.0.0.1"), ports);
+        TestMessenger partner(QStringLiteral("127.0.0.2"), ports);
         us.start();
         partner.start();
-        us.program->LocalNickname = u"ali"_qs;
+        us.program->LocalNickname = QStringLiteral("ali");
         QStringList statuses;
-        QObject::connect(us.window().findChild<QTimer *>(u"TmrState"_qs), &QTimer::timeout,
-            &us.window(), [&] { statuses << us.window().statusText(0); });
+        QObject::connect(us.window().findChild<QTimer *>(QStringLiteral("TmrState")),
+            &QTimer::timeout, &us.window(), [&] { statuses << us.window().statusText(0); });
         bool connectedWhenClosing = true;
         QObject::connect(&us.window().WskMain(), &SocketEndpoint::PeerClosed, &us.window(),
             [&] { connectedWhenClosing = us.program->IsConnected(); });
         QVERIFY(!us.program->IsConnected());
         if (partnerHangsUp) {
-            QVERIFY(us.callChatSocketOf(partner, u"127.0.0.2"_qs));
+            QVERIFY(us.callChatSocketOf(partner, QStringLiteral("127.0.0.2")));
             QVERIFY(us.program->IsConnected());
             partner.window().WskMain().Close();
             QTRY_VERIFY(!connectedWhenClosing);
         } else {
-            us.dial(u"127.0.0.9"_qs);
+            us.dial(QStringLiteral("127.0.0.9"));
         }
         QTRY_VERIFY(statuses.contains(passingStatus));
-        QTRY_COMPARE(us.window().statusText(0), u"Listening..."_qs);
+        QTRY_COMPARE(us.window().statusText(0), QStringLiteral("Listening..."));
         QCOMPARE(us.window().WskMain().State(), State::Listening);
         QCOMPARE(us.window().WskMain().LocalPort(), ports.chat);
         QTcpSocket caller;
-        caller.connectToHost(u"127.0.0.1"_qs, ports.chat);
+        caller.connectToHost(QStringLiteral("127.0.0.1"), ports.chat);
         QVERIFY(caller.waitForConnected(2000));
     }
 };

@@ -28,7 +28,7 @@ private:
     static QString storedValue(const TestMessenger &messenger, const QString &key)
     {
         return QSettings(messenger.settingsFile(), QSettings::IniFormat)
-            .value(u"settings/"_qs + key)
+            .value(QStringLiteral("settings/") + key)
             .toString();
     }
 
@@ -41,22 +41,27 @@ private slots:
         QTest::addColumn<QString>("shown");
         const QString forty(40, u'x');
         QTest::newRow("nickname stops at 10")
-            << u"txtNick"_qs << u"abcdefghijk"_qs << u"abcdefghij"_qs;
-        QTest::newRow("full name stops at 30") << u"txtName"_qs << forty << QString(30, u'x');
-        QTest::newRow("folder stops at 30") << u"txtPath"_qs << forty << QString(30, u'x');
+            << QStringLiteral("txtNick") << QStringLiteral("abcdefghijk")
+            << QStringLiteral("abcdefghij");
+        QTest::newRow("full name stops at 30")
+            << QStringLiteral("txtName") << forty << QString(30, u'x');
+        QTest::newRow("folder stops at 30")
+            << QStringLiteral("txtPath") << forty << QString(30, u'x');
         QTest::newRow("e-mail drops the refused signs")
-            << u"txtEmail"_qs << u"a!#$%^&*()=+{}[]|\\;:'/?>,<\"b"_qs << u"ab"_qs;
+            << QStringLiteral("txtEmail") << QStringLiteral("a!#$%^&*()=+{}[]|\\;:'/?>,<\"b")
+            << QStringLiteral("ab");
         QTest::newRow("e-mail takes an address")
-            << u"txtEmail"_qs << u"Ali_Raza-1 @mail.example.org"_qs
-            << u"Ali_Raza-1 @mail.example.org"_qs;
-        QTest::newRow("nickname takes the signs") << u"txtNick"_qs << u"+a/b"_qs << u"+a/b"_qs;
+            << QStringLiteral("txtEmail") << QStringLiteral("Ali_Raza-1 @mail.example.org")
+            << QStringLiteral("Ali_Raza-1 @mail.example.org");
+        QTest::newRow("nickname takes the signs")
+            << QStringLiteral("txtNick") << QStringLiteral("+a/b") << QStringLiteral("+a/b");
     }
     void typing()
     {
         QFETCH(QString, field);
         QFETCH(QString, typed);
         QFETCH(QString, shown);
-        TestMessenger messenger(u"127.0.0.1"_qs, TestMessenger::freePorts());
+        TestMessenger messenger(QStringLiteral("127.0.0.1"), TestMessenger::freePorts());
         messenger.program->DownloadPath.clear();
         frmSettings dialog(*messenger.program);
         QLineEdit *box = this->field(dialog, field);
@@ -74,21 +79,31 @@ private slots:
         const QString sep = QDir::separator();
         const QString defaultFolder = basMain::defaultDownloadPath();
         QTest::newRow("blanks around are removed")
-            << QStringList { u"  zara "_qs, u" Zara Khan "_qs, u" z@example.org "_qs,
-                   u"/tmp/in"_qs }
-            << QStringList { u"zara"_qs, u"Zara Khan"_qs, u"z@example.org"_qs, u"/tmp/in"_qs + sep }
+            << QStringList { QStringLiteral("  zara "), QStringLiteral(" Zara Khan "),
+                   QStringLiteral(" z@example.org "), QStringLiteral("/tmp/in") }
+            << QStringList { QStringLiteral("zara"), QStringLiteral("Zara Khan"),
+                   QStringLiteral("z@example.org"), QStringLiteral("/tmp/in") + sep }
             << false;
         QTest::newRow("folder blanks kept")
-            << QStringList { u"zara"_qs, u"Zara"_qs, u"z@x"_qs, u" /tmp/a b "_qs }
-            << QStringList { u"zara"_qs, u"Zara"_qs, u"z@x"_qs, u" /tmp/a b "_qs + sep } << false;
+            << QStringList { QStringLiteral("zara"), QStringLiteral("Zara"), QStringLiteral("z@x"),
+                   QStringLiteral(" /tmp/a b ") }
+            << QStringList { QStringLiteral("zara"), QStringLiteral("Zara"), QStringLiteral("z@x"),
+                   QStringLiteral(" /tmp/a b ") + sep }
+            << false;
         QTest::newRow("empty folder is the default folder")
-            << QStringList { u"zara"_qs, u"Zara"_qs, u"z@x"_qs, QString() }
-            << QStringList { u"zara"_qs, u"Zara"_qs, u"z@x"_qs, defaultFolder } << false;
-        QTest::newRow("no nickname") << QStringList { QString(), u"Zara"_qs, u"z@x"_qs, u"/tmp"_qs }
+            << QStringList { QStringLiteral("zara"), QStringLiteral("Zara"), QStringLiteral("z@x"),
+                   QString() }
+            << QStringList { QStringLiteral("zara"), QStringLiteral("Zara"), QStringLiteral("z@x"),
+                   defaultFolder }
+            << false;
+        QTest::newRow("no nickname") << QStringList { QString(), QStringLiteral("Zara"),
+            QStringLiteral("z@x"), QStringLiteral("/tmp") }
                                      << QStringList() << true;
-        QTest::newRow("blank full name") << QStringList { u"zara"_qs, u"   "_qs, u"z@x"_qs,
-            u"/tmp"_qs } << QStringList() << true;
-        QTest::newRow("no e-mail") << QStringList { u"zara"_qs, u"Zara"_qs, QString(), u"/tmp"_qs }
+        QTest::newRow("blank full name") << QStringList { QStringLiteral("zara"),
+            QStringLiteral("   "), QStringLiteral("z@x"), QStringLiteral("/tmp") }
+                                         << QStringList() << true;
+        QTest::newRow("no e-mail") << QStringList { QStringLiteral("zara"), QStringLiteral("Zara"),
+            QString(), QStringLiteral("/tmp") }
                                    << QStringList() << true;
     }
     void ok()
@@ -96,48 +111,51 @@ private slots:
         QFETCH(QStringList, typed);
         QFETCH(QStringList, stored);
         QFETCH(bool, refused);
-        TestMessenger messenger(u"127.0.0.1"_qs, TestMessenger::freePorts());
+        TestMessenger messenger(QStringLiteral("127.0.0.1"), TestMessenger::freePorts());
         basMain &program = *messenger.program;
-        const QStringList before { u"old"_qs, u"Old Name"_qs, u"old@x"_qs, u"/old/"_qs };
+        const QStringList before { QStringLiteral("old"), QStringLiteral("Old Name"),
+            QStringLiteral("old@x"), QStringLiteral("/old/") };
         program.LocalNickname = before[0];
         program.LocalFullName = before[1];
         program.LocalEmail = before[2];
         program.DownloadPath = before[3];
-        program.LocalUserIP = u"<b>10.1.2.3</b>"_qs;
+        program.LocalUserIP = QStringLiteral("<b>10.1.2.3</b>");
         frmSettings dialog(program);
         dialog.show();
-        const auto *ip = dialog.findChild<QLabel *>(u"lblIPAddress"_qs);
+        const auto *ip = dialog.findChild<QLabel *>(QStringLiteral("lblIPAddress"));
         QCOMPARE(ip->text(), program.LocalUserIP);
         QCOMPARE(ip->textFormat(), Qt::PlainText);
-        const QStringList names { u"txtNick"_qs, u"txtName"_qs, u"txtEmail"_qs, u"txtPath"_qs };
+        const QStringList names { QStringLiteral("txtNick"), QStringLiteral("txtName"),
+            QStringLiteral("txtEmail"), QStringLiteral("txtPath") };
         for (int i = 0; i < names.size(); ++i) {
             QCOMPARE(field(dialog, names[i])->text(), before[i]);
             field(dialog, names[i])->setText(typed[i]);
         }
 
-        clickButton(dialog, u"cmdOK"_qs);
+        clickButton(dialog, QStringLiteral("cmdOK"));
 
         const QStringList values { program.LocalNickname, program.LocalFullName, program.LocalEmail,
             program.DownloadPath };
         if (refused) {
             QCOMPARE(messenger.desktop.shown.size(), 1);
-            QCOMPARE(
-                messenger.desktop.shown[0].text, u"Please Enter Nickname, Fullname & Email."_qs);
+            QCOMPARE(messenger.desktop.shown[0].text,
+                QStringLiteral("Please Enter Nickname, Fullname & Email."));
             QCOMPARE(messenger.desktop.shown[0].icon, Desktop::Icon::Exclamation);
             QVERIFY(dialog.isVisible());
             QCOMPARE(values, before);
             for (int i = 0; i < names.size(); ++i)
                 QCOMPARE(field(dialog, names[i])->text(), typed[i]);
-            QVERIFY(storedValue(messenger, u"Nickname"_qs).isEmpty());
+            QVERIFY(storedValue(messenger, QStringLiteral("Nickname")).isEmpty());
             return;
         }
         QVERIFY(messenger.desktop.shown.isEmpty());
         QVERIFY(!dialog.isVisible());
         QCOMPARE(values, stored);
         // Confirmed values are in the file at once, not only at exit.
-        QCOMPARE((QStringList { storedValue(messenger, u"Nickname"_qs),
-                     storedValue(messenger, u"FullName"_qs), storedValue(messenger, u"Email"_qs),
-                     storedValue(messenger, u"Path"_qs) }),
+        QCOMPARE((QStringList { storedValue(messenger, QStringLiteral("Nickname")),
+                     storedValue(messenger, QStringLiteral("FullName")),
+                     storedValue(messenger, QStringLiteral("Email")),
+                     storedValue(messenger, QStringLiteral("Path")) }),
             stored);
     }
 
@@ -145,33 +163,34 @@ private slots:
     // limit still stops typing.
     void longStoredFolderKeptWhole()
     {
-        TestMessenger messenger(u"127.0.0.1"_qs, TestMessenger::freePorts());
+        TestMessenger messenger(QStringLiteral("127.0.0.1"), TestMessenger::freePorts());
         basMain &program = *messenger.program;
-        const QString longFolder = u"/home/someone/with/a/rather/long/download/folder/"_qs;
-        program.LocalNickname = u"n"_qs;
-        program.LocalFullName = u"f"_qs;
-        program.LocalEmail = u"e@x"_qs;
+        const QString longFolder
+            = QStringLiteral("/home/someone/with/a/rather/long/download/folder/");
+        program.LocalNickname = QStringLiteral("n");
+        program.LocalFullName = QStringLiteral("f");
+        program.LocalEmail = QStringLiteral("e@x");
         program.DownloadPath = longFolder;
         frmSettings dialog(program);
         dialog.show();
-        QLineEdit *path = field(dialog, u"txtPath"_qs);
+        QLineEdit *path = field(dialog, QStringLiteral("txtPath"));
         QCOMPARE(path->text(), longFolder);
         path->end(false);
-        QTest::keyClicks(path, u"more"_qs);
+        QTest::keyClicks(path, QStringLiteral("more"));
         QCOMPARE(path->text(), longFolder);
 
-        clickButton(dialog, u"cmdOK"_qs);
+        clickButton(dialog, QStringLiteral("cmdOK"));
         QCOMPARE(program.DownloadPath, longFolder);
     }
 
     void escapeStoresNothing()
     {
-        TestMessenger messenger(u"127.0.0.1"_qs, TestMessenger::freePorts());
+        TestMessenger messenger(QStringLiteral("127.0.0.1"), TestMessenger::freePorts());
         frmSettings dialog(*messenger.program);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        QTest::keyClicks(field(dialog, u"txtNick"_qs), u"new"_qs);
-        QTest::keyClick(field(dialog, u"txtNick"_qs), Qt::Key_Escape);
+        QTest::keyClicks(field(dialog, QStringLiteral("txtNick")), QStringLiteral("new"));
+        QTest::keyClick(field(dialog, QStringLiteral("txtNick")), Qt::Key_Escape);
         QVERIFY(!dialog.isVisible());
         QVERIFY(messenger.program->LocalNickname.isEmpty());
     }
@@ -180,23 +199,24 @@ private slots:
     void readOnlyInSession()
     {
         const TestMessenger::Ports ports = TestMessenger::freePorts();
-        TestMessenger caller(u"127.0.0.1"_qs, TestMessenger::freePorts());
-        TestMessenger callee(u"127.0.0.2"_qs, ports);
+        TestMessenger caller(QStringLiteral("127.0.0.1"), TestMessenger::freePorts());
+        TestMessenger callee(QStringLiteral("127.0.0.2"), ports);
         caller.start();
         callee.start();
-        QVERIFY(caller.callChatSocketOf(callee, u"127.0.0.2"_qs));
+        QVERIFY(caller.callChatSocketOf(callee, QStringLiteral("127.0.0.2")));
         basMain &program = *caller.program;
-        program.LocalNickname = u"kept"_qs;
+        program.LocalNickname = QStringLiteral("kept");
         frmSettings dialog(program);
         dialog.show();
-        for (const QString &name : { u"txtNick"_qs, u"txtName"_qs, u"txtEmail"_qs, u"txtPath"_qs })
+        for (const QString &name : { QStringLiteral("txtNick"), QStringLiteral("txtName"),
+                 QStringLiteral("txtEmail"), QStringLiteral("txtPath") })
             QVERIFY(!field(dialog, name)->isEnabled());
-        QVERIFY(dialog.findChild<QPushButton *>(u"cmdOK"_qs)->isEnabled());
-        field(dialog, u"txtNick"_qs)->setText(u"changed"_qs);
+        QVERIFY(dialog.findChild<QPushButton *>(QStringLiteral("cmdOK"))->isEnabled());
+        field(dialog, QStringLiteral("txtNick"))->setText(QStringLiteral("changed"));
 
-        clickButton(dialog, u"cmdOK"_qs);
+        clickButton(dialog, QStringLiteral("cmdOK"));
         QVERIFY(!dialog.isVisible());
-        QCOMPARE(program.LocalNickname, u"kept"_qs);
+        QCOMPARE(program.LocalNickname, QStringLiteral("kept"));
         QVERIFY(caller.desktop.shown.isEmpty());
     }
 };
