@@ -42,6 +42,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QTemporaryDir settings;
     Environment environment;
+    environment.desktop = &Desktop::system();
+    environment.makeMainWindow = &frmMain::make;
     // The real ports where this user may bind them; a free pair otherwise.
     if (geteuid() != 0) {
         environment.chatPort = 0;
@@ -51,7 +53,7 @@ int main(int argc, char *argv[])
         std::make_unique<SettingsStore>(settings.filePath(QStringLiteral("Kalvex.conf"))),
         environment);
     program.Main();
-    frmMain &window = *program.mainWindow();
+    frmMain &window = *static_cast<frmMain *>(program.mainWindow());
     const bool ready = QTest::qWaitForWindowExposed(&window)
         && window.WskMain().State() == SocketEndpoint::SocketState::Listening
         && window.WskFTP().State() == SocketEndpoint::SocketState::Listening;

@@ -1,7 +1,7 @@
 // The offered-name check and the download folder: whatever name a partner offers or a user
 // types, one that passes the check is stored inside the folder and nowhere else.
 #include "FuzzCheck.h"
-#include "chat/WireText.h"
+#include "net/WireText.h"
 #include "transfer/DownloadFolder.h"
 #include "transfer/PlainFileName.h"
 

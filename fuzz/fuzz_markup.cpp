@@ -2,7 +2,7 @@
 // encoder makes of a style and a text decodes back to them wherever the wire can carry them.
 #include "FuzzCheck.h"
 #include "chat/MessageMarkup.h"
-#include "chat/WireText.h"
+#include "net/WireText.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

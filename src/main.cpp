@@ -1,6 +1,7 @@
 #include "app/ShutdownSignals.h"
 #include "app/basMain.h"
 #include "resources/ProgramIcon.h"
+#include "ui/frmMain.h"
 
 #include <QApplication>
 
@@ -15,7 +16,10 @@ int main(int argc, char *argv[])
     // The messenger ends only through its main window's shut-down, which also runs while
     // the window is hidden in the tray.
     QApplication::setQuitOnLastWindowClosed(false);
-    basMain program;
+    Environment environment;
+    environment.desktop = &Desktop::system();
+    environment.makeMainWindow = &frmMain::make;
+    basMain program(std::make_unique<SettingsStore>(), environment);
 
     // Every other end goes through the same shut-down, so the settings are written: a
     // signal, the session manager asking to save before logout, and any other quit of the

@@ -4,6 +4,7 @@
 
 class QColor;
 class QFont;
+class QObject;
 class QUrl;
 class QWidget;
 
@@ -21,9 +22,10 @@ public:
 
     virtual ~Desktop() = default;
 
-    // Shows a modal message box with the program's title; the text is always plain text,
-    // never markup, since it may hold a partner's words.
-    virtual Answer messageBox(QWidget *parent, const QString &text, Icon icon, Buttons buttons) = 0;
+    // Shows a modal message box with the program's title over the window that owner is or
+    // lives in (none when null); the text is always plain text, never markup, since it may
+    // hold a partner's words.
+    virtual Answer messageBox(QObject *owner, const QString &text, Icon icon, Buttons buttons) = 0;
 
     // Hands a file or link to the desktop's registered program; failures are not reported.
     virtual void openUrl(const QUrl &url) = 0;
@@ -43,6 +45,7 @@ public:
         QWidget *parent, FileMode mode, const QString &qtFilter, QString &fileName)
         = 0;
 
-    // The real desktop, for windows that were given no other.
+    // The real desktop, for windows that were given no other; it lives in the windows
+    // library (ui/SystemDesktop).
     static Desktop &system();
 };

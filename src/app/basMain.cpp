@@ -50,8 +50,10 @@ void basMain::Main()
     LocalEmail = m_store->read(Key::Email, QString());
     DownloadPath = m_store->read(Key::Path, defaultDownloadPath());
 
-    m_mainWindow = std::make_unique<frmMain>(*this);
-    m_mainWindow->show();
+    if (!m_environment.makeMainWindow)
+        return;
+    m_mainWindow = m_environment.makeMainWindow(*this);
+    QMetaObject::invokeMethod(m_mainWindow.get(), "show");
 }
 
 void basMain::SaveSettings()
@@ -76,14 +78,15 @@ void basMain::SaveSettings()
 
 void basMain::Unload()
 {
+    // The window's own close runs its unload, as the close box does.
     if (m_mainWindow)
-        m_mainWindow->close();
+        QMetaObject::invokeMethod(m_mainWindow.get(), "close");
 }
 
 bool basMain::IsConnected() const
 {
-    return m_mainWindow
-        && m_mainWindow->WskMain().State() == SocketEndpoint::SocketState::Connected;
+    const auto *window = static_cast<const frmMain *>(m_mainWindow.get());
+    return window && window->WskMain().State() == SocketEndpoint::SocketState::Connected;
 }
 
 void basMain::PlaySound(int kind)

@@ -7,7 +7,7 @@
 
 #include <memory>
 
-class frmMain;
+class QObject;
 
 // One running copy of the messenger: the identity and address values that every window
 // reads and writes, their persistence, and the main window. The program has one; a test
@@ -40,7 +40,8 @@ public:
     // the default folder when nothing was typed (not the file system's root).
     static QString downloadFolder(const QString &typed);
 
-    frmMain *mainWindow() const { return m_mainWindow.get(); }
+    // The main window, once Main has shown it.
+    QObject *mainWindow() const { return m_mainWindow.get(); }
     const Environment &environment() const { return m_environment; }
 
     QString RemoteIP;
@@ -57,6 +58,6 @@ public:
 private:
     std::unique_ptr<SettingsStore> m_store;
     Environment m_environment;
-    std::unique_ptr<frmMain> m_mainWindow;
+    std::unique_ptr<QObject> m_mainWindow;
     bool m_saveFailureShown = false;
 };

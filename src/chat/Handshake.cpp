@@ -1,6 +1,6 @@
 #include "chat/Handshake.h"
 
-#include "chat/WireText.h"
+#include "net/WireText.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "chat/MessageMarkup.h"
 
-#include "chat/WireText.h"
-#include "controls/ColorNumber.h"
+#include "chat/ColorNumber.h"
+#include "net/WireText.h"
 
 #include <QtNumeric>
 

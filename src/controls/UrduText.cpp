@@ -1,6 +1,6 @@
 #include "controls/UrduText.h"
 
-#include "controls/ColorNumber.h"
+#include "chat/ColorNumber.h"
 #include "controls/VirtualKey.h"
 #include "resources/StringTable.h"
 #include "urdu/UrduGlyphFont.h"

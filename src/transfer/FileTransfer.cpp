@@ -1,6 +1,6 @@
 #include "transfer/FileTransfer.h"
 
-#include "chat/WireText.h"
+#include "net/WireText.h"
 #include "transfer/PlainFileName.h"
 
 #include <cctype>

@@ -1,6 +1,6 @@
 #include "ui/Transcript.h"
 
-#include "controls/ColorNumber.h"
+#include "chat/ColorNumber.h"
 #include "resources/StringTable.h"
 #include "ui/RtfWriter.h"
 

@@ -1,7 +1,7 @@
 #include "ui/frmFileTransfer.h"
 
-#include "app/CommonDialog.h"
 #include "transfer/FileTransfer.h"
+#include "ui/CommonDialog.h"
 #include "ui/DialogStyle.h"
 #include "ui/Twips.h"
 

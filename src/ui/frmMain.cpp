@@ -2,11 +2,11 @@
 
 #include "app/DataFiles.h"
 #include "app/basMain.h"
+#include "chat/ColorNumber.h"
 #include "chat/Handshake.h"
-#include "chat/WireText.h"
-#include "controls/ColorNumber.h"
 #include "controls/UrduText.h"
 #include "net/SocketEndpoint.h"
+#include "net/WireText.h"
 #include "resources/ProgramIcon.h"
 #include "resources/StringTable.h"
 #include "transfer/DownloadFolder.h"
@@ -171,6 +171,11 @@ frmMain::frmMain(basMain &program, QWidget *parent)
 }
 
 frmMain::~frmMain() = default;
+
+std::unique_ptr<QObject> frmMain::make(basMain &program)
+{
+    return std::make_unique<frmMain>(program);
+}
 
 void frmMain::createControls()
 {
@@ -1064,8 +1069,14 @@ void frmMain::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized)
-        && m_program.environment().systemTrayAvailable())
+        && systemTrayAvailable())
         QMetaObject::invokeMethod(this, &frmMain::hideIfMinimized, Qt::QueuedConnection);
+}
+
+bool frmMain::systemTrayAvailable() const
+{
+    const auto &available = m_program.environment().systemTrayAvailable;
+    return available ? available() : QSystemTrayIcon::isSystemTrayAvailable();
 }
 
 void frmMain::hideIfMinimized()

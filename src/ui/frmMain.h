@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/CommonDialog.h"
 #include "chat/ChatStreamReader.h"
 #include "chat/MessageMarkup.h"
 #include "transfer/FileTransfer.h"
+#include "ui/CommonDialog.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -38,6 +38,8 @@ class frmMain final : public QMainWindow
 public:
     explicit frmMain(basMain &program, QWidget *parent = nullptr);
     ~frmMain() override;
+    // The main window of a running copy, as the program's environment makes it.
+    static std::unique_ptr<QObject> make(basMain &program);
 
     SocketEndpoint &WskMain() const { return *m_wskMain; }
     SocketEndpoint &WskFTP() const { return *m_wskFtp; }
@@ -97,6 +99,7 @@ private:
     void RemoveTrayIcon();
     void layProgressBarOverStatus();
     void hideIfMinimized();
+    bool systemTrayAvailable() const;
     void listenAgain(SocketEndpoint &endpoint, quint16 port);
     void listenForCalls();
 

@@ -4,7 +4,7 @@
 #include <QFont>
 
 Desktop::Answer ScriptedDesktop::messageBox(
-    QWidget *, const QString &text, Icon icon, Buttons buttons)
+    QObject *, const QString &text, Icon icon, Buttons buttons)
 {
     shown.append({ text, icon, buttons });
     if (onShow)

@@ -21,7 +21,7 @@ public:
         Buttons buttons;
     };
 
-    Answer messageBox(QWidget *parent, const QString &text, Icon icon, Buttons buttons) override;
+    Answer messageBox(QObject *owner, const QString &text, Icon icon, Buttons buttons) override;
     void openUrl(const QUrl &url) override;
     void playSound(const QString &path) override;
     bool chooseFont(QWidget *parent, QFont &font) override;

@@ -41,12 +41,13 @@ TestMessenger::TestMessenger(
     environment.desktop = &desktop;
     environment.systemTrayAvailable = [trayAvailable] { return trayAvailable; };
     environment.endProcess = [this] { ++endProcessCalls; };
+    environment.makeMainWindow = &frmMain::make;
     program = std::make_unique<basMain>(std::move(settings), environment);
 }
 
 frmMain &TestMessenger::window() const
 {
-    return *program->mainWindow();
+    return *static_cast<frmMain *>(program->mainWindow());
 }
 
 QString TestMessenger::settingsFile() const

@@ -1,6 +1,6 @@
-#include "app/CommonDialog.h"
 #include "support/ScriptedDesktop.h"
 #include "transfer/DownloadFolder.h"
+#include "ui/CommonDialog.h"
 #include "ui/frmFileExists.h"
 #include "ui/frmFileTransfer.h"
 

@@ -1,4 +1,4 @@
-#include "controls/ColorNumber.h"
+#include "chat/ColorNumber.h"
 #include "support/RtfReader.h"
 #include "ui/Transcript.h"
 #include "urdu/UrduGlyphFont.h"

@@ -11,7 +11,7 @@ class SoundPlayer;
 class SystemDesktop final : public Desktop
 {
 public:
-    Answer messageBox(QWidget *parent, const QString &text, Icon icon, Buttons buttons) override;
+    Answer messageBox(QObject *owner, const QString &text, Icon icon, Buttons buttons) override;
     void openUrl(const QUrl &url) override;
     void playSound(const QString &path) override;
     bool chooseFont(QWidget *parent, QFont &font) override;

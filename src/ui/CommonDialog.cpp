@@ -1,6 +1,6 @@
-#include "app/CommonDialog.h"
+#include "ui/CommonDialog.h"
 
-#include "controls/ColorNumber.h"
+#include "chat/ColorNumber.h"
 
 #include <QColor>
 #include <QFont>

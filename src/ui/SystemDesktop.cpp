@@ -1,4 +1,4 @@
-#include "app/SystemDesktop.h"
+#include "ui/SystemDesktop.h"
 
 #include "media/SoundPlayer.h"
 
@@ -25,6 +25,16 @@ QMessageBox::Icon toMessageBoxIcon(Desktop::Icon icon)
     return QMessageBox::NoIcon;
 }
 
+// The window a box belongs to: owner itself, or the nearest window it lives in.
+QWidget *windowOf(QObject *owner)
+{
+    for (QObject *object = owner; object; object = object->parent()) {
+        if (auto *widget = qobject_cast<QWidget *>(object))
+            return widget;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 Desktop &Desktop::system()
@@ -34,9 +44,9 @@ Desktop &Desktop::system()
 }
 
 Desktop::Answer SystemDesktop::messageBox(
-    QWidget *parent, const QString &text, Icon icon, Buttons buttons)
+    QObject *owner, const QString &text, Icon icon, Buttons buttons)
 {
-    QMessageBox box(parent);
+    QMessageBox box(windowOf(owner));
     box.setWindowTitle(QApplication::applicationName());
     box.setIcon(toMessageBoxIcon(icon));
     box.setTextFormat(Qt::PlainText);

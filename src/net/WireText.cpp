@@ -1,4 +1,4 @@
-#include "chat/WireText.h"
+#include "net/WireText.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>

@@ -1,5 +1,5 @@
-#include "app/CommonDialog.h"
 #include "support/ScriptedDesktop.h"
+#include "ui/CommonDialog.h"
 
 #include <QTest>
 

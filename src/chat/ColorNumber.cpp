@@ -1,4 +1,4 @@
-#include "controls/ColorNumber.h"
+#include "chat/ColorNumber.h"
 
 #include <QGuiApplication>
 #include <QPalette>
