@@ -163,6 +163,7 @@ Steps act(FileTransfer &transfer, TransferWatch &watch, FuzzSchedule &schedule, 
     case 15:
         watch.restart();
         transfer.startSending(QString::fromLatin1(schedule.take(lengthOf(control))));
+        transfer.connected();
         return {};
     default:
         return transfer.feed(schedule.take(lengthOf(control)));
@@ -177,9 +178,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FileTransfer transfer;
     TransferWatch watch(transfer);
     // The first control byte's low bit picks the side the transfer starts on.
-    if (schedule.nextControl() & 1)
+    if (schedule.nextControl() & 1) {
         transfer.startSending(QStringLiteral("notes.txt"));
-    else
+        transfer.connected();
+    } else
         transfer.startReceiving();
     while (!schedule.done()) {
         const FileTransfer::Phase before = transfer.phase();

@@ -145,7 +145,7 @@ QString round(TestMessenger &us, Storm &storm, const QString &downloads, const Q
         storm.sendCut(chat, storm.chatPiece());
     } else {
         chat.send("{RECEV}bob/Bob Smith/bob@example.org/");
-        if (!TestMessenger::busyWaitFor([&] { return us.window().sessionOpen(); }, 5000))
+        if (!TestMessenger::busyWaitFor([&] { return us.window().chat().sessionOpen(); }, 5000))
             return QStringLiteral("a proper answer did not open the session");
         ++reached.sessions;
         RawPeer file;

@@ -1,8 +1,8 @@
 #include "app/basMain.h"
 
 #include "app/DataFiles.h"
-#include "net/SocketEndpoint.h"
-#include "ui/frmMain.h"
+#include "chat/ChatSession.h"
+#include "transfer/TransferSession.h"
 
 #include <QDir>
 #include <QStandardPaths>
@@ -18,6 +18,8 @@ const QString Path = QStringLiteral("Path");
 basMain::basMain(std::unique_ptr<SettingsStore> store, Environment environment)
     : m_store(std::move(store))
     , m_environment(std::move(environment))
+    , m_chat(std::make_unique<ChatSession>(*this))
+    , m_transfer(std::make_unique<TransferSession>(*this, *m_chat))
 {
 }
 
@@ -70,9 +72,8 @@ void basMain::SaveSettings()
     if (m_saveFailureShown)
         return;
     m_saveFailureShown = true;
-    m_environment.desktop->messageBox(m_mainWindow.get(),
-        QStringLiteral("Your settings could not be saved in %1:\n%2.")
-            .arg(QDir::toNativeSeparators(m_store->fileName()), m_store->errorString()),
+    messageBox(QStringLiteral("Your settings could not be saved in %1:\n%2.")
+                   .arg(QDir::toNativeSeparators(m_store->fileName()), m_store->errorString()),
         Desktop::Icon::Exclamation, Desktop::Buttons::Ok);
 }
 
@@ -85,16 +86,21 @@ void basMain::Unload()
 
 bool basMain::IsConnected() const
 {
-    const auto *window = static_cast<const frmMain *>(m_mainWindow.get());
-    return window && window->WskMain().State() == SocketEndpoint::SocketState::Connected;
+    return m_chat->IsConnected();
 }
 
 void basMain::PlaySound(int kind)
 {
     QString name = QStringLiteral("error.wav");
-    if (kind == 0)
+    if (kind == MessageSound)
         name = QStringLiteral("message.wav");
-    else if (kind == 1)
+    else if (kind == RequestSound)
         name = QStringLiteral("request.wav");
     m_environment.desktop->playSound(DataFiles::path(name));
+}
+
+Desktop::Answer basMain::messageBox(
+    const QString &text, Desktop::Icon icon, Desktop::Buttons buttons)
+{
+    return m_environment.desktop->messageBox(m_mainWindow.get(), text, icon, buttons);
 }

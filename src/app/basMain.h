@@ -7,19 +7,26 @@
 
 #include <memory>
 
+class ChatSession;
 class QObject;
+class TransferSession;
 
-// One running copy of the messenger: the identity and address values that every window
-// reads and writes, their persistence, and the main window. The program has one; a test
-// may run two side by side, each with its own store and environment.
+// One running copy of the messenger: the identity and address values that the sessions and
+// windows read and write, their persistence, the chat and the file transfer sessions, and
+// the main window. The program has one; a test may run two side by side, each with its own
+// store and environment. The sessions live below the windows; the main window is made
+// through the environment, the one place where this core reaches up to the windows.
 class basMain
 {
 public:
-    explicit basMain(std::unique_ptr<SettingsStore> store = std::make_unique<SettingsStore>(),
-        Environment environment = {});
+    // The sounds PlaySound knows; any other kind plays the error sound.
+    enum Sound : int { MessageSound = 0, RequestSound = 1, ErrorSound = 2 };
+
+    explicit basMain(std::unique_ptr<SettingsStore> store, Environment environment);
     ~basMain();
 
-    // Reads the five stored values, then shows the main window.
+    // Reads the five stored values, then shows the main window when the environment makes
+    // one.
     void Main();
     // Writes the five persisted values, each one even when empty or unchanged, through to
     // the store. When the store cannot be written the user is told why, once until a
@@ -30,9 +37,10 @@ public:
     void Unload();
     // True exactly while the chat socket is connected.
     bool IsConnected() const;
-    // Starts the sound of a kind and returns at once: 0 a message, 1 a request, any
-    // other kind an error.
+    // Starts the sound of a kind and returns at once.
     void PlaySound(int kind);
+    // A message box over the main window, through the desktop seam.
+    Desktop::Answer messageBox(const QString &text, Desktop::Icon icon, Desktop::Buttons buttons);
 
     // The default download folder: the user's download folder on Linux.
     static QString defaultDownloadPath();
@@ -40,9 +48,12 @@ public:
     // the default folder when nothing was typed (not the file system's root).
     static QString downloadFolder(const QString &typed);
 
+    ChatSession &chat() const { return *m_chat; }
+    TransferSession &transfer() const { return *m_transfer; }
     // The main window, once Main has shown it.
     QObject *mainWindow() const { return m_mainWindow.get(); }
     const Environment &environment() const { return m_environment; }
+    Desktop &desktop() const { return *m_environment.desktop; }
 
     QString RemoteIP;
     QString RemoteNickname;
@@ -58,6 +69,8 @@ public:
 private:
     std::unique_ptr<SettingsStore> m_store;
     Environment m_environment;
+    std::unique_ptr<ChatSession> m_chat;
+    std::unique_ptr<TransferSession> m_transfer;
     std::unique_ptr<QObject> m_mainWindow;
     bool m_saveFailureShown = false;
 };

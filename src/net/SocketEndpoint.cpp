@@ -1,5 +1,6 @@
 #include "net/SocketEndpoint.h"
 
+#include <QCoreApplication>
 #include <QHostInfo>
 #include <QNetworkInterface>
 #include <QTcpServer>
@@ -205,6 +206,15 @@ void SocketEndpoint::Close()
 void SocketEndpoint::setState(SocketState state)
 {
     m_state = state;
+    if (state == SocketState::Error)
+        emit Failed();
+}
+
+void SocketEndpoint::waitWhileDialling() const
+{
+    while (m_state == SocketState::ResolvingHost || m_state == SocketState::HostResolved
+        || m_state == SocketState::Connecting)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
 void SocketEndpoint::onNewConnection()

@@ -67,8 +67,12 @@ public:
     // Waits for connections on LocalPort. False, and nothing changes, unless closed.
     bool Listen();
     // Starts connecting to RemoteHost:RemotePort and returns at once; the state passes
-    // 4, 5 and 6 and ends at 7 (signal Connected) or 9. Ignored unless the endpoint is closed.
+    // 4, 5 and 6 and ends at 7 (signal Connected) or 9 (signal Failed). Ignored unless the
+    // endpoint is closed.
     void Connect();
+    // Lets events run until the endpoint has stopped dialling, connected or not; whatever
+    // the partner answers first may be handled inside. Returns at once when not dialling.
+    void waitWhileDialling() const;
     // Takes the pending connection requestId announced by ConnectionRequest; the endpoint
     // then holds that connection and no longer listens. False for an unknown id.
     bool Accept(qint32 requestId);
@@ -84,6 +88,9 @@ signals:
     void ConnectionRequest(qint32 requestId);
     // The outgoing connection stands.
     void Connected();
+    // The outgoing connection could not be made; the endpoint is in state 9. May come from
+    // inside Connect, for a port no connection can go to.
+    void Failed();
     // Bytes arrived; one signal per arrival, also for bytes that came in while an earlier
     // DataArrival handler was still running.
     void DataArrival(qint32 bytesTotal);

@@ -7,8 +7,11 @@ namespace StringTable {
 
 enum Id : int {
     StateClosed = 101, // 101 + socket state gives the status text of that state
+    StateListening = 103,
     StateConnecting = 107,
     StateConnected = 108,
+    StatePartnerClosing = 109,
+    StateProblemConnecting = 110,
     RemoteUserInformation = 111,
     LocalUserInformation = 112,
     IpAddressLabel = 113,

@@ -98,7 +98,13 @@ void FileTransfer::startSending(const QString &name)
 {
     reset();
     m_name = name;
-    m_phase = Phase::Offering;
+    m_phase = Phase::Dialling;
+}
+
+void FileTransfer::connected()
+{
+    if (m_phase == Phase::Dialling)
+        m_phase = Phase::Offering;
 }
 
 FileTransfer::Steps FileTransfer::fileLoaded(const QByteArray &data)
@@ -163,8 +169,9 @@ FileTransfer::Steps FileTransfer::feed(const QByteArray &bytes)
     if (!busy())
         return {};
     m_pending += bytes;
-    const bool sender = m_phase == Phase::Offering || m_phase == Phase::AwaitingAnswer
-        || m_phase == Phase::Loading || m_phase == Phase::Sending;
+    const bool sender = m_phase == Phase::Dialling || m_phase == Phase::Offering
+        || m_phase == Phase::AwaitingAnswer || m_phase == Phase::Loading
+        || m_phase == Phase::Sending;
     Steps steps;
     while (busy() && (sender ? takeAsSender(steps) : takeAsReceiver(steps))) { }
     return steps;

@@ -22,7 +22,9 @@ public:
 
     enum class Phase {
         Idle,
-        // Sender: offering the name, waiting for the answer, reading the file, sending.
+        // Sender: connecting to the partner, offering the name, waiting for the answer,
+        // reading the file, sending.
+        Dialling,
         Offering,
         AwaitingAnswer,
         Loading,
@@ -61,6 +63,8 @@ public:
 
     // Sender: the connection is being made to offer the file of that bare name.
     void startSending(const QString &name);
+    // Sender: the connection stands; the partner's "{ACCEPT}" is awaited.
+    void connected();
     Steps fileLoaded(const QByteArray &data);
     Steps fileUnreadable(const QString &reason);
 

@@ -1,8 +1,10 @@
 #include "ui/Transcript.h"
 
 #include "chat/ColorNumber.h"
+#include "net/WireText.h"
 #include "resources/StringTable.h"
 #include "ui/RtfWriter.h"
+#include "urdu/UrduGlyphFont.h"
 
 #include <QPrinter>
 #include <QSaveFile>
@@ -23,6 +25,23 @@ constexpr int LabelSize = 10;
 
 // The largest size a saved file can carry (half points in a signed 16-bit number).
 constexpr int LargestPointSize = 1638;
+
+// Sizes a partner asks for are drawn within these bounds, so that a hostile size cannot
+// make the transcript unusable; an honest partner's font dialog stays below 24 points.
+constexpr int SmallestShownSize = 1;
+constexpr int LargestShownSize = 72;
+
+// Only text in a Qirtas font is glyph codes; any other font gets the wire's single-byte text.
+// The line breaks between the lines of an Urdu message stay line breaks.
+QString textToShow(const DecodedMessage &message)
+{
+    if (!message.MsgFontName.startsWith(UrduGlyphFont::familyPrefix()))
+        return WireText::fromWire(message.MsgText);
+    QStringList lines;
+    for (const QByteArray &line : message.MsgText.split('\n'))
+        lines << UrduGlyphFont::toDisplay(line.endsWith('\r') ? line.chopped(1) : line);
+    return lines.join(LineBreak);
+}
 
 } // namespace
 
@@ -75,6 +94,36 @@ void Transcript::WriteSessionBanner(int id)
         m_locale.toString(now.date(), u"ddd, MMMM dd, yyyy"), BannerCrimson, LabelFont, LabelSize);
     AppendRun(QStringLiteral(" at "), Black, LabelFont, LabelSize);
     AppendRun(m_locale.toString(now.time(), u"hh:mm:ss AP"), BannerCrimson, LabelFont, LabelSize);
+}
+
+void Transcript::writeSessionOpened(const QString &remoteNickname)
+{
+    clear();
+    WriteSessionBanner(StringTable::SessionOpened);
+    AppendRun(LineBreak + QStringLiteral("Remote User Nick is "), Black, LabelFont, LabelSize);
+    AppendRun(remoteNickname + LineBreak, BannerCrimson, LabelFont, LabelSize);
+}
+
+void Transcript::writeConnectionReset(const QString &partner)
+{
+    AppendRun(LineBreak + StringTable::text(StringTable::ConnectionWithThe) + partner
+            + StringTable::text(StringTable::IsReset),
+        BannerCrimson, LabelFont, LabelSize);
+}
+
+void Transcript::ShowMessage(const QString &nickname, int writer, const DecodedMessage &message)
+{
+    AppendStyledRun(LineBreak + nickname + QStringLiteral(" Says : ") + LineBreak,
+        QStringLiteral("Arial"), 10, writer != 0 ? RemoteNickPurple : LocalNickGreen, true, false,
+        Left);
+    const QString text = textToShow(message);
+    const int size = qBound(SmallestShownSize, int(message.MsgFontSize), LargestShownSize);
+    if (message.MsgUrdu)
+        AppendStyledRun(text, message.MsgFontName, size, message.MsgColor, message.MsgBold,
+            message.MsgItalic, Right);
+    else
+        AppendStyledRun(QStringLiteral("   ") + text, message.MsgFontName, size, message.MsgColor,
+            message.MsgBold, message.MsgItalic, Left);
 }
 
 void Transcript::writeUserInformation(int headingId, const QString &ip, const QString &nickname,

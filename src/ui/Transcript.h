@@ -1,5 +1,7 @@
 #pragma once
 
+#include "chat/MessageMarkup.h"
+
 #include <QDateTime>
 #include <QLocale>
 #include <QString>
@@ -11,8 +13,9 @@ class QPrinter;
 class QTextEdit;
 
 // The chat transcript on the rich-text box: every writer appends styled runs at the end,
-// the session opens with a clear and a banner, and the whole can be saved as RTF or
-// printed. All text goes in as plain text, so a partner's words are never read as markup.
+// the session opens with a clear and a banner, messages show under their writer's name,
+// and the whole can be saved as RTF or printed. All text goes in as plain text, so a
+// partner's words are never read as markup.
 class Transcript
 {
 public:
@@ -22,6 +25,8 @@ public:
     static constexpr qint32 Black = 0;
     static constexpr qint32 InfoValueBlue = 0xC4382D; // RGB 45, 56, 196
     static constexpr qint32 BannerCrimson = 0x47029B; // RGB 155, 2, 71
+    static constexpr qint32 LocalNickGreen = 0x4B9805; // RGB 5, 152, 75
+    static constexpr qint32 RemoteNickPurple = 0x984171; // RGB 113, 65, 152
 
     // rtbMain stays owned by its window. clock gives the current date and time and locale
     // names the days and months of the session banner; tests pass fixed ones.
@@ -41,6 +46,14 @@ public:
     void AppendRun(const QString &text, qint32 color, const QString &fontName, int fontSize);
     // The opening (127) or closing (128) banner with the current date and time.
     void WriteSessionBanner(int id);
+    // A new session: the transcript starts afresh with the opening banner and the partner's
+    // nickname.
+    void writeSessionOpened(const QString &remoteNickname);
+    // The line that ends a session; partner is "nickname {address}".
+    void writeConnectionReset(const QString &partner);
+    // A message under its writer's name (green for our own, 0, purple for the partner's, 1),
+    // in the writer's style: English indented by three blanks, Urdu right-aligned.
+    void ShowMessage(const QString &nickname, int writer, const DecodedMessage &message);
     // The nine runs of a user-information block; heading 111 remote or 112 local.
     void writeUserInformation(int headingId, const QString &ip, const QString &nickname,
         const QString &fullName, const QString &email);

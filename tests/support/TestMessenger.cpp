@@ -1,6 +1,7 @@
 #include "support/TestMessenger.h"
 
 #include "net/SocketEndpoint.h"
+#include "transfer/TransferSession.h"
 #include "ui/frmMain.h"
 
 #include <QAction>
@@ -70,16 +71,15 @@ void TestMessenger::startAs(const QString &nickname)
 
 bool TestMessenger::callChatSocketOf(TestMessenger &callee, const QString &calleeAddress)
 {
-    SocketEndpoint &answering = callee.window().WskMain();
-    SocketEndpoint &calling = window().WskMain();
-    calling.Close();
-    calling.setRemoteHost(calleeAddress);
-    calling.setRemotePort(callee.m_ports.chat);
-    calling.setLocalPort(0);
-    calling.Connect();
+    if (program->LocalNickname.isEmpty())
+        program->LocalNickname = QStringLiteral("caller");
+    program->RemoteIP = calleeAddress;
+    window().chat().ConnectRemote();
     const auto connected = SocketEndpoint::SocketState::Connected;
-    return QTest::qWaitFor(
-        [&] { return calling.State() == connected && answering.State() == connected; });
+    return QTest::qWaitFor([&] {
+        return window().WskMain().State() == connected
+            && callee.window().WskMain().State() == connected;
+    });
 }
 
 void TestMessenger::dial(const QString &address)
@@ -98,7 +98,8 @@ void TestMessenger::dial(const QString &address)
 bool TestMessenger::openSessionWith(TestMessenger &callee, const QString &calleeAddress)
 {
     dial(calleeAddress);
-    return QTest::qWaitFor([&] { return window().sessionOpen() && callee.window().sessionOpen(); });
+    return QTest::qWaitFor(
+        [&] { return window().chat().sessionOpen() && callee.window().chat().sessionOpen(); });
 }
 
 QStringList TestMessenger::soundsPlayed() const
@@ -155,7 +156,7 @@ void TestMessenger::whenDialogOpens(
 bool TestMessenger::transferIdle() const
 {
     const frmMain &main = window();
-    return !main.Transferring
+    return !main.transfer().Transferring()
         && main.findChild<QProgressBar *>(QStringLiteral("PBFTP"))->value() == 0
         && main.findChild<QAction *>(QStringLiteral("mnuSendFile"))->text() == u"&Send File"
         && main.WskFTP().State() == SocketEndpoint::SocketState::Listening;
@@ -164,7 +165,8 @@ bool TestMessenger::transferIdle() const
 bool TestMessenger::listening() const
 {
     const frmMain &main = window();
-    return !main.sessionOpen() && main.WskMain().State() == SocketEndpoint::SocketState::Listening
+    return !main.chat().sessionOpen()
+        && main.WskMain().State() == SocketEndpoint::SocketState::Listening
         && main.statusText(0) == u"Listening...";
 }
 

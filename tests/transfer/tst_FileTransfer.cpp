@@ -99,6 +99,7 @@ private slots:
         QFETCH(QByteArray, sent);
         FileTransfer sender;
         sender.startSending(QStringLiteral("a.txt"));
+        sender.connected();
         QByteArray out;
         for (const QByteArray &arrival : arrivals) {
             const FileTransfer::Steps steps = sender.feed(arrival);

@@ -129,8 +129,8 @@ private slots:
         QTRY_COMPARE(callee.window().WskMain().State(), State::Listening);
         QTRY_COMPARE(caller.window().statusText(0), QStringLiteral("Listening..."));
         QCOMPARE(plainTranscript(callee), QString());
-        QVERIFY(!caller.window().sessionOpen());
-        QVERIFY(!callee.window().sessionOpen());
+        QVERIFY(!caller.window().chat().sessionOpen());
+        QVERIFY(!callee.window().chat().sessionOpen());
     }
 
     // Either side may end the session: the leaving side writes the reset line and the

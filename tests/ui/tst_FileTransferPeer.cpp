@@ -42,7 +42,7 @@ private slots:
         QVERIFY(m_chat->call(PeerAddress, m_ports.chat));
         QVERIFY(m_chat->receives("/"));
         m_chat->send("{RECEV}bob/Bob Smith/bob@example.org/");
-        QVERIFY(TestMessenger::busyWaitFor([this] { return m_us->window().sessionOpen(); }));
+        QVERIFY(TestMessenger::busyWaitFor([this] { return m_us->window().chat().sessionOpen(); }));
         m_us->desktop.shown.clear();
         m_us->desktop.sounds.clear();
     }
@@ -132,8 +132,8 @@ private slots:
         QFETCH(bool, inSession);
         if (!inSession) {
             m_chat->hangUp();
-            QVERIFY(
-                TestMessenger::busyWaitFor([this] { return !m_us->window().sessionOpen(); }, 3000));
+            QVERIFY(TestMessenger::busyWaitFor(
+                [this] { return !m_us->window().chat().sessionOpen(); }, 3000));
             m_us->desktop.sounds.clear();
         }
         QVERIFY(m_file->call(from, m_ports.file));
@@ -177,7 +177,7 @@ private slots:
         }
         QVERIFY(TestMessenger::busyWaitFor([this] { return m_us->transferIdle(); }));
         QVERIFY(lastShown(*m_us).startsWith(shown));
-        QVERIFY(m_us->window().sessionOpen());
+        QVERIFY(m_us->window().chat().sessionOpen());
     }
 
 private:

@@ -5,6 +5,7 @@
 #include "support/TestFiles.h"
 #include "support/TestMessenger.h"
 #include "support/TranscriptRuns.h"
+#include "ui/Composers.h"
 #include "ui/Transcript.h"
 #include "ui/frmKeyboard.h"
 #include "ui/frmMain.h"
@@ -84,7 +85,7 @@ private slots:
         QVERIFY(keyboard && keyboard->isVisible());
 
         action(QStringLiteral("mnuEnglishP"))->trigger();
-        QVERIFY(window().EnglishMode);
+        QVERIFY(window().composers().EnglishMode());
         QVERIFY(englishComposer()->isVisible() && englishComposer()->isEnabled());
         QVERIFY(!urduComposer()->isVisible());
         QVERIFY(!keyboard->isVisible());
@@ -98,7 +99,7 @@ private slots:
 
         action(QStringLiteral("mnuUrdu"))->trigger();
         action(QStringLiteral("mnuUrduP"))->trigger();
-        QVERIFY(!window().EnglishMode);
+        QVERIFY(!window().composers().EnglishMode());
         QVERIFY(action(QStringLiteral("mnuUrdu"))->isChecked()
             && action(QStringLiteral("mnuUrduP"))->isChecked());
         QVERIFY(!action(QStringLiteral("mnuEnglish"))->isChecked());

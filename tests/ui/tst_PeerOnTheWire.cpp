@@ -55,7 +55,7 @@ private:
         if (!peer.receives("{RECEV}ali/ali Khan/ali@example.org/"))
             return false;
         peer.send(acceptance);
-        return QTest::qWaitFor([&] { return us.window().sessionOpen(); });
+        return QTest::qWaitFor([&] { return us.window().chat().sessionOpen(); });
     }
 
 private slots:
@@ -118,7 +118,7 @@ private slots:
         peer.send("{YES}");
         QTest::qWait(300);
         QCOMPARE(plainTranscript(us), QString());
-        QVERIFY(!us.window().sessionOpen());
+        QVERIFY(!us.window().chat().sessionOpen());
         QCOMPARE(us.soundsPlayed(), QStringList { QStringLiteral("request.wav") });
 
         us.desktop.answers = { Desktop::Answer::Yes };
@@ -127,7 +127,7 @@ private slots:
         QCOMPARE(us.desktop.shown.first().text,
             QStringLiteral("<b>eve<b> {127.0.0.3} wants to Chat you.\r\nDo you want to accept "
                            "his/her request?"));
-        QVERIFY(us.window().sessionOpen());
+        QVERIFY(us.window().chat().sessionOpen());
         QVERIFY(plainTranscript(us).endsWith(QStringLiteral("Remote User Nick is <b>eve<b>\r\n")));
     }
 
@@ -147,7 +147,7 @@ private slots:
         peer.send("{RECEV}eve/Eve/eve@example.org/");
         QTRY_COMPARE(us.desktop.shown.size(), 1);
         QTest::qWait(100);
-        QVERIFY(!us.window().sessionOpen());
+        QVERIFY(!us.window().chat().sessionOpen());
         QTRY_COMPARE(us.window().WskMain().State(), State::Listening);
         QCOMPARE(us.desktop.shown.size(), 1);
         QCOMPARE(us.soundsPlayed(),
