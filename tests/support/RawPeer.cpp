@@ -1,6 +1,6 @@
 #include "support/RawPeer.h"
 
-#include "support/TestMessenger.h"
+#include "support/TestProgram.h"
 
 bool RawPeer::call(const QString &from, quint16 port)
 {
@@ -21,14 +21,14 @@ bool RawPeer::answerCalls(const QString &at, quint16 port)
 
 void RawPeer::send(const QByteArray &bytes)
 {
-    TestMessenger::busyWaitFor([this] { return m_socket != nullptr; }, 5000);
+    TestProgram::busyWaitFor([this] { return m_socket != nullptr; }, 5000);
     m_socket->write(bytes);
     m_socket->flush();
 }
 
 bool RawPeer::receives(const QByteArray &expected)
 {
-    return TestMessenger::busyWaitFor([&] { return received().endsWith(expected); }, 5000);
+    return TestProgram::busyWaitFor([&] { return received().endsWith(expected); }, 5000);
 }
 
 QByteArray RawPeer::received()
@@ -39,7 +39,7 @@ QByteArray RawPeer::received()
 
 bool RawPeer::hungUpOn()
 {
-    return TestMessenger::busyWaitFor(
+    return TestProgram::busyWaitFor(
         [&] { return m_socket && m_socket->state() == QAbstractSocket::UnconnectedState; }, 5000);
 }
 

@@ -15,58 +15,15 @@
 #include <QTest>
 #include <QTimer>
 
-RecordingSettingsStore::RecordingSettingsStore(const QString &iniFile)
-    : SettingsStore(iniFile)
-{
-}
-
-void RecordingSettingsStore::write(const QString &key, const QString &value)
-{
-    if (onWrite)
-        onWrite(key);
-    SettingsStore::write(key, value);
-}
-
 TestMessenger::TestMessenger(
     const QString &bindAddress, Ports ports, bool trayAvailable, const QString &settingsFile)
-    : m_ports(ports)
-    , m_settingsFile(settingsFile.isEmpty() ? m_settingsDir.filePath(QStringLiteral("Kalvex.conf"))
-                                            : settingsFile)
+    : TestProgram(bindAddress, ports, settingsFile, &frmMain::make, trayAvailable)
 {
-    auto settings = std::make_unique<RecordingSettingsStore>(m_settingsFile);
-    store = settings.get();
-    Environment environment;
-    environment.bindAddress = QHostAddress(bindAddress);
-    environment.chatPort = ports.chat;
-    environment.filePort = ports.file;
-    environment.desktop = &desktop;
-    environment.systemTrayAvailable = [trayAvailable] { return trayAvailable; };
-    environment.endProcess = [this] { ++endProcessCalls; };
-    environment.makeMainWindow = &frmMain::make;
-    program = std::make_unique<basMain>(std::move(settings), environment);
 }
 
 frmMain &TestMessenger::window() const
 {
     return *static_cast<frmMain *>(program->mainWindow());
-}
-
-QString TestMessenger::settingsFile() const
-{
-    return m_settingsFile;
-}
-
-void TestMessenger::start()
-{
-    program->Main();
-}
-
-void TestMessenger::startAs(const QString &nickname)
-{
-    start();
-    program->LocalNickname = nickname;
-    program->LocalFullName = nickname + QStringLiteral(" Khan");
-    program->LocalEmail = nickname + QStringLiteral("@example.org");
 }
 
 bool TestMessenger::callChatSocketOf(TestMessenger &callee, const QString &calleeAddress)
@@ -100,22 +57,6 @@ bool TestMessenger::openSessionWith(TestMessenger &callee, const QString &callee
     dial(calleeAddress);
     return QTest::qWaitFor(
         [&] { return window().chat().sessionOpen() && callee.window().chat().sessionOpen(); });
-}
-
-QStringList TestMessenger::soundsPlayed() const
-{
-    QStringList names;
-    for (const QString &path : desktop.sounds)
-        names << QFileInfo(path).fileName();
-    return names;
-}
-
-QStringList TestMessenger::textsShown() const
-{
-    QStringList texts;
-    for (const ScriptedDesktop::Shown &shown : desktop.shown)
-        texts << shown.text;
-    return texts;
 }
 
 void TestMessenger::sendFile(const QString &path)
@@ -168,47 +109,4 @@ bool TestMessenger::listening() const
     return !main.chat().sessionOpen()
         && main.WskMain().State() == SocketEndpoint::SocketState::Listening
         && main.statusText(0) == u"Listening...";
-}
-
-bool TestMessenger::busyWaitFor(const std::function<bool()> &condition, int timeoutMs)
-{
-    QEventLoop loop;
-    QTimer check;
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (condition())
-            loop.quit();
-    });
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    check.start(1);
-    if (!condition())
-        loop.exec();
-    return condition();
-}
-
-namespace {
-bool portFreeOnBoth(quint16 port)
-{
-    QTcpServer first;
-    QTcpServer second;
-    return first.listen(QHostAddress(QStringLiteral("127.0.0.1")), port)
-        && second.listen(QHostAddress(QStringLiteral("127.0.0.2")), port);
-}
-
-quint16 freePort(quint16 other)
-{
-    for (;;) {
-        QTcpServer probe;
-        probe.listen(QHostAddress(QStringLiteral("127.0.0.1")), 0);
-        const quint16 port = probe.serverPort();
-        probe.close();
-        if (port != other && portFreeOnBoth(port))
-            return port;
-    }
-}
-} // namespace
-
-TestMessenger::Ports TestMessenger::freePorts()
-{
-    const quint16 chat = freePort(0);
-    return { chat, freePort(chat) };
 }

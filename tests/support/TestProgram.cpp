@@ -1,0 +1,130 @@
+#include "support/TestProgram.h"
+
+#include "chat/ChatSession.h"
+#include "transfer/TransferSession.h"
+
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QTcpServer>
+#include <QTimer>
+
+RecordingSettingsStore::RecordingSettingsStore(const QString &iniFile)
+    : SettingsStore(iniFile)
+{
+}
+
+void RecordingSettingsStore::write(const QString &key, const QString &value)
+{
+    if (onWrite)
+        onWrite(key);
+    SettingsStore::write(key, value);
+}
+
+TestProgram::TestProgram(const QString &bindAddress, Ports ports, const QString &settingsFile,
+    WindowMaker makeMainWindow, bool trayAvailable)
+    : m_ports(ports)
+    , m_settingsFile(settingsFile.isEmpty() ? m_settingsDir.filePath(QStringLiteral("Kalvex.conf"))
+                                            : settingsFile)
+{
+    auto settings = std::make_unique<RecordingSettingsStore>(m_settingsFile);
+    store = settings.get();
+    Environment environment;
+    environment.bindAddress = QHostAddress(bindAddress);
+    environment.chatPort = ports.chat;
+    environment.filePort = ports.file;
+    environment.desktop = &desktop;
+    environment.systemTrayAvailable = [trayAvailable] { return trayAvailable; };
+    environment.endProcess = [this] { ++endProcessCalls; };
+    environment.makeMainWindow = std::move(makeMainWindow);
+    program = std::make_unique<basMain>(std::move(settings), environment);
+}
+
+TestProgram::~TestProgram() = default;
+
+ChatSession &TestProgram::chat() const
+{
+    return program->chat();
+}
+
+TransferSession &TestProgram::transfer() const
+{
+    return program->transfer();
+}
+
+void TestProgram::start()
+{
+    program->Main();
+    if (program->mainWindow())
+        return;
+    chat().start();
+    transfer().start();
+}
+
+void TestProgram::startAs(const QString &nickname)
+{
+    start();
+    program->LocalNickname = nickname;
+    program->LocalFullName = nickname + QStringLiteral(" Khan");
+    program->LocalEmail = nickname + QStringLiteral("@example.org");
+}
+
+QStringList TestProgram::soundsPlayed() const
+{
+    QStringList names;
+    for (const QString &path : desktop.sounds)
+        names << QFileInfo(path).fileName();
+    return names;
+}
+
+QStringList TestProgram::textsShown() const
+{
+    QStringList texts;
+    for (const ScriptedDesktop::Shown &shown : desktop.shown)
+        texts << shown.text;
+    return texts;
+}
+
+bool TestProgram::busyWaitFor(const std::function<bool()> &condition, int timeoutMs)
+{
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (condition())
+            loop.quit();
+    });
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    check.start(1);
+    if (!condition())
+        loop.exec();
+    return condition();
+}
+
+namespace {
+
+bool portFreeOnBoth(quint16 port)
+{
+    QTcpServer first;
+    QTcpServer second;
+    return first.listen(QHostAddress(QStringLiteral("127.0.0.1")), port)
+        && second.listen(QHostAddress(QStringLiteral("127.0.0.2")), port);
+}
+
+quint16 freePort(quint16 other)
+{
+    for (;;) {
+        QTcpServer probe;
+        probe.listen(QHostAddress(QStringLiteral("127.0.0.1")), 0);
+        const quint16 port = probe.serverPort();
+        probe.close();
+        if (port != other && portFreeOnBoth(port))
+            return port;
+    }
+}
+
+} // namespace
+
+TestProgram::Ports TestProgram::freePorts()
+{
+    const quint16 chat = freePort(0);
+    return { chat, freePort(chat) };
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "app/basMain.h"
+#include "support/ScriptedDesktop.h"
+
+#include <QTemporaryDir>
+
+#include <functional>
+
+class ChatSession;
+class TransferSession;
+
+// A settings store in a temporary INI file that can report each write as it happens.
+class RecordingSettingsStore final : public SettingsStore
+{
+public:
+    explicit RecordingSettingsStore(const QString &iniFile);
+    void write(const QString &key, const QString &value) override;
+
+    std::function<void(const QString &key)> onWrite;
+};
+
+// One copy of the messenger inside the test process, without a window unless one is made:
+// its own settings file, scripted desktop, bind address and ports. Ending the process only
+// counts.
+class TestProgram
+{
+public:
+    struct Ports
+    {
+        quint16 chat;
+        quint16 file;
+    };
+    using WindowMaker = std::function<std::unique_ptr<QObject>(basMain &)>;
+
+    // settingsFile: the INI file to use; empty for a new one in a temporary folder.
+    TestProgram(const QString &bindAddress, Ports ports, const QString &settingsFile = {},
+        WindowMaker makeMainWindow = {}, bool trayAvailable = false);
+    virtual ~TestProgram();
+
+    ChatSession &chat() const;
+    TransferSession &transfer() const;
+    Ports ports() const { return m_ports; }
+    QString settingsFile() const { return m_settingsFile; }
+    // Reads the settings and starts the copy: its window when it has one, else the two
+    // sessions as the window would.
+    void start();
+    // Starts the copy for a user of that nickname, full name "<nickname> Khan" and e-mail
+    // "<nickname>@example.org".
+    void startAs(const QString &nickname);
+    // The file names of the sounds played so far, in order.
+    QStringList soundsPlayed() const;
+    // The texts of the message boxes shown so far, in order.
+    QStringList textsShown() const;
+
+    // Like QTest::qWaitFor, but runs the event loop without the pauses qWaitFor takes between
+    // rounds, which would otherwise dominate a stop-and-wait exchange.
+    static bool busyWaitFor(const std::function<bool()> &condition, int timeoutMs = 20000);
+    // Two ports that are free on both 127.0.0.1 and 127.0.0.2.
+    static Ports freePorts();
+
+    ScriptedDesktop desktop;
+    RecordingSettingsStore *store = nullptr;
+    int endProcessCalls = 0;
+    std::unique_ptr<basMain> program;
+
+private:
+    Ports m_ports;
+    QTemporaryDir m_settingsDir;
+    QString m_settingsFile;
+};
