@@ -12,9 +12,9 @@ using namespace UrduTestText;
 namespace {
 
 // From a box showing ShapeUrdu(before) with `selected` glyphs selected from `caret` on, counted
-// on screen from the left, the keys (characters, or Qt's keys) leave it showing `shown` with the
-// caret at `caretAfter`. Glyph codes are written as the characters of their codes, left to right
-// as seen: b a b shows 76 66 73, "LBI"; digits as they read.
+// on screen from the left, the keys (characters, or Qt's named keys) leave it showing `shown` with
+// the caret at `caretAfter`. Glyph codes are written as the characters of their codes, left to
+// right as seen: b a b shows 76 66 73, "LBI"; digits as they read.
 void keysRow(const char *name, const char *before, int caret, int selected, const QList<int> &keys,
     const char *shown, int caretAfter)
 {
@@ -54,9 +54,10 @@ private slots:
         keysRow("backspace removes a selection", "bbbb", 0, 2, { backspace }, "KI", 0);
         keysRow("delete removes a selection", "bab", 0, 2, { del }, "L", 0);
         keysRow("a letter replaces a selection", "bbb", 1, 1, { 'a' }, "LBI", 1);
-        keysRow("arrows move, Enter, Escape and Tab change nothing", "bab", 0, 0,
+        keysRow("arrows move; Enter, Escape, Tab and a letter outside the code page do nothing",
+            "bab", 0, 0,
             { Qt::Key_Right, Qt::Key_Right, Qt::Key_Left, Qt::Key_Return, Qt::Key_Escape,
-                Qt::Key_Tab },
+                Qt::Key_Tab, u'\u0628' },
             "LBI", 1);
         keysRow("period key types the full stop", "ba", 0, 0, { '.' },
             "\xa0"
@@ -85,6 +86,9 @@ private slots:
         for (const int key : keys) {
             if (key < 128)
                 QTest::keyClick(control.txtMain(), char(key));
+            else if (key < Qt::Key_Escape)
+                QTest::sendKeyEvent(QTest::Click, control.txtMain(), Qt::Key_unknown,
+                    QString(QChar(key)), Qt::NoModifier);
             else
                 QTest::keyClick(control.txtMain(), Qt::Key(key));
         }
