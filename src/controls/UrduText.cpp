@@ -17,39 +17,7 @@
 #include <algorithm>
 #include <array>
 
-// The saved properties in the order they are restored: the box's text before OrgText, so
-// that the saved key text, not the one read from the glyphs, is what the control reports.
-enum class UrduText::Saved {
-    BackColor,
-    ForeColor,
-    Enabled,
-    Font,
-    BorderStyle,
-    Alignment,
-    Locked,
-    MouseIcon,
-    MousePointer,
-    PasswordChar,
-    Text,
-    OrgText,
-    Appearance,
-    SelLength,
-    SelStart,
-    SelText,
-};
-
 namespace {
-
-constexpr int SavedCount = 16;
-
-QString savedName(int index)
-{
-    static const std::array<const char16_t *, SavedCount> names { u"BackColor", u"ForeColor",
-        u"Enabled", u"Font", u"BorderStyle", u"Alignment", u"Locked", u"MouseIcon", u"MousePointer",
-        u"PasswordChar", u"Text", u"OrgText", u"Appearance", u"SelLength", u"SelStart",
-        u"SelText" };
-    return QString::fromUtf16(names[static_cast<std::size_t>(index)]);
-}
 
 constexpr qint32 MouseIconPointer = 99;
 
@@ -287,35 +255,111 @@ void UrduText::typeKeys(const UrduKeyText &keys)
     showEditor();
 }
 
+// One saved property: its key in the container's property store, how its value is read and
+// restored, and the value it takes when the key is missing (and need not be written).
+struct UrduText::SavedProperty
+{
+    QStringView key;
+    QVariant (*read)(const UrduText &control);
+    void (*write)(UrduText &control, const QVariant &value);
+    QVariant (*byDefault)(const UrduText &control);
+};
+
+// In the order they are restored: the box's text before OrgText, so that the saved key text,
+// not the one read from the glyphs, is what the control reports; the stored selection values
+// before SelText, which selects them in the box.
+std::span<const UrduText::SavedProperty> UrduText::savedProperties()
+{
+    using Control = const UrduText &;
+    using Value = const QVariant &;
+    static const SavedProperty properties[] = {
+        { u"BackColor", [](Control c) -> QVariant { return c.m_backColor; },
+            [](UrduText &c, Value v) { c.setBackColor(v.value<qint32>()); },
+            [](Control) -> QVariant { return ColorNumber::WindowBackground; } },
+        { u"ForeColor", [](Control c) -> QVariant { return c.m_foreColor; },
+            [](UrduText &c, Value v) { c.setForeColor(v.value<qint32>()); },
+            [](Control) -> QVariant { return ColorNumber::WindowText; } },
+        { u"Enabled", [](Control c) -> QVariant { return c.isEnabled(); },
+            [](UrduText &c, Value v) { c.setEnabled(v.toBool()); },
+            [](Control) -> QVariant { return true; } },
+        // Restored without the font check, as it was saved.
+        { u"Font", [](Control c) -> QVariant { return c.font(); },
+            [](UrduText &c, Value v) { c.applyFont(v.value<QFont>()); },
+            [](Control c) -> QVariant { return c.ambientFont(); } },
+        { u"BorderStyle", [](Control c) -> QVariant { return c.m_borderStyle; },
+            [](UrduText &c, Value v) { c.setBorderStyle(v.value<qint32>()); },
+            [](Control) -> QVariant { return qint32(1); } },
+        { u"Alignment", [](Control c) -> QVariant { return c.m_alignment; },
+            [](UrduText &c, Value v) { c.setAlignment(v.value<qint32>()); },
+            [](Control) -> QVariant { return qint32(1); } },
+        { u"Locked", [](Control c) -> QVariant { return c.Locked(); },
+            [](UrduText &c, Value v) { c.setLocked(v.toBool()); },
+            [](Control) -> QVariant { return false; } },
+        // A picture has no equality: no picture reads as no value, which is the default.
+        { u"MouseIcon",
+            [](Control c) { return c.m_mouseIcon.isNull() ? QVariant() : QVariant(c.m_mouseIcon); },
+            [](UrduText &c, Value v) { c.setMouseIcon(v.value<QPixmap>()); },
+            [](Control) { return QVariant(); } },
+        { u"MousePointer", [](Control c) -> QVariant { return c.m_mousePointer; },
+            [](UrduText &c, Value v) { c.setMousePointer(v.value<qint32>()); },
+            [](Control) -> QVariant { return qint32(0); } },
+        { u"PasswordChar", [](Control c) -> QVariant { return c.m_passwordChar; },
+            [](UrduText &c, Value v) { c.setPasswordChar(v.toString()); },
+            [](Control) -> QVariant { return QString(); } },
+        { u"Text", [](Control c) -> QVariant { return c.m_editor.shown(); },
+            [](UrduText &c, Value v) {
+                c.m_editor.showChanged(v.toByteArray());
+                c.showEditor();
+            },
+            [](Control) -> QVariant { return QByteArray(); } },
+        { u"OrgText", [](Control c) -> QVariant { return c.m_editor.orgText(); },
+            [](UrduText &c, Value v) { c.m_editor.restore(c.m_editor.shown(), v.toByteArray()); },
+            [](Control) -> QVariant { return QByteArray(); } },
+        { u"Appearance", [](Control c) -> QVariant { return c.m_appearance; },
+            [](UrduText &c, Value v) { c.setAppearance(v.value<qint32>()); },
+            [](Control) -> QVariant { return qint32(1); } },
+        { u"SelLength", [](Control c) -> QVariant { return c.m_selLength; },
+            [](UrduText &c, Value v) { c.m_selLength = v.value<qint32>(); },
+            [](Control) -> QVariant { return qint32(0); } },
+        { u"SelStart", [](Control c) -> QVariant { return c.m_selStart; },
+            [](UrduText &c, Value v) { c.m_selStart = v.value<qint32>(); },
+            [](Control) -> QVariant { return qint32(0); } },
+        // The selected text is only remembered: putting it into the box would insert a second
+        // copy of text the box already holds.
+        { u"SelText", [](Control c) -> QVariant { return c.m_selText; },
+            [](UrduText &c, Value v) {
+                c.m_selText = v.toString();
+                c.m_editor.setSelection(c.m_selStart, c.m_selLength);
+                c.showSelection();
+            },
+            [](Control) -> QVariant { return QString(); } },
+    };
+    return properties;
+}
+
 QStringList UrduText::savedKeys()
 {
     QStringList keys;
-    for (int index = 0; index < SavedCount; ++index)
-        keys.append(savedName(index));
+    for (const SavedProperty &property : savedProperties())
+        keys.append(property.key.toString());
     return keys;
 }
 
 QVariantMap UrduText::save() const
 {
     QVariantMap saved;
-    for (int index = 0; index < SavedCount; ++index) {
-        const auto key = static_cast<Saved>(index);
-        const QVariant value = savedValue(key);
-        // A picture has no equality; only a set one is worth keeping.
-        const bool isDefault
-            = key == Saved::MouseIcon ? m_mouseIcon.isNull() : value == defaultValue(key);
-        if (!isDefault)
-            saved.insert(savedName(index), value);
+    for (const SavedProperty &property : savedProperties()) {
+        const QVariant value = property.read(*this);
+        if (value != property.byDefault(*this))
+            saved.insert(property.key.toString(), value);
     }
     return saved;
 }
 
 void UrduText::load(const QVariantMap &saved)
 {
-    for (int index = 0; index < SavedCount; ++index) {
-        const auto key = static_cast<Saved>(index);
-        restoreValue(key, saved.value(savedName(index), defaultValue(key)));
-    }
+    for (const SavedProperty &property : savedProperties())
+        property.write(*this, saved.value(property.key.toString(), property.byDefault(*this)));
 }
 
 QSize UrduText::sizeHint() const
@@ -524,135 +568,4 @@ void UrduText::applyColors()
 QFont UrduText::ambientFont() const
 {
     return parentWidget() ? parentWidget()->font() : QApplication::font();
-}
-
-QVariant UrduText::savedValue(Saved key) const
-{
-    switch (key) {
-    case Saved::BackColor:
-        return m_backColor;
-    case Saved::ForeColor:
-        return m_foreColor;
-    case Saved::Enabled:
-        return isEnabled();
-    case Saved::Font:
-        return font();
-    case Saved::BorderStyle:
-        return m_borderStyle;
-    case Saved::Alignment:
-        return m_alignment;
-    case Saved::Locked:
-        return Locked();
-    case Saved::MouseIcon:
-        return m_mouseIcon;
-    case Saved::MousePointer:
-        return m_mousePointer;
-    case Saved::PasswordChar:
-        return m_passwordChar;
-    case Saved::Text:
-        return m_editor.shown();
-    case Saved::OrgText:
-        return m_editor.orgText();
-    case Saved::Appearance:
-        return m_appearance;
-    case Saved::SelLength:
-        return m_selLength;
-    case Saved::SelStart:
-        return m_selStart;
-    case Saved::SelText:
-        return m_selText;
-    }
-    return {};
-}
-
-QVariant UrduText::defaultValue(Saved key) const
-{
-    switch (key) {
-    case Saved::BackColor:
-        return ColorNumber::WindowBackground;
-    case Saved::ForeColor:
-        return ColorNumber::WindowText;
-    case Saved::Enabled:
-        return true;
-    case Saved::Font:
-        return ambientFont();
-    case Saved::BorderStyle:
-    case Saved::Alignment:
-    case Saved::Appearance:
-        return qint32(1);
-    case Saved::Locked:
-        return false;
-    case Saved::MouseIcon:
-        return QPixmap();
-    case Saved::MousePointer:
-    case Saved::SelLength:
-    case Saved::SelStart:
-        return qint32(0);
-    case Saved::PasswordChar:
-    case Saved::SelText:
-        return QString();
-    case Saved::Text:
-    case Saved::OrgText:
-        return QByteArray();
-    }
-    return {};
-}
-
-void UrduText::restoreValue(Saved key, const QVariant &value)
-{
-    switch (key) {
-    case Saved::BackColor:
-        setBackColor(value.value<qint32>());
-        break;
-    case Saved::ForeColor:
-        setForeColor(value.value<qint32>());
-        break;
-    case Saved::Enabled:
-        setEnabled(value.toBool());
-        break;
-    case Saved::Font:
-        applyFont(value.value<QFont>());
-        break;
-    case Saved::BorderStyle:
-        setBorderStyle(value.value<qint32>());
-        break;
-    case Saved::Alignment:
-        setAlignment(value.value<qint32>());
-        break;
-    case Saved::Locked:
-        setLocked(value.toBool());
-        break;
-    case Saved::MouseIcon:
-        setMouseIcon(value.value<QPixmap>());
-        break;
-    case Saved::MousePointer:
-        setMousePointer(value.value<qint32>());
-        break;
-    case Saved::PasswordChar:
-        setPasswordChar(value.toString());
-        break;
-    case Saved::Text:
-        m_editor.showChanged(value.toByteArray());
-        showEditor();
-        break;
-    case Saved::OrgText:
-        m_editor.restore(m_editor.shown(), value.toByteArray());
-        break;
-    case Saved::Appearance:
-        setAppearance(value.value<qint32>());
-        break;
-    case Saved::SelLength:
-        m_selLength = value.value<qint32>();
-        break;
-    case Saved::SelStart:
-        m_selStart = value.value<qint32>();
-        break;
-    case Saved::SelText:
-        // The selected text is only remembered: putting it into the box would insert a
-        // second copy of text the box already holds.
-        m_selText = value.toString();
-        m_editor.setSelection(m_selStart, m_selLength);
-        showSelection();
-        break;
-    }
 }

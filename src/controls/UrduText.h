@@ -8,6 +8,8 @@
 #include <QVariantMap>
 #include <QWidget>
 
+#include <span>
+
 class QLineEdit;
 
 // The Urdu text box: a single-line box `txtMain` that shows the shaped glyphs of its key
@@ -136,7 +138,8 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    enum class Saved;
+    struct SavedProperty;
+    static std::span<const SavedProperty> savedProperties();
 
     bool keyPressed(QKeyEvent *event);
     bool clipboardChord(const QKeyEvent &event);
@@ -156,9 +159,6 @@ private:
     void fitHeight();
     void applyColors();
     QFont ambientFont() const;
-    QVariant savedValue(Saved key) const;
-    QVariant defaultValue(Saved key) const;
-    void restoreValue(Saved key, const QVariant &value);
 
     Desktop *m_desktop;
     QLineEdit *m_txtMain;

@@ -65,20 +65,15 @@ private slots:
         QCOMPARE(typed.dropped, dropped);
     }
 
-    // Our own glyph bytes go back as exactly the keys that drew them; bytes that no key
-    // draws, from a damaged or foreign clipboard, are counted and left out.
+    // Glyph bytes on the clipboard, ours or damaged, type the keys that draw them; bytes that
+    // no key draws are counted and left out.
     void glyphBytes()
     {
-        const UrduGlyphText shaped = ShapeUrdu("bhaui 2024");
-        const std::unique_ptr<QMimeData> data = UrduUnicode::mimeData(shaped);
-        QCOMPARE(data->text(), QStringLiteral("بھائی ۲۰۲۴"));
-        const UrduUnicode::Typed typed = UrduUnicode::keysFrom(*data);
-        QCOMPARE(ShapeUrdu(typed.keys), shaped);
-        QMimeData foreign;
-        foreign.setData(UrduUnicode::glyphMimeType(), QByteArray("\x46\x4C\x01", 3));
-        const UrduUnicode::Typed damaged = UrduUnicode::keysFrom(foreign);
-        QCOMPARE(damaged.keys, QByteArray("b"));
-        QCOMPARE(damaged.dropped, 2);
+        QMimeData data;
+        data.setData(UrduUnicode::glyphMimeType(), QByteArray("\x46\x4C\x01", 3));
+        const UrduUnicode::Typed typed = UrduUnicode::keysFrom(data);
+        QCOMPARE(typed.keys, QByteArray("b"));
+        QCOMPARE(typed.dropped, 2);
     }
 };
 
