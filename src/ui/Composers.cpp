@@ -9,44 +9,17 @@
 #include "ui/CommonDialog.h"
 #include "ui/Twips.h"
 #include "urdu/UrduGlyphFont.h"
+#include "urdu/UrduLineLayout.h"
 #include "urdu/basUrdu.h"
 
 #include <QAction>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QTextLayout>
 
 namespace {
 
 // Urdu lines are wrapped at this width before they are sent.
 constexpr int LayoutWidthTwips = 3885;
-
-// An Urdu message goes out as lines wrapped to the layout width. The glyphs are in visual
-// order, so the first line holds the end of the message: the lines are sent from the last to
-// the first, each without its trailing blanks and ending in CR LF, so that a right-to-left
-// reader meets the beginning first.
-QByteArray LayoutUrduLines(const UrduKeyText &keys, const QFont &composerFont)
-{
-    QTextLayout layout(UrduGlyphFont::toDisplay(ShapeUrdu(keys)), composerFont);
-    QTextOption option;
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    layout.setTextOption(option);
-    layout.beginLayout();
-    QList<QByteArray> lines;
-    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-        line.setLineWidth(Twips::toPixels(LayoutWidthTwips));
-        QByteArray glyphs
-            = UrduGlyphFont::fromDisplay(layout.text().mid(line.textStart(), line.textLength()));
-        while (glyphs.endsWith(' '))
-            glyphs.chop(1);
-        lines.prepend(glyphs);
-    }
-    layout.endLayout();
-    QByteArray text;
-    for (const QByteArray &line : lines)
-        text += line + "\r\n";
-    return text;
-}
 
 } // namespace
 
@@ -218,7 +191,7 @@ QByteArray Composers::EncodeMessage() const
     const MessageStyle style { font.family(), font.pointSizeF(), font.bold(), font.italic(),
         isUrdu ? m_txtSend->ForeColor() : m_txtSendENColor };
     const QByteArray text = isUrdu
-        ? LayoutUrduLines(m_txtSend->Text(), font)
+        ? LayoutUrduLines(ShapeUrdu(m_txtSend->Text()), font, LayoutWidthTwips)
         : WireText::toWire(m_txtSendEN->toPlainText().replace(u'\n', QStringLiteral("\r\n")));
     return MessageMarkup::EncodeMessage(style, text, isUrdu);
 }

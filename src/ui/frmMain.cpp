@@ -306,7 +306,7 @@ void frmMain::connectHandlers()
     onAction(u"mnuSendFile", &frmMain::mnuSendFile_Click);
     onAction(u"mnuHlepTopics", &frmMain::mnuHlepTopics_Click);
     onAction(u"mnuAbout", &frmMain::mnuAbout_Click);
-    for (const QString suffix : { QString(), QStringLiteral("P") }) {
+    for (const QString &suffix : { QString(), QStringLiteral("P") }) {
         const auto entry
             = [this, &suffix](const char *name) { return action(QLatin1String(name) + suffix); };
         connect(
