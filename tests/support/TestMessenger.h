@@ -4,6 +4,7 @@
 
 #include <functional>
 
+class QAction;
 class QWidget;
 class frmMain;
 
@@ -16,6 +17,10 @@ public:
         const QString &settingsFile = {});
 
     frmMain &window() const;
+    // The window's menu entry of that name.
+    QAction *action(const QString &name) const;
+    // The runs of the window's transcript (see TranscriptRuns).
+    QStringList transcriptRuns() const;
     // Opens a chat connection from this copy to the other one, which answers it as any call;
     // returns once both sides are connected (the handshake has begun).
     bool callChatSocketOf(TestMessenger &callee, const QString &calleeAddress);
@@ -29,9 +34,9 @@ public:
     void sendFile(const QString &path);
     // Sends a file as sendFile does; true once both this copy and the receiver are idle.
     bool sendFileTo(TestMessenger &receiver, const QString &path, int timeoutMs = 20000);
-    // Runs action on the dialog of that object name once it is up, and only then.
+    // Runs onOpen on the dialog of that object name once it is up, and only then.
     static void whenDialogOpens(
-        const QString &objectName, std::function<void(QWidget *dialog)> action);
+        const QString &objectName, std::function<void(QWidget *dialog)> onOpen);
     // True while no transfer runs: not transferring, progress 0, the menu offering to send,
     // the file socket listening.
     bool transferIdle() const;

@@ -1,4 +1,4 @@
-#include "support/TestMessenger.h"
+#include "support/TestProgram.h"
 #include "ui/frmConnect.h"
 
 #include <QAction>
@@ -8,27 +8,17 @@
 #include <QTest>
 #include <QTimer>
 
-// The connect dialog: its controls, what can be typed as an address, and the connect
-// request flag that it leaves on the File menu's connect action.
+// The connect dialog: what can be typed as an address, and the connect request flag it
+// leaves on the File menu's connect entry.
 class tst_frmConnect : public QObject
 {
     Q_OBJECT
 
-private:
-    struct Fixture
-    {
-        TestMessenger messenger { QStringLiteral("127.0.0.1"), TestMessenger::freePorts() };
-        QAction mnuConnect { QStringLiteral("&Connect") };
-        QWidget owner;
-    };
-
-    static QPushButton *button(const frmConnect &dialog, const QString &name)
-    {
-        return dialog.findChild<QPushButton *>(name);
-    }
+    TestProgram m_copy { QStringLiteral("127.0.0.1"), TestProgram::freePorts() };
+    QAction m_mnuConnect;
 
 private slots:
-    // Only digits and dots up to 15 can be typed; a stored host name is not cut.
+    // Only digits and dots, up to 15; a stored host name is not cut.
     void addressKeys_data()
     {
         QTest::addColumn<QString>("stored");
@@ -40,24 +30,24 @@ private slots:
             << QString() << QStringLiteral("a1 -b.2:c/d") << QStringLiteral("1.2");
         QTest::newRow("stops at 15")
             << QString() << QStringLiteral("1234567890123456") << QStringLiteral("123456789012345");
-        QTest::newRow("a long stored host name stays whole") << QStringLiteral(
-            "partner.example.org") << QStringLiteral("1") << QStringLiteral("partner.example.org");
+        QTest::newRow("long stored host name")
+            << QStringLiteral("partner.example.org") << QStringLiteral("1")
+            << QStringLiteral("partner.example.org");
     }
     void addressKeys()
     {
         QFETCH(QString, stored);
         QFETCH(QString, typed);
         QFETCH(QString, shown);
-        Fixture f;
-        f.messenger.program->RemoteIP = stored;
-        frmConnect dialog(*f.messenger.program, &f.mnuConnect);
+        m_copy.program->RemoteIP = stored;
+        frmConnect dialog(*m_copy.program, &m_mnuConnect);
         auto *txtIP = dialog.findChild<QLineEdit *>(QStringLiteral("txtIP"));
         txtIP->end(false);
         QTest::keyClicks(txtIP, typed);
         QCOMPARE(txtIP->text(), shown);
     }
 
-    // Connect and Enter store the address and ask for a call; Cancel and the close box
+    // Connect and Enter keep the address and ask for a call; Cancel and the close box
     // withdraw the request and keep the stored address.
     void waysOut_data()
     {
@@ -78,11 +68,9 @@ private slots:
         QFETCH(QString, way);
         QFETCH(QString, flag);
         QFETCH(QString, remoteIP);
-        Fixture f;
-        f.messenger.program->RemoteIP = QStringLiteral("10.0.0.2");
-        f.mnuConnect.setData(
-            way == u"close" || way == u"cmdCancel" ? QStringLiteral("1") : QString());
-        frmConnect dialog(*f.messenger.program, &f.mnuConnect);
+        m_copy.program->RemoteIP = QStringLiteral("10.0.0.2");
+        m_mnuConnect.setData(flag.isEmpty() ? QStringLiteral("1") : QString());
+        frmConnect dialog(*m_copy.program, &m_mnuConnect);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         auto *txtIP = dialog.findChild<QLineEdit *>(QStringLiteral("txtIP"));
@@ -92,27 +80,23 @@ private slots:
         else if (way == u"close")
             dialog.close();
         else
-            QTest::mouseClick(button(dialog, way), Qt::LeftButton);
+            QTest::mouseClick(dialog.findChild<QPushButton *>(way), Qt::LeftButton);
         QVERIFY(!dialog.isVisible());
-        QCOMPARE(f.mnuConnect.data().toString(), flag);
-        QCOMPARE(f.messenger.program->RemoteIP, remoteIP);
+        QCOMPARE(m_mnuConnect.data().toString(), flag);
+        QCOMPARE(m_copy.program->RemoteIP, remoteIP);
     }
 
-    // Esc presses the settings button: the settings open over the connect dialog, which
-    // stays open.
+    // Esc presses the settings button: the settings open over the dialog, which stays.
     void escapeOpensSettings()
     {
-        Fixture f;
-        f.owner.show();
-        frmConnect dialog(*f.messenger.program, &f.mnuConnect, &f.owner);
+        frmConnect dialog(*m_copy.program, &m_mnuConnect);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QString opened;
         QTimer::singleShot(0, this, [&] {
             QWidget *modal = QApplication::activeModalWidget();
-            opened = modal ? modal->objectName() : QString();
-            if (modal)
-                modal->close();
+            opened = modal->objectName();
+            modal->close();
         });
         QTest::keyClick(dialog.findChild<QLineEdit *>(QStringLiteral("txtIP")), Qt::Key_Escape);
         QCOMPARE(opened, QStringLiteral("frmSettings"));

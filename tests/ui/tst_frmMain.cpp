@@ -1,145 +1,279 @@
+#include "app/ShutdownSignals.h"
 #include "controls/UrduText.h"
 #include "net/SocketEndpoint.h"
 #include "support/TestFiles.h"
 #include "support/TestMessenger.h"
+#include "ui/Composers.h"
+#include "ui/Transcript.h"
+#include "ui/frmKeyboard.h"
 #include "ui/frmMain.h"
 
 #include <QAction>
+#include <QLineEdit>
 #include <QMenu>
+#include <QMetaEnum>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
+#include <QTextEdit>
 
-using State = SocketEndpoint::SocketState;
+#include <csignal>
 
-// The main window from start-up to shut-down: its start state, the tray, and the order in
-// which it leaves.
+namespace {
+
+const QString Ali = QStringLiteral("127.0.0.1");
+const QString Sara = QStringLiteral("127.0.0.2");
+
+// The controls a session enables, those of them that are enabled now.
+QStringList enabledControls(const frmMain &window)
+{
+    QStringList enabled;
+    for (const char *name : { "mnuSaveAs", "mnuPrint", "mnuRemote", "mnuSetLanguage",
+             "mnuSetLanguageP", "mnuFont", "mnuFontColor", "mnuSendFile" }) {
+        if (window.findChild<QAction *>(QLatin1String(name))->isEnabled())
+            enabled << QLatin1String(name);
+    }
+    for (const char *name : { "cmdSend", "txtSend", "txtSendEN" }) {
+        if (window.findChild<QWidget *>(QLatin1String(name))->isEnabled())
+            enabled << QLatin1String(name);
+    }
+    return enabled;
+}
+
+// Makes the window show a chat state, as the chat session reports it.
+void show(TestMessenger &messenger, ChatSession::State state)
+{
+    emit messenger.chat().stateChanged(state);
+}
+
+} // namespace
+
+// The main window as a view of the sessions: its start state, how each chat state shows,
+// the commands it hands to them, the tray, and every way out.
 class tst_frmMain : public QObject
 {
     Q_OBJECT
 
-private:
-    static QAction *action(const frmMain &window, const QString &name)
-    {
-        return window.findChild<QAction *>(name);
-    }
-
 private slots:
-    // A fixed-size window that starts with nothing to send and nowhere to send it.
-    void frameAndControlsAtStart()
+    void startState()
     {
-        TestMessenger messenger(QStringLiteral("127.0.0.1"), TestMessenger::freePorts());
+        TestMessenger messenger(Ali, TestMessenger::freePorts(), true);
         messenger.start();
         frmMain &window = messenger.window();
         QCOMPARE(window.windowTitle(), QStringLiteral("Kalvex v1.0"));
-        QCOMPARE(window.centralWidget()->size(), QSize(277, 376));
-        QCOMPARE(window.minimumSize(), window.maximumSize());
-        QVERIFY(!window.findChild<UrduText *>(QStringLiteral("txtSend"))->isEnabled());
-        QVERIFY(!window.findChild<QPlainTextEdit *>(QStringLiteral("txtSendEN"))->isVisible());
-        QVERIFY(!window.findChild<QPushButton *>(QStringLiteral("cmdSend"))->isEnabled());
-        for (const QString &entry : { QStringLiteral("mnuSaveAs"), QStringLiteral("mnuPrint"),
-                 QStringLiteral("mnuRemote"), QStringLiteral("mnuSendFile") })
-            QVERIFY2(!action(window, entry)->isEnabled(), qPrintable(entry));
+        QVERIFY(window.trayIconShown());
+        QCOMPARE(window.findChild<QSystemTrayIcon *>()->toolTip(), QStringLiteral("Kalvex v1.0"));
+        QCOMPARE(enabledControls(window), QStringList());
+        for (const char *entry : { "mnuUrdu", "mnuUrduP", "mnuEnglish", "mnuEnglishP" })
+            QCOMPARE(messenger.action(QLatin1String(entry))->isChecked(), entry[3] == 'U');
+        QVERIFY(window.composers().txtSend()->isVisibleTo(&window));
+        QVERIFY(!window.composers().txtSendEN()->isVisibleTo(&window));
+        QCOMPARE(
+            messenger.action(QStringLiteral("mnuConnectT"))->text(), QStringLiteral("&Connect"));
+        QTRY_COMPARE(window.statusText(0), QStringLiteral("Listening..."));
     }
 
-    // The first copy listens on both ports; a second one on the same machine cannot, says
-    // so, and still calls out.
-    void firstCopyListensSecondCallsOut()
+    // Each state the chat passes through, as the connect entries and the session's controls
+    // show it; Save As and Print stay once a session has been open, and a session opened
+    // while English is chosen gives the English composer the keys.
+    void chatStates_data()
+    {
+        QTest::addColumn<QString>("steps"); // chat states, and English for that menu entry
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QStringList>("enabled");
+        const QStringList session { QStringLiteral("mnuSaveAs"), QStringLiteral("mnuPrint"),
+            QStringLiteral("mnuRemote"), QStringLiteral("mnuSetLanguage"),
+            QStringLiteral("mnuSetLanguageP"), QStringLiteral("mnuFont"),
+            QStringLiteral("mnuFontColor"), QStringLiteral("mnuSendFile"),
+            QStringLiteral("cmdSend"), QStringLiteral("txtSend") };
+        const QStringList afterSession { QStringLiteral("mnuSaveAs"), QStringLiteral("mnuPrint") };
+        QTest::newRow("handshake")
+            << QStringLiteral("AwaitingAnswer") << QStringLiteral("&Connect") << QStringList();
+        QTest::newRow("session") << QStringLiteral("InSession") << QStringLiteral("&Disconnect")
+                                 << session;
+        QTest::newRow("partner closed")
+            << QStringLiteral("InSession Closing") << QStringLiteral("&Connect") << afterSession;
+        QTest::newRow("next session in English")
+            << QStringLiteral("InSession English Listening InSession")
+            << QStringLiteral("&Disconnect")
+            << session + QStringList { QStringLiteral("txtSendEN") };
+    }
+    void chatStates()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QString, caption);
+        QFETCH(QStringList, enabled);
+        TestMessenger messenger(Ali, TestMessenger::freePorts());
+        messenger.start();
+        const QMetaEnum states = QMetaEnum::fromType<ChatSession::State>();
+        for (const QString &step : steps.split(u' ')) {
+            if (step == u"English")
+                messenger.action(QStringLiteral("mnuEnglish"))->trigger();
+            else
+                show(messenger, ChatSession::State(states.keyToValue(qPrintable(step))));
+        }
+        QCOMPARE(messenger.action(QStringLiteral("mnuConnect"))->text(), caption);
+        QCOMPARE(messenger.action(QStringLiteral("mnuConnectT"))->text(), caption);
+        QCOMPARE(enabledControls(messenger.window()), enabled);
+    }
+
+    // A second copy on the same ports cannot listen and says so at the next tick; the
+    // status keeps following its socket when it calls out.
+    void secondCopyShowsClosed()
     {
         const auto ports = TestMessenger::freePorts();
-        TestMessenger first(QStringLiteral("127.0.0.1"), ports);
-        TestMessenger second(QStringLiteral("127.0.0.1"), ports);
+        TestMessenger first(Ali, ports);
+        TestMessenger second(Ali, ports);
         first.start();
         second.start();
-        for (const SocketEndpoint *socket : { &first.window().WskMain(), &first.window().WskFTP() })
-            QCOMPARE(socket->State(), State::Listening);
-        QCOMPARE(first.window().WskMain().LocalPort(), ports.chat);
-        QCOMPARE(first.window().WskFTP().LocalPort(), ports.file);
-        QTRY_COMPARE(first.window().statusText(0), QStringLiteral("Listening..."));
-        QCOMPARE(second.window().WskMain().State(), State::Closed);
-        QCOMPARE(second.window().WskFTP().State(), State::Closed);
         QTRY_COMPARE(second.window().statusText(0), QStringLiteral("Closed."));
-
-        QVERIFY(second.callChatSocketOf(first, QStringLiteral("127.0.0.1")));
-        QTRY_COMPARE(second.window().statusText(0), QStringLiteral("Connecting..."));
+        QVERIFY(second.callChatSocketOf(first, Ali));
+        QTRY_COMPARE(second.window().statusText(0), QStringLiteral("Connected."));
     }
 
-    void everyWayOutShutsDown_data()
+    // With no nickname, the settings are shown before the call is dialled.
+    void settingsBeforeDialling()
     {
-        QTest::addColumn<QString>("way");
-        QTest::newRow("close box") << QString();
-        QTest::newRow("File > Exit") << QStringLiteral("mnuExit");
-        QTest::newRow("tray > Exit") << QStringLiteral("mnuExitT");
+        TestMessenger messenger(Ali, TestMessenger::freePorts());
+        messenger.start();
+        QList<ChatSession::State> stateWhenShown;
+        TestMessenger::whenDialogOpens(QStringLiteral("frmSettings"), [&](QWidget *dialog) {
+            stateWhenShown << messenger.chat().state();
+            dialog->close();
+        });
+        messenger.dial(QStringLiteral("127.0.0.9"));
+        QCOMPARE(stateWhenShown, QList<ChatSession::State> { ChatSession::State::Listening });
     }
-    // The settings are written while the chat connection still stands; then the partner
-    // sees its socket closed by the peer.
-    void everyWayOutShutsDown()
+
+    // A call that arrives while the user is typing an address closes the connect dialog
+    // and is answered; no call goes out.
+    void callClosesConnectDialog()
     {
-        QFETCH(QString, way);
         const auto ports = TestMessenger::freePorts();
-        TestMessenger leaving(QStringLiteral("127.0.0.1"), ports);
-        TestMessenger partner(QStringLiteral("127.0.0.2"), ports);
-        leaving.start();
-        partner.start();
-        QVERIFY(leaving.callChatSocketOf(partner, QStringLiteral("127.0.0.2")));
-        SocketEndpoint &caller = leaving.window().WskMain();
-        SocketEndpoint &callee = partner.window().WskMain();
-
-        QList<State> stateAtWrite;
-        leaving.store->onWrite = [&](const QString &) { stateAtWrite << caller.State(); };
-        bool partnerSawClose = false;
-        QObject::connect(&callee, &SocketEndpoint::PeerClosed, &partner.window(),
-            [&] { partnerSawClose = true; });
-
-        if (way.isEmpty())
-            leaving.window().close();
-        else
-            action(leaving.window(), way)->trigger();
-
-        QCOMPARE(stateAtWrite, QList<State>(5, State::Connected));
-        QCOMPARE(leaving.endProcessCalls, 1);
-        QVERIFY(!leaving.window().trayIconShown());
-        QCOMPARE(caller.State(), State::Closed);
-        QCOMPARE(leaving.window().WskFTP().State(), State::Closed);
-        QTRY_VERIFY(partnerSawClose);
-        QCOMPARE(callee.State(), State::Closing);
+        TestMessenger ali(Ali, ports);
+        TestMessenger sara(Sara, ports);
+        ali.startAs(QStringLiteral("ali"));
+        sara.startAs(QStringLiteral("sara"));
+        bool closedByCall = false;
+        TestMessenger::whenDialogOpens(QStringLiteral("frmConnect"), [&](QWidget *dialog) {
+            sara.program->RemoteIP = Ali;
+            sara.chat().ConnectRemote();
+            closedByCall = QTest::qWaitFor([dialog] { return !dialog->isVisible(); });
+            dialog->close();
+        });
+        ali.action(QStringLiteral("mnuConnect"))->trigger();
+        QVERIFY(closedByCall);
+        QTRY_VERIFY(ali.chat().sessionOpen() && sara.chat().sessionOpen());
     }
 
-    // Help opens the help page that ships beside the program.
+    // A click in the transcript hands the keyboard to the composer in use; Enter there
+    // sends, and the emptied composer keeps the keyboard.
+    void focusAndEnter_data()
+    {
+        QTest::addColumn<bool>("english");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("English") << true << QStringLiteral("ali Says : \r\n   hello");
+        QTest::newRow("Urdu") << false << QStringLiteral("ali Says : \r\n");
+    }
+    void focusAndEnter()
+    {
+        QFETCH(bool, english);
+        QFETCH(QString, shown);
+        const auto ports = TestMessenger::freePorts();
+        TestMessenger ali(Ali, ports);
+        TestMessenger sara(Sara, ports);
+        ali.startAs(QStringLiteral("ali"));
+        sara.startAs(QStringLiteral("sara"));
+        QVERIFY(ali.openSessionWith(sara, Sara));
+        frmMain &window = ali.window();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        if (english)
+            ali.action(QStringLiteral("mnuEnglish"))->trigger();
+        QWidget *composer = window.composers().activeBox();
+        QTest::mouseClick(
+            window.findChild<QTextEdit *>(QStringLiteral("rtbMain"))->viewport(), Qt::LeftButton);
+        QVERIFY(composer->hasFocus());
+        QTest::keyClicks(composer, QStringLiteral("hello"));
+        QTest::keyClick(composer, Qt::Key_Return);
+        QVERIFY(window.composers().blank());
+        QVERIFY(composer->hasFocus());
+        QVERIFY(window.transcript().plainText().contains(shown));
+        QTRY_VERIFY(sara.window().transcript().plainText().contains(QStringLiteral("ali Says")));
+    }
+
+    // The Urdu keyboard opens from its entry and closes when English is chosen; a right
+    // click on the composer opens the composers' menu.
+    void composerMenus()
+    {
+        TestMessenger messenger(Ali, TestMessenger::freePorts());
+        messenger.start();
+        show(messenger, ChatSession::State::InSession);
+        frmMain &window = messenger.window();
+        window.show();
+        auto *menu = window.findChild<QMenu *>(QStringLiteral("mnuPopText"));
+        QTest::mouseClick(window.composers().txtSend()->txtMain(), Qt::RightButton);
+        QTRY_VERIFY(menu->isVisible());
+        menu->close();
+        messenger.action(QStringLiteral("mnuUrdukeyboard"))->trigger();
+        auto *keyboard = window.findChild<frmKeyboard *>();
+        QVERIFY(keyboard && keyboard->isVisible());
+        messenger.action(QStringLiteral("mnuEnglishP"))->trigger();
+        QVERIFY(!keyboard->isVisible());
+    }
+
+    // Save As writes the transcript as RTF to the chosen file; a cancelled dialog writes
+    // nothing, not even to the file name it still holds.
+    void saveAs()
+    {
+        TestMessenger messenger(Ali, TestMessenger::freePorts());
+        messenger.start();
+        show(messenger, ChatSession::State::InSession);
+        messenger.action(QStringLiteral("mnuLocal"))->trigger();
+        QTemporaryDir folder;
+        const QString chosen = folder.filePath(QStringLiteral("chat"));
+        messenger.desktop.dialogAnswers = { chosen, QVariant() };
+        messenger.action(QStringLiteral("mnuSaveAs"))->trigger();
+        QCOMPARE(messenger.desktop.fileFilters,
+            QStringList { QStringLiteral("RichText Format (*.rtf);;All Files (*)") });
+        const QByteArray saved = TestFiles::read(chosen);
+        QVERIFY(saved.startsWith("{\\rtf1") && saved.contains("Local User Information;"));
+        QVERIFY(QFile::remove(chosen));
+        messenger.action(QStringLiteral("mnuSaveAs"))->trigger();
+        QVERIFY(!QFile::exists(chosen));
+    }
+
     void helpOpensPageBesideProgram()
     {
-        TestMessenger messenger(QStringLiteral("127.0.0.1"), TestMessenger::freePorts());
+        TestMessenger messenger(Ali, TestMessenger::freePorts());
         messenger.start();
-        action(messenger.window(), QStringLiteral("mnuHlepTopics"))->trigger();
+        messenger.action(QStringLiteral("mnuHlepTopics"))->trigger();
         QCOMPARE(messenger.desktop.opened.size(), 1);
         QVERIFY(TestFiles::read(messenger.desktop.opened.first().toLocalFile())
                     .contains("<title>Kalvex Help</title>"));
     }
 
-    // Minimized with a tray, the window hides; the tray's left button or its menu entry
-    // brings it back to the top-left corner, other clicks leave it hidden. Without a tray
-    // it stays on the task bar.
-    void trayRestoresWindow_data()
+    // Minimized with a tray, the window hides; the tray's left button or Show Messenger
+    // brings it back to the top-left corner, a double click does not. Without a tray it
+    // stays on the task bar.
+    void tray_data()
     {
         QTest::addColumn<bool>("trayAvailable");
-        QTest::addColumn<int>("click"); // a tray activation, or none for the menu entry
+        QTest::addColumn<int>("click"); // a tray activation, or -1 for Show Messenger
         QTest::addColumn<bool>("shown");
         QTest::newRow("left button") << true << int(QSystemTrayIcon::Trigger) << true;
         QTest::newRow("Show Messenger") << true << -1 << true;
         QTest::newRow("double click") << true << int(QSystemTrayIcon::DoubleClick) << false;
-        QTest::newRow("middle button") << true << int(QSystemTrayIcon::MiddleClick) << false;
         QTest::newRow("no tray") << false << -1 << true;
     }
-    void trayRestoresWindow()
+    void tray()
     {
         QFETCH(bool, trayAvailable);
         QFETCH(int, click);
         QFETCH(bool, shown);
-        TestMessenger messenger(
-            QStringLiteral("127.0.0.1"), TestMessenger::freePorts(), trayAvailable);
+        TestMessenger messenger(Ali, TestMessenger::freePorts(), trayAvailable);
         messenger.start();
         frmMain &window = messenger.window();
         window.move(160, 120);
@@ -149,7 +283,7 @@ private slots:
             emit window.findChild<QSystemTrayIcon *>()->activated(
                 QSystemTrayIcon::ActivationReason(click));
         else
-            action(window, QStringLiteral("mnuShowMessenger"))->trigger();
+            messenger.action(QStringLiteral("mnuShowMessenger"))->trigger();
         QCOMPARE(window.isVisible(), shown);
         if (shown) {
             QVERIFY(!window.isMinimized());
@@ -157,49 +291,51 @@ private slots:
         }
     }
 
-    // After the partner hangs up, or after a call that fails, the status bar says so for
-    // a moment and then reads "Listening..." again, with the chat port taking calls.
-    // Connected means exactly the chat socket's connected state, not its closing one.
-    void statusReturnsToListening_data()
+    // Every way out writes the settings while the chat connection still stands, then closes
+    // both sockets and ends the program, once; the partner sees its socket closed.
+    void everyWayOut_data()
     {
-        QTest::addColumn<bool>("partnerHangsUp");
-        QTest::addColumn<QString>("passingStatus");
-        QTest::newRow("partner hangs up")
-            << true << QStringLiteral("Remote is Closing the Connection.");
-        QTest::newRow("call fails") << false << QStringLiteral("Problem Connecting...");
+        QTest::addColumn<QString>("way");
+        QTest::newRow("close box") << QString();
+        QTest::newRow("File > Exit") << QStringLiteral("mnuExit");
+        QTest::newRow("tray > Exit") << QStringLiteral("mnuExitT");
+        QTest::newRow("SIGTERM") << QStringLiteral("signal");
     }
-    void statusReturnsToListening()
+    void everyWayOut()
     {
-        QFETCH(bool, partnerHangsUp);
-        QFETCH(QString, passingStatus);
+        QFETCH(QString, way);
         const auto ports = TestMessenger::freePorts();
-        TestMessenger us(QStringLiteral("127.0.0.1"), ports);
-        TestMessenger partner(QStringLiteral("127.0.0.2"), ports);
-        us.start();
+        TestMessenger leaving(Ali, ports, true);
+        TestMessenger partner(Sara, ports);
+        leaving.start();
         partner.start();
-        us.program->LocalNickname = QStringLiteral("ali");
-        QStringList statuses;
-        QObject::connect(us.window().findChild<QTimer *>(QStringLiteral("TmrState")),
-            &QTimer::timeout, &us.window(), [&] { statuses << us.window().statusText(0); });
-        bool connectedWhenClosing = true;
-        QObject::connect(&us.window().WskMain(), &SocketEndpoint::PeerClosed, &us.window(),
-            [&] { connectedWhenClosing = us.program->IsConnected(); });
-        QVERIFY(!us.program->IsConnected());
-        if (partnerHangsUp) {
-            QVERIFY(us.callChatSocketOf(partner, QStringLiteral("127.0.0.2")));
-            QVERIFY(us.program->IsConnected());
-            partner.window().WskMain().Close();
-            QTRY_VERIFY(!connectedWhenClosing);
-        } else {
-            us.dial(QStringLiteral("127.0.0.9"));
-        }
-        QTRY_VERIFY(statuses.contains(passingStatus));
-        QTRY_COMPARE(us.window().statusText(0), QStringLiteral("Listening..."));
-        QCOMPARE(us.window().WskMain().State(), State::Listening);
-        QCOMPARE(us.window().WskMain().LocalPort(), ports.chat);
-        QTcpSocket caller;
-        caller.connectToHost(QStringLiteral("127.0.0.1"), ports.chat);
-        QVERIFY(caller.waitForConnected(2000));
+        QVERIFY(leaving.callChatSocketOf(partner, Sara));
+        using Socket = SocketEndpoint::SocketState;
+        QList<Socket> stateAtWrite;
+        leaving.store->onWrite
+            = [&](const QString &) { stateAtWrite << leaving.window().WskMain().State(); };
+        bool partnerSawClose = false;
+        QObject::connect(&partner.window().WskMain(), &SocketEndpoint::PeerClosed,
+            &partner.window(), [&] { partnerSawClose = true; });
+        ShutdownSignals shutdownSignals;
+        QObject::connect(&shutdownSignals, &ShutdownSignals::received, &leaving.window(),
+            [&] { leaving.program->Unload(); });
+
+        if (way == u"signal")
+            QCOMPARE(std::raise(SIGTERM), 0);
+        else if (way.isEmpty())
+            leaving.window().close();
+        else
+            leaving.action(way)->trigger();
+
+        QTRY_COMPARE(leaving.endProcessCalls, 1);
+        QCOMPARE(stateAtWrite, QList<Socket>(5, Socket::Connected));
+        QVERIFY(!leaving.window().trayIconShown());
+        QCOMPARE(leaving.window().WskMain().State(), Socket::Closed);
+        QCOMPARE(leaving.window().WskFTP().State(), Socket::Closed);
+        QTRY_VERIFY(partnerSawClose);
+        leaving.program->Unload();
+        QCOMPARE(leaving.endProcessCalls, 1);
     }
 };
 

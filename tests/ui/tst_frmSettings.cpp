@@ -1,42 +1,73 @@
-#include "support/TestMessenger.h"
+#include "support/RawPeer.h"
+#include "support/TestProgram.h"
 #include "ui/frmSettings.h"
 
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
 
-// The settings dialog: what it shows, what typing can put into its fields, and what OK
-// stores in the program and its settings file.
+namespace {
+
+const QString LongFolder = QStringLiteral("/home/zara/with/a/rather/long/download/folder/");
+
+QLineEdit *field(const frmSettings &dialog, const QString &name)
+{
+    return dialog.findChild<QLineEdit *>(name);
+}
+
+const QStringList Fields { QStringLiteral("txtNick"), QStringLiteral("txtName"),
+    QStringLiteral("txtEmail"), QStringLiteral("txtPath") };
+
+} // namespace
+
+// The settings dialog: its rows, what typing can put into its fields, and what OK stores in
+// the program and its settings file.
 class tst_frmSettings : public QObject
 {
     Q_OBJECT
 
-private:
-    static QLineEdit *field(const frmSettings &dialog, const QString &name)
-    {
-        return dialog.findChild<QLineEdit *>(name);
-    }
-
-    static void clickButton(const frmSettings &dialog, const QString &name)
-    {
-        QTest::mouseClick(dialog.findChild<QPushButton *>(name), Qt::LeftButton);
-    }
-
-    static QString storedValue(const TestMessenger &messenger, const QString &key)
-    {
-        return QSettings(messenger.settingsFile(), QSettings::IniFormat)
-            .value(QStringLiteral("settings/") + key)
-            .toString();
-    }
-
 private slots:
+    // The default download folder is the user's download folder.
+    void initTestCase()
+    {
+        qputenv("HOME", "/home/zara");
+        qputenv("XDG_CONFIG_HOME", "/home/zara/.config-of-tests");
+    }
+
+    // Each label beside its field, from the top.
+    void rows()
+    {
+        TestProgram program(QStringLiteral("127.0.0.1"), TestProgram::freePorts());
+        frmSettings dialog(*program.program);
+        QList<QLabel *> labels = dialog.findChildren<QLabel *>(QStringLiteral("lblDesc"));
+        std::sort(
+            labels.begin(), labels.end(), [](QLabel *a, QLabel *b) { return a->y() < b->y(); });
+        QList<QWidget *> boxes { dialog.findChild<QLabel *>(QStringLiteral("lblIPAddress")) };
+        for (const QString &name : Fields)
+            boxes << field(dialog, name);
+        QStringList rows;
+        for (const QLabel *label : labels) {
+            const int middle = label->geometry().center().y();
+            for (const QWidget *box : boxes) {
+                if (box->y() <= middle && middle <= box->geometry().bottom()
+                    && box->x() > label->x())
+                    rows << label->text() + u' ' + box->objectName();
+            }
+        }
+        QCOMPARE(rows,
+            (QStringList { QStringLiteral("Local IP Address : lblIPAddress"),
+                QStringLiteral("Your NickName : txtNick"),
+                QStringLiteral("Your Full Name : txtName"),
+                QStringLiteral("Your Email Address : txtEmail"),
+                QStringLiteral("Download Folder : txtPath") }));
+    }
+
     // Each field's length limit, and the signs an e-mail address cannot hold.
     void typing_data()
     {
-        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
         const QString forty(40, u'x');
@@ -58,63 +89,59 @@ private slots:
     }
     void typing()
     {
-        QFETCH(QString, field);
+        QFETCH(QString, name);
         QFETCH(QString, typed);
         QFETCH(QString, shown);
-        TestMessenger messenger(QStringLiteral("127.0.0.1"), TestMessenger::freePorts());
-        messenger.program->DownloadPath.clear();
-        frmSettings dialog(*messenger.program);
-        QLineEdit *box = this->field(dialog, field);
-        QTest::keyClicks(box, typed);
-        QCOMPARE(box->text(), shown);
+        TestProgram program(QStringLiteral("127.0.0.1"), TestProgram::freePorts());
+        frmSettings dialog(*program.program);
+        QTest::keyClicks(field(dialog, name), typed);
+        QCOMPARE(field(dialog, name)->text(), shown);
     }
 
-    // The dialog opens on the program's values (the address never read as markup); OK trims
-    // and stores the values at once, or refuses while one of the three is missing.
+    // The dialog opens on the program's values; OK trims the three names, ends the folder
+    // with a separator (an empty one is the default folder) and stores them at once, or
+    // refuses while one of the three is missing.
     void ok_data()
     {
         QTest::addColumn<QStringList>("typed"); // nickname, full name, e-mail, folder
-        QTest::addColumn<QStringList>("stored");
-        QTest::addColumn<bool>("refused");
-        const QString sep = QDir::separator();
-        const QString defaultFolder = basMain::defaultDownloadPath();
-        QTest::newRow("blanks around are removed")
+        QTest::addColumn<QStringList>("stored"); // empty when refused
+        QTest::newRow("blanks around the names removed")
             << QStringList { QStringLiteral("  zara "), QStringLiteral(" Zara Khan "),
                    QStringLiteral(" z@example.org "), QStringLiteral("/tmp/in") }
             << QStringList { QStringLiteral("zara"), QStringLiteral("Zara Khan"),
-                   QStringLiteral("z@example.org"), QStringLiteral("/tmp/in") + sep }
-            << false;
-        QTest::newRow("folder blanks kept")
-            << QStringList { QStringLiteral("zara"), QStringLiteral("Zara"), QStringLiteral("z@x"),
-                   QStringLiteral(" /tmp/a b ") }
-            << QStringList { QStringLiteral("zara"), QStringLiteral("Zara"), QStringLiteral("z@x"),
-                   QStringLiteral(" /tmp/a b ") + sep }
-            << false;
-        QTest::newRow("empty folder is the default folder")
-            << QStringList { QStringLiteral("zara"), QStringLiteral("Zara"), QStringLiteral("z@x"),
+                   QStringLiteral("z@example.org"), QStringLiteral("/tmp/in/") };
+        QTest::newRow("folder taken as typed")
+            << QStringList { QStringLiteral("z"), QStringLiteral("Z"), QStringLiteral("z@x"),
+                   QStringLiteral(" /a b/") }
+            << QStringList { QStringLiteral("z"), QStringLiteral("Z"), QStringLiteral("z@x"),
+                   QStringLiteral(" /a b/") };
+        QTest::newRow("empty folder")
+            << QStringList { QStringLiteral("z"), QStringLiteral("Z"), QStringLiteral("z@x"),
                    QString() }
-            << QStringList { QStringLiteral("zara"), QStringLiteral("Zara"), QStringLiteral("z@x"),
-                   defaultFolder }
-            << false;
-        QTest::newRow("no nickname") << QStringList { QString(), QStringLiteral("Zara"),
-            QStringLiteral("z@x"), QStringLiteral("/tmp") }
-                                     << QStringList() << true;
-        QTest::newRow("blank full name") << QStringList { QStringLiteral("zara"),
-            QStringLiteral("   "), QStringLiteral("z@x"), QStringLiteral("/tmp") }
-                                         << QStringList() << true;
-        QTest::newRow("no e-mail") << QStringList { QStringLiteral("zara"), QStringLiteral("Zara"),
-            QString(), QStringLiteral("/tmp") }
-                                   << QStringList() << true;
+            << QStringList { QStringLiteral("z"), QStringLiteral("Z"), QStringLiteral("z@x"),
+                   QStringLiteral("/home/zara/Downloads/") };
+        QTest::newRow("long stored folder kept whole")
+            << QStringList { QStringLiteral("z"), QStringLiteral("Z"), QStringLiteral("z@x"),
+                   LongFolder }
+            << QStringList { QStringLiteral("z"), QStringLiteral("Z"), QStringLiteral("z@x"),
+                   LongFolder };
+        QTest::newRow("no nickname")
+            << QStringList { QString(), QStringLiteral("Z"), QStringLiteral("z@x"), QString() }
+            << QStringList();
+        QTest::newRow("blank full name") << QStringList { QStringLiteral("z"), QStringLiteral("  "),
+            QStringLiteral("z@x"), QString() }
+                                         << QStringList();
+        QTest::newRow("no e-mail") << QStringList { QStringLiteral("z"), QStringLiteral("Z"),
+            QString(), QString() } << QStringList();
     }
     void ok()
     {
         QFETCH(QStringList, typed);
         QFETCH(QStringList, stored);
-        QFETCH(bool, refused);
-        TestMessenger messenger(QStringLiteral("127.0.0.1"), TestMessenger::freePorts());
-        basMain &program = *messenger.program;
+        TestProgram copy(QStringLiteral("127.0.0.1"), TestProgram::freePorts());
+        basMain &program = *copy.program;
         const QStringList before { QStringLiteral("old"), QStringLiteral("Old Name"),
-            QStringLiteral("old@x"), QStringLiteral("/old/") };
+            QStringLiteral("old@x"), LongFolder };
         program.LocalNickname = before[0];
         program.LocalFullName = before[1];
         program.LocalEmail = before[2];
@@ -125,99 +152,52 @@ private slots:
         const auto *ip = dialog.findChild<QLabel *>(QStringLiteral("lblIPAddress"));
         QCOMPARE(ip->text(), program.LocalUserIP);
         QCOMPARE(ip->textFormat(), Qt::PlainText);
-        const QStringList names { QStringLiteral("txtNick"), QStringLiteral("txtName"),
-            QStringLiteral("txtEmail"), QStringLiteral("txtPath") };
-        for (int i = 0; i < names.size(); ++i) {
-            QCOMPARE(field(dialog, names[i])->text(), before[i]);
-            field(dialog, names[i])->setText(typed[i]);
+        for (int i = 0; i < Fields.size(); ++i) {
+            QCOMPARE(field(dialog, Fields[i])->text(), before[i]);
+            field(dialog, Fields[i])->setText(typed[i]);
         }
 
-        clickButton(dialog, QStringLiteral("cmdOK"));
+        QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
 
         const QStringList values { program.LocalNickname, program.LocalFullName, program.LocalEmail,
             program.DownloadPath };
-        if (refused) {
-            QCOMPARE(messenger.desktop.shown.size(), 1);
-            QCOMPARE(messenger.desktop.shown[0].text,
-                QStringLiteral("Please Enter Nickname, Fullname & Email."));
-            QCOMPARE(messenger.desktop.shown[0].icon, Desktop::Icon::Exclamation);
-            QVERIFY(dialog.isVisible());
+        const QSettings file(copy.settingsFile(), QSettings::IniFormat);
+        QStringList inFile;
+        for (const char *key : { "Nickname", "FullName", "Email", "Path" })
+            inFile << file.value(QStringLiteral("settings/") + QLatin1String(key)).toString();
+        QCOMPARE(dialog.isVisible(), stored.isEmpty());
+        if (stored.isEmpty()) {
+            QCOMPARE(copy.textsShown(),
+                QStringList { QStringLiteral("Please Enter Nickname, Fullname & Email.") });
+            QCOMPARE(copy.desktop.shown.first().icon, Desktop::Icon::Exclamation);
             QCOMPARE(values, before);
-            for (int i = 0; i < names.size(); ++i)
-                QCOMPARE(field(dialog, names[i])->text(), typed[i]);
-            QVERIFY(storedValue(messenger, QStringLiteral("Nickname")).isEmpty());
+            for (int i = 0; i < Fields.size(); ++i)
+                QCOMPARE(field(dialog, Fields[i])->text(), typed[i]);
+            QCOMPARE(inFile, QStringList(4));
             return;
         }
-        QVERIFY(messenger.desktop.shown.isEmpty());
-        QVERIFY(!dialog.isVisible());
+        QCOMPARE(copy.textsShown(), QStringList());
         QCOMPARE(values, stored);
-        // Confirmed values are in the file at once, not only at exit.
-        QCOMPARE((QStringList { storedValue(messenger, QStringLiteral("Nickname")),
-                     storedValue(messenger, QStringLiteral("FullName")),
-                     storedValue(messenger, QStringLiteral("Email")),
-                     storedValue(messenger, QStringLiteral("Path")) }),
-            stored);
+        QCOMPARE(inFile, stored);
     }
 
-    // A folder longer than the field's limit, stored by hand, survives OK whole, and the
-    // limit still stops typing.
-    void longStoredFolderKeptWhole()
+    // While connected the fields are read-only and OK stores nothing, even values that differ.
+    void readOnlyWhileConnected()
     {
-        TestMessenger messenger(QStringLiteral("127.0.0.1"), TestMessenger::freePorts());
-        basMain &program = *messenger.program;
-        const QString longFolder
-            = QStringLiteral("/home/someone/with/a/rather/long/download/folder/");
-        program.LocalNickname = QStringLiteral("n");
-        program.LocalFullName = QStringLiteral("f");
-        program.LocalEmail = QStringLiteral("e@x");
-        program.DownloadPath = longFolder;
-        frmSettings dialog(program);
+        TestProgram copy(QStringLiteral("127.0.0.1"), TestProgram::freePorts());
+        copy.startAs(QStringLiteral("kept"));
+        RawPeer caller;
+        QVERIFY(caller.call(QStringLiteral("127.0.0.2"), copy.ports().chat));
+        QTRY_VERIFY(copy.program->IsConnected());
+        frmSettings dialog(*copy.program);
         dialog.show();
-        QLineEdit *path = field(dialog, QStringLiteral("txtPath"));
-        QCOMPARE(path->text(), longFolder);
-        path->end(false);
-        QTest::keyClicks(path, QStringLiteral("more"));
-        QCOMPARE(path->text(), longFolder);
-
-        clickButton(dialog, QStringLiteral("cmdOK"));
-        QCOMPARE(program.DownloadPath, longFolder);
-    }
-
-    void escapeStoresNothing()
-    {
-        TestMessenger messenger(QStringLiteral("127.0.0.1"), TestMessenger::freePorts());
-        frmSettings dialog(*messenger.program);
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        QTest::keyClicks(field(dialog, QStringLiteral("txtNick")), QStringLiteral("new"));
-        QTest::keyClick(field(dialog, QStringLiteral("txtNick")), Qt::Key_Escape);
-        QVERIFY(!dialog.isVisible());
-        QVERIFY(messenger.program->LocalNickname.isEmpty());
-    }
-
-    // In a session the fields are read-only and OK stores nothing, even values that differ.
-    void readOnlyInSession()
-    {
-        const TestMessenger::Ports ports = TestMessenger::freePorts();
-        TestMessenger caller(QStringLiteral("127.0.0.1"), TestMessenger::freePorts());
-        TestMessenger callee(QStringLiteral("127.0.0.2"), ports);
-        caller.start();
-        callee.start();
-        QVERIFY(caller.callChatSocketOf(callee, QStringLiteral("127.0.0.2")));
-        basMain &program = *caller.program;
-        program.LocalNickname = QStringLiteral("kept");
-        frmSettings dialog(program);
-        dialog.show();
-        for (const QString &name : { QStringLiteral("txtNick"), QStringLiteral("txtName"),
-                 QStringLiteral("txtEmail"), QStringLiteral("txtPath") })
+        for (const QString &name : Fields)
             QVERIFY(!field(dialog, name)->isEnabled());
-        QVERIFY(dialog.findChild<QPushButton *>(QStringLiteral("cmdOK"))->isEnabled());
         field(dialog, QStringLiteral("txtNick"))->setText(QStringLiteral("changed"));
-
-        clickButton(dialog, QStringLiteral("cmdOK"));
+        QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
         QVERIFY(!dialog.isVisible());
-        QCOMPARE(program.LocalNickname, QStringLiteral("kept"));
-        QVERIFY(caller.desktop.shown.isEmpty());
+        QCOMPARE(copy.program->LocalNickname, QStringLiteral("kept"));
+        QCOMPARE(copy.textsShown(), QStringList());
     }
 };
 
