@@ -7,10 +7,8 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QDir>
 #include <QMimeData>
 #include <QPrinter>
-#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -20,10 +18,27 @@ Q_DECLARE_METATYPE(Writer)
 
 namespace {
 
-DecodedMessage message(const QString &font, qint16 size, bool bold, bool italic, qint32 color,
+DecodedMessage message(const char *font, qint16 size, bool bold, bool italic, qint32 color,
     const QByteArray &text, bool urdu)
 {
-    return { font, size, bold, italic, color, text, urdu };
+    return { QString::fromLatin1(font), size, bold, italic, color, text, urdu };
+}
+
+// A run of the transcript's own Tahoma texts, black unless crimson (c) or blue (b).
+QString label(const char *text, char colour = 'k')
+{
+    const char *hex = colour == 'c' ? "#9b0247" : colour == 'b' ? "#2d38c4" : "#000000";
+    return QStringLiteral("L Tahoma 10 %1 \"%2\"").arg(QLatin1String(hex), QString::fromUtf8(text));
+}
+
+const QString Break = QStringLiteral("|");
+
+// A transcript whose clock stands at Wednesday 9 January 2002, 16:05:07.
+Transcript transcript(QTextEdit &box)
+{
+    return Transcript(
+        &box, [] { return QDateTime(QDate(2002, 1, 9), QTime(16, 5, 7)); },
+        QLocale(QLocale::English, QLocale::UnitedStates));
 }
 
 } // namespace
@@ -34,14 +49,6 @@ class tst_Transcript : public QObject
 {
     Q_OBJECT
 
-    // A transcript whose clock stands at Wednesday 9 January 2002, 16:05:07.
-    Transcript transcript(QTextEdit &box)
-    {
-        return Transcript(
-            &box, [] { return QDateTime(QDate(2002, 1, 9), QTime(16, 5, 7)); },
-            QLocale(QLocale::English, QLocale::UnitedStates));
-    }
-
 private slots:
     void initTestCase() { UrduGlyphFont::install(); }
 
@@ -49,82 +56,54 @@ private slots:
     {
         QTest::addColumn<Writer>("write");
         QTest::addColumn<QStringList>("runs");
-        const QString black = QStringLiteral("L Tahoma 10 #000000 \"%1\"");
-        const QString crimson = QStringLiteral("L Tahoma 10 #9b0247 \"%1\"");
-        const QString blue = QStringLiteral("L Tahoma 10 #2d38c4 \"%1\"");
-        QTest::newRow("closing banner")
-            << Writer([](Transcript &t) { t.WriteSessionBanner(128); })
-            << QStringList { QStringLiteral("|"),
-                   black.arg(QStringLiteral("Chat Session Closed on ")),
-                   crimson.arg(QStringLiteral("Wed, January 09, 2002")),
-                   black.arg(QStringLiteral(" at ")), crimson.arg(QStringLiteral("04:05:07 PM")) };
-        QTest::newRow("session opened over an old one")
+        QTest::newRow("a session over an old one, its reset line and closing banner")
             << Writer([](Transcript &t) {
                    t.AppendRun(QStringLiteral("old"), 0, QStringLiteral("Arial"), 10);
                    t.writeSessionOpened(QStringLiteral("sara"));
-               })
-            << QStringList { QStringLiteral("|"),
-                   black.arg(QStringLiteral("Chat Session Opened on ")),
-                   crimson.arg(QStringLiteral("Wed, January 09, 2002")),
-                   black.arg(QStringLiteral(" at ")), crimson.arg(QStringLiteral("04:05:07 PM")),
-                   QStringLiteral("|"), black.arg(QStringLiteral("Remote User Nick is ")),
-                   crimson.arg(QStringLiteral("sara")), QStringLiteral("|") };
-        QTest::newRow("reset line")
-            << Writer([](Transcript &t) {
                    t.writeConnectionReset(QStringLiteral("sara {127.0.0.2}"));
+                   t.WriteSessionBanner(128);
                })
-            << QStringList { QStringLiteral("|"),
-                   crimson.arg(
-                       QStringLiteral("The Connection with the sara {127.0.0.2}is reset.")) };
-        QTest::newRow("our English message, markup as text")
+            << QStringList { Break, label("Chat Session Opened on "),
+                   label("Wed, January 09, 2002", 'c'), label(" at "), label("04:05:07 PM", 'c'),
+                   Break, label("Remote User Nick is "), label("sara", 'c'), Break, Break,
+                   label("The Connection with the sara {127.0.0.2}is reset.", 'c'), Break,
+                   label("Chat Session Closed on "), label("Wed, January 09, 2002", 'c'),
+                   label(" at "), label("04:05:07 PM", 'c') };
+        QTest::newRow("our English message as text, the partner's Urdu lines, a plain run")
             << Writer([](Transcript &t) {
                    t.ShowMessage(QStringLiteral("ali"), 0,
-                       message(QStringLiteral("Times"), 13, true, false, 255, "<b>hi</b>", false));
-               })
-            << QStringList { QStringLiteral("|"),
-                   QStringLiteral("L Arial 10 #05984b B \"ali Says : \""), QStringLiteral("|"),
-                   QStringLiteral("L Times 13 #ff0000 B \"   <b>hi</b>\"") };
-        QTest::newRow("partner's Urdu message of two lines, then a plain run")
-            << Writer([](Transcript &t) {
+                       message("Times", 13, true, false, 255, "<b>hi</b>", false));
                    t.ShowMessage(QStringLiteral("sara"), 1,
-                       message(QStringLiteral("Qirtas1"), 16, false, true, 0xFF0000,
-                           "\xc1\xc2\r\n\x7b\x7d\r\n", true));
+                       message(
+                           "Qirtas1", 16, false, true, 0xFF0000, "\xc1\xc2\r\n\x7b\x7d\r\n", true));
                    t.AppendRun(QStringLiteral("end"), 0, QStringLiteral("Tahoma"), 10);
                })
-            << QStringList { QStringLiteral("|"),
-                   QStringLiteral("L Arial 10 #714198 B \"sara Says : \""), QStringLiteral("|"),
-                   QStringLiteral("R Qirtas1 16 #0000ff I \"\uF0C1\uF0C2\""), QStringLiteral("|"),
-                   QStringLiteral("R Qirtas1 16 #0000ff I \"\uF07B\uF07D\""), QStringLiteral("|"),
-                   black.arg(QStringLiteral("end")) };
-        QTest::newRow("partner's size below 1")
+            << QStringList { Break, QStringLiteral("L Arial 10 #05984b B \"ali Says : \""), Break,
+                   QStringLiteral("L Times 13 #ff0000 B \"   <b>hi</b>\""), Break,
+                   QStringLiteral("L Arial 10 #714198 B \"sara Says : \""), Break,
+                   QStringLiteral("R Qirtas1 16 #0000ff I \"\uF0C1\uF0C2\""), Break,
+                   QStringLiteral("R Qirtas1 16 #0000ff I \"\uF07B\uF07D\""), Break, label("end") };
+        QTest::newRow("partner's sizes held between 1 and 72")
             << Writer([](Transcript &t) {
                    t.ShowMessage(QStringLiteral("sara"), 1,
-                       message(QStringLiteral("Arial"), -5, false, false, 0, "a", false));
-               })
-            << QStringList { QStringLiteral("|"),
-                   QStringLiteral("L Arial 10 #714198 B \"sara Says : \""), QStringLiteral("|"),
-                   QStringLiteral("L Arial 1 #000000 \"   a\"") };
-        QTest::newRow("partner's size above 72")
-            << Writer([](Transcript &t) {
+                       message("Arial", -5, false, false, 0, "a", false));
                    t.ShowMessage(QStringLiteral("sara"), 1,
-                       message(QStringLiteral("Arial"), 500, false, false, 0, "a", false));
+                       message("Arial", 500, false, false, 0, "b", false));
                })
-            << QStringList { QStringLiteral("|"),
-                   QStringLiteral("L Arial 10 #714198 B \"sara Says : \""), QStringLiteral("|"),
-                   QStringLiteral("L Arial 72 #000000 \"   a\"") };
+            << QStringList { Break, QStringLiteral("L Arial 10 #714198 B \"sara Says : \""), Break,
+                   QStringLiteral("L Arial 1 #000000 \"   a\""), Break,
+                   QStringLiteral("L Arial 10 #714198 B \"sara Says : \""), Break,
+                   QStringLiteral("L Arial 72 #000000 \"   b\"") };
         QTest::newRow("remote user information, one value empty")
             << Writer([](Transcript &t) {
                    t.writeUserInformation(111, QStringLiteral("127.0.0.2"), QStringLiteral("sara"),
                        QString(), QStringLiteral("s@x"));
                })
-            << QStringList { QStringLiteral("|"), QStringLiteral("|"),
-                   QStringLiteral("L Arial Black 10 #000000 \"Remote User Information;\""),
-                   QStringLiteral("|"), black.arg(QStringLiteral("IP Address : ")),
-                   blue.arg(QStringLiteral("127.0.0.2")), QStringLiteral("|"),
-                   black.arg(QStringLiteral("NickName : ")), blue.arg(QStringLiteral("sara")),
-                   QStringLiteral("|"), black.arg(QStringLiteral("Full Name : ")),
-                   QStringLiteral("|"), black.arg(QStringLiteral("Email Address : ")),
-                   blue.arg(QStringLiteral("s@x")) };
+            << QStringList { Break, Break,
+                   QStringLiteral("L Arial Black 10 #000000 \"Remote User Information;\""), Break,
+                   label("IP Address : "), label("127.0.0.2", 'b'), Break, label("NickName : "),
+                   label("sara", 'b'), Break, label("Full Name : "), Break,
+                   label("Email Address : "), label("s@x", 'b') };
     }
     void runs()
     {
@@ -136,9 +115,10 @@ private slots:
         QCOMPARE(TranscriptRuns::of(*box.document()), runs);
     }
 
-    // The saved file: font and colour tables as the runs name them, the glyph font with the
-    // symbol charset and its codes as bytes, text in the file's code page or as Unicode
-    // escapes, RTF specials escaped, each paragraph with its alignment.
+    // The saved file, which replaces one of that name (no extension added): font and colour
+    // tables as the runs name them, the glyph font with the symbol charset and its codes as
+    // bytes, text in the file's code page or as Unicode escapes, RTF specials escaped, each
+    // paragraph with its alignment. Nothing is written where the folder is missing.
     void savedRtf()
     {
         QTemporaryDir folder;
@@ -146,10 +126,12 @@ private slots:
         box.document()->setDefaultFont(QFont(QStringLiteral("Tahoma")));
         Transcript written = transcript(box);
         written.ShowMessage(QStringLiteral("\u03a9"), 0,
-            message(QStringLiteral("Times"), 13, true, false, 255, "caf\xe9 {\\}\t", false));
+            message("Times", 13, true, false, 255, "caf\xe9 {\\}\t", false));
         written.ShowMessage(QStringLiteral("sara"), 1,
-            message(QStringLiteral("Qirtas1"), 16, false, true, 0, "\x5c\x7b \x7d\r\n", true));
-        const QString file = folder.filePath(QStringLiteral("chat.rtf"));
+            message("Qirtas1", 16, false, true, 0, "\x5c\x7b \x7d\r\n", true));
+        QVERIFY(!written.saveAs(folder.filePath(QStringLiteral("missing/chat.rtf"))));
+        const QString file
+            = TestFiles::write(folder.filePath(QStringLiteral("chat")), QByteArray(9999, 'x'));
         QVERIFY(written.saveAs(file));
         QCOMPARE(TestFiles::read(file),
             QByteArray(
@@ -167,40 +149,13 @@ private slots:
                 "\\pard\\qr\r\n}\r\n"));
     }
 
-    // A cancelled dialog (no name) or a target that cannot be written writes nothing; an
-    // existing file is replaced whole, and no extension is added.
-    void saveAsTargets_data()
-    {
-        QTest::addColumn<QString>("target"); // in a folder holding only the file "old"
-        QTest::addColumn<bool>("saved");
-        QTest::newRow("no file name") << QString() << false;
-        QTest::newRow("missing folder") << QStringLiteral("missing/chat.rtf") << false;
-        QTest::newRow("a folder") << QStringLiteral(".") << false;
-        QTest::newRow("existing file") << QStringLiteral("old") << true;
-    }
-    void saveAsTargets()
-    {
-        QFETCH(QString, target);
-        QFETCH(bool, saved);
-        QTemporaryDir folder;
-        const QString old
-            = TestFiles::write(folder.filePath(QStringLiteral("old")), QByteArray(9999, 'x'));
-        QTextEdit box;
-        Transcript written = transcript(box);
-        written.AppendRun(QStringLiteral("kept"), 0, QStringLiteral("Tahoma"), 10);
-        QCOMPARE(written.saveAs(target.isEmpty() ? target : folder.filePath(target)), saved);
-        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList { QStringLiteral("old") });
-        QCOMPARE(TestFiles::read(old).size() == 9999, !saved);
-        QCOMPARE(written.plainText(), QStringLiteral("kept"));
-    }
-
     // Copying gives other programs Unicode Urdu in reading order, and the keys with it.
     void copyGivesUnicodeUrdu()
     {
         TranscriptView view;
         Transcript written(&view);
         written.ShowMessage(QStringLiteral("ali"), 0,
-            message(QStringLiteral("Qirtas1"), 12, false, false, 0, "\xc2\x42\xbc\x6d\r\n", true));
+            message("Qirtas1", 12, false, false, 0, "\xc2\x42\xbc\x6d\r\n", true));
         view.selectAll();
         view.copy();
         const QMimeData *copied = QApplication::clipboard()->mimeData();
