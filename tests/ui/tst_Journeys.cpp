@@ -137,6 +137,10 @@ private slots:
                 side->action(QStringLiteral("mnuEnglish"))->trigger();
         }
 
+        ali.action(QStringLiteral("mnuRemote"))->trigger();
+        QVERIFY(ali.window().transcript().plainText().endsWith(QStringLiteral(
+            "Remote User Information;\r\nIP Address : 127.0.0.2\r\nNickName : sara\r\n"
+            "Full Name : sara Khan\r\nEmail Address : sara@example.org")));
         send(ali, sara, QStringLiteral("ali"), aliTypes, aliBody);
         sara.desktop.dialogAnswers = { saraFont, saraColor };
         sara.action(QStringLiteral("mnuFont"))->trigger();

@@ -220,14 +220,18 @@ private slots:
         QVERIFY(!keyboard->isVisible());
     }
 
-    // Save As writes the transcript as RTF to the chosen file; a cancelled dialog writes
-    // nothing, not even to the file name it still holds.
+    // The local user's block; Save As writes the transcript as RTF to the chosen file; a cancelled
+    // dialog writes nothing, not even to the file name it still holds.
     void saveAs()
     {
         TestMessenger messenger(Ali, TestMessenger::freePorts());
-        messenger.start();
+        messenger.startAs(QStringLiteral("ali"));
         show(messenger, ChatSession::State::InSession);
         messenger.action(QStringLiteral("mnuLocal"))->trigger();
+        QCOMPARE(messenger.window().transcript().plainText(),
+            QStringLiteral(
+                "\r\n\r\nLocal User Information;\r\nIP Address : 127.0.0.1\r\nNickName : ali\r\n"
+                "Full Name : ali Khan\r\nEmail Address : ali@example.org"));
         QTemporaryDir folder;
         const QString chosen = folder.filePath(QStringLiteral("chat"));
         messenger.desktop.dialogAnswers = { chosen, QVariant() };
