@@ -1,26 +1,21 @@
 #include "support/TestMessenger.h"
 
-#include "support/TranscriptRuns.h"
-
 #include "net/SocketEndpoint.h"
+#include "support/TranscriptRuns.h"
 #include "transfer/TransferSession.h"
 #include "ui/frmMain.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QEventLoop>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTcpServer>
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
 
-TestMessenger::TestMessenger(
-    const QString &bindAddress, Ports ports, bool trayAvailable, const QString &settingsFile)
-    : TestProgram(bindAddress, ports, settingsFile, &frmMain::make, trayAvailable)
+TestMessenger::TestMessenger(const QString &bindAddress, Ports ports, bool trayAvailable)
+    : TestProgram(bindAddress, ports, {}, &frmMain::make, trayAvailable)
 {
 }
 
@@ -55,11 +50,7 @@ bool TestMessenger::callChatSocketOf(TestMessenger &callee, const QString &calle
 
 void TestMessenger::dial(const QString &address)
 {
-    frmMain &main = window();
-    QTimer::singleShot(0, &main, [address] {
-        QWidget *dialog = QApplication::activeModalWidget();
-        if (!dialog || dialog->objectName() != u"frmConnect")
-            return;
+    whenDialogOpens(QStringLiteral("frmConnect"), [address](QWidget *dialog) {
         dialog->findChild<QLineEdit *>(QStringLiteral("txtIP"))->setText(address);
         dialog->findChild<QPushButton *>(QStringLiteral("cmdOk"))->click();
     });

@@ -12,14 +12,12 @@ class frmMain;
 class TestMessenger : public TestProgram
 {
 public:
-    // The copy's user is called after the last part of its address ("ali" for 127.0.0.1 ...).
-    TestMessenger(const QString &bindAddress, Ports ports, bool trayAvailable = false,
-        const QString &settingsFile = {});
+    TestMessenger(const QString &bindAddress, Ports ports, bool trayAvailable = false);
 
     frmMain &window() const;
     // The window's menu entry of that name.
     QAction *action(const QString &name) const;
-    // The runs of the window's transcript (see TranscriptRuns).
+    // The window's transcript, one line per run (see TranscriptRuns).
     QStringList transcriptRuns() const;
     // Opens a chat connection from this copy to the other one, which answers it as any call;
     // returns once both sides are connected (the handshake has begun).

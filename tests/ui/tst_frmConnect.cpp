@@ -24,15 +24,15 @@ private slots:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("an address")
-            << QString() << QStringLiteral("192.168.0.10") << QStringLiteral("192.168.0.10");
-        QTest::newRow("letters, blanks and signs dropped")
-            << QString() << QStringLiteral("a1 -b.2:c/d") << QStringLiteral("1.2");
-        QTest::newRow("stops at 15")
-            << QString() << QStringLiteral("1234567890123456") << QStringLiteral("123456789012345");
-        QTest::newRow("long stored host name")
-            << QStringLiteral("partner.example.org") << QStringLiteral("1")
-            << QStringLiteral("partner.example.org");
+        const char *rows[][4] = {
+            { "an address", "", "192.168.0.10", "192.168.0.10" },
+            { "letters, blanks and signs dropped", "", "a1 -b.2:c/d", "1.2" },
+            { "stops at 15", "", "1234567890123456", "123456789012345" },
+            { "long stored host name", "partner.example.org", "1", "partner.example.org" },
+        };
+        for (const auto &row : rows)
+            QTest::newRow(row[0]) << QString::fromUtf8(row[1]) << QString::fromUtf8(row[2])
+                                  << QString::fromUtf8(row[3]);
     }
     void addressKeys()
     {
@@ -54,14 +54,11 @@ private slots:
         QTest::addColumn<QString>("way");
         QTest::addColumn<QString>("flag");
         QTest::addColumn<QString>("remoteIP");
-        QTest::newRow("Connect") << QStringLiteral("cmdOk") << QStringLiteral("1")
-                                 << QStringLiteral("10.0.0.25");
-        QTest::newRow("Enter") << QStringLiteral("Enter") << QStringLiteral("1")
-                               << QStringLiteral("10.0.0.25");
-        QTest::newRow("Cancel") << QStringLiteral("cmdCancel") << QString()
-                                << QStringLiteral("10.0.0.2");
-        QTest::newRow("close box")
-            << QStringLiteral("close") << QString() << QStringLiteral("10.0.0.2");
+        const char *rows[][3] = { { "cmdOk", "1", "10.0.0.25" }, { "Enter", "1", "10.0.0.25" },
+            { "cmdCancel", "", "10.0.0.2" }, { "close box", "", "10.0.0.2" } };
+        for (const auto &row : rows)
+            QTest::newRow(row[0]) << QString::fromUtf8(row[0]) << QString::fromUtf8(row[1])
+                                  << QString::fromUtf8(row[2]);
     }
     void waysOut()
     {
@@ -77,7 +74,7 @@ private slots:
         QTest::keyClicks(txtIP, QStringLiteral("5"));
         if (way == u"Enter")
             QTest::keyClick(txtIP, Qt::Key_Return);
-        else if (way == u"close")
+        else if (way == u"close box")
             dialog.close();
         else
             QTest::mouseClick(dialog.findChild<QPushButton *>(way), Qt::LeftButton);
