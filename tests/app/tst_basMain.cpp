@@ -1,3 +1,4 @@
+#include "app/DataFiles.h"
 #include "app/ShutdownSignals.h"
 #include "app/basMain.h"
 #include "support/RawPeer.h"
@@ -27,7 +28,8 @@ QString loaded(const basMain &program)
 } // namespace
 
 // The program's values: what a start reads, what a save writes, a save that fails, the
-// chat connection it reports, the sounds it plays, and the signals that end it.
+// chat connection it reports, the sounds it plays, where its data files are, and the
+// signals that end it.
 class tst_basMain : public QObject
 {
     Q_OBJECT
@@ -151,6 +153,36 @@ private slots:
             QStringLiteral("message.wav request.wav error.wav error.wav"));
         QCOMPARE(
             QFileInfo(copy.desktop.sounds.first()).path(), QCoreApplication::applicationDirPath());
+    }
+
+    // The help page and sounds are found beside the program (a build tree), else where an
+    // installation puts them, else looked for beside it.
+    void dataFiles_data()
+    {
+        QTest::addColumn<QString>("present"); // relative to the installation's root
+        QTest::addColumn<QString>("found");
+        QTest::newRow("build tree")
+            << QStringLiteral("bin/help.html") << QStringLiteral("bin/help.html");
+        QTest::newRow("installed")
+            << QStringLiteral("share/kalvex/help.html") << QStringLiteral("share/kalvex/help.html");
+        QTest::newRow("both") << QStringLiteral("bin/help.html share/kalvex/help.html")
+                              << QStringLiteral("bin/help.html");
+        QTest::newRow("nowhere") << QStringLiteral("share/help.html")
+                                 << QStringLiteral("bin/help.html");
+    }
+    void dataFiles()
+    {
+        QFETCH(QString, present);
+        QFETCH(QString, found);
+        QTemporaryDir root;
+        const QDir rootDir(root.path());
+        QVERIFY(rootDir.mkpath(QStringLiteral("bin")));
+        for (const QString &file : present.split(u' '))
+            QVERIFY(rootDir.mkpath(QFileInfo(file).path())
+                && QFile(rootDir.filePath(file)).open(QIODevice::WriteOnly));
+        QCOMPARE(
+            DataFiles::path(QStringLiteral("help.html"), rootDir.filePath(QStringLiteral("bin"))),
+            rootDir.filePath(found));
     }
 
     // Each signal that ends a desktop session reaches the event loop.

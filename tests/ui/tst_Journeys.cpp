@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <numeric>
+
 namespace {
 
 QFont font(const char *family, qreal size, bool bold, bool italic)
@@ -42,9 +44,6 @@ class tst_Journeys : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<TestMessenger> m_ali;
-    std::unique_ptr<TestMessenger> m_sara;
-
     // Types text into the chosen composer and presses Send; both transcripts end with the
     // message under the writer's name, green on the writer's side, purple on the other.
     static void send(TestMessenger &from, TestMessenger &to, const QString &nickname,
@@ -70,20 +69,6 @@ class tst_Journeys : public QObject
     }
 
 private slots:
-    void init()
-    {
-        const auto ports = TestMessenger::freePorts();
-        m_ali = std::make_unique<TestMessenger>(QStringLiteral("127.0.0.1"), ports);
-        m_sara = std::make_unique<TestMessenger>(QStringLiteral("127.0.0.2"), ports);
-        m_ali->startAs(QStringLiteral("ali"));
-        m_sara->startAs(QStringLiteral("sara"));
-    }
-    void cleanup()
-    {
-        m_ali.reset();
-        m_sara.reset();
-    }
-
     void journey_data()
     {
         QTest::addColumn<bool>("english");
@@ -121,8 +106,11 @@ private slots:
         QFETCH(QStringList, saraBody);
         QFETCH(bool, aliSendsFile);
         QFETCH(QString, hangUp);
-        TestMessenger &ali = *m_ali;
-        TestMessenger &sara = *m_sara;
+        const auto ports = TestMessenger::freePorts();
+        TestMessenger ali(QStringLiteral("127.0.0.1"), ports);
+        TestMessenger sara(QStringLiteral("127.0.0.2"), ports);
+        ali.startAs(QStringLiteral("ali"));
+        sara.startAs(QStringLiteral("sara"));
 
         QVERIFY(ali.openSessionWith(sara, QStringLiteral("127.0.0.2")));
         for (TestMessenger *side : { &ali, &sara }) {
@@ -150,9 +138,8 @@ private slots:
         TestMessenger &sender = aliSendsFile ? ali : sara;
         TestMessenger &receiver = aliSendsFile ? sara : ali;
         QTemporaryDir folder;
-        QByteArray content;
-        for (int i = 0; i < 2500; ++i)
-            content += char(i * 7);
+        QByteArray content(2500, '\0');
+        std::iota(content.begin(), content.end(), char(7));
         receiver.program->DownloadPath = folder.filePath(QStringLiteral("in/"));
         const QString path
             = TestFiles::write(folder.filePath(QStringLiteral("notes.bin")), content);
