@@ -4,8 +4,8 @@
 #include <QLabel>
 #include <QTest>
 
-// The about box: its links, blue under the pointer until it crosses the background, what
-// they open, and Enter or Esc closing the box.
+// The about box: centred on its owner, its links blue under the pointer until it crosses
+// the background, what they open, and Enter or Esc closing the box.
 class tst_frmAbout : public QObject
 {
     Q_OBJECT
@@ -20,10 +20,14 @@ private slots:
     void keysClose()
     {
         QFETCH(int, key);
+        QWidget owner;
+        owner.setGeometry(100, 80, 500, 400);
+        owner.show();
         ScriptedDesktop desktop;
-        frmAbout about(desktop);
+        frmAbout about(desktop, &owner);
         about.show();
         QVERIFY(QTest::qWaitForWindowExposed(&about));
+        QCOMPARE(about.frameGeometry().center(), owner.frameGeometry().center());
         QTest::keyClick(&about, Qt::Key(key));
         QVERIFY(!about.isVisible());
     }

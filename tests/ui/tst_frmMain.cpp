@@ -10,6 +10,7 @@
 #include "ui/frmMain.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMetaEnum>
@@ -297,7 +298,8 @@ private slots:
         QVERIFY(!leaving.window().trayIconShown());
         QCOMPARE(leaving.window().WskMain().State(), Socket::Closed);
         QCOMPARE(leaving.window().WskFTP().State(), Socket::Closed);
-        leaving.program->Unload();
+        QCloseEvent closeAgain;
+        QCoreApplication::sendEvent(&leaving.window(), &closeAgain);
         QCOMPARE(leaving.endProcessCalls, 1);
     }
 };
