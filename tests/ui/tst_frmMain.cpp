@@ -199,8 +199,9 @@ private slots:
     }
 
     // In a session: the composers' menu on a right click; the Urdu keyboard closing when
-    // English is chosen; the local user's block; Save As to the chosen file, and nowhere,
-    // not even to the name the dialog still holds, when cancelled; the help page.
+    // English is chosen; a message too long to send staying; the local user's block; Save As to the
+    // chosen file, and nowhere, not even to the name the dialog still holds, when cancelled; the
+    // help page.
     void commands()
     {
         TestMessenger messenger(Ali, TestMessenger::freePorts());
@@ -217,6 +218,11 @@ private slots:
         QVERIFY(keyboard && keyboard->isVisible());
         messenger.action(QStringLiteral("mnuEnglishP"))->trigger();
         QVERIFY(!keyboard->isVisible());
+        window.composers().txtSendEN()->setPlainText(QString(40000, u'x'));
+        window.findChild<QPushButton *>(QStringLiteral("cmdSend"))->click();
+        QCOMPARE(messenger.textsShown(),
+            QStringList { QStringLiteral("This message is too long to send; please shorten it.") });
+        QCOMPARE(window.composers().txtSendEN()->toPlainText().size(), 40000);
 
         messenger.action(QStringLiteral("mnuLocal"))->trigger();
         QCOMPARE(window.transcript().plainText(),
