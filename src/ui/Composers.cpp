@@ -114,13 +114,15 @@ void Composers::mnuUrdu_Click()
     SetComposerLanguage(true);
 }
 
-// The Urdu composer takes only a Qirtas face; both take sizes below 24 points. Before a
-// session, with both composers disabled, there is nothing to choose a font for.
+// The Urdu composer takes only a Qirtas face; both take sizes below 24 points. The font is
+// the chosen composer's: a session that opens in English enables the hidden Urdu composer
+// too, and that one must not take the English font. Before a session, with both composers
+// disabled, there is nothing to choose a font for.
 void Composers::mnuFont_Click()
 {
     m_cdMain.Flags = 1;
-    const bool urdu = m_txtSend->isEnabled();
-    if (!urdu && !m_txtSendEN->isEnabled())
+    const bool urdu = !m_englishMode;
+    if (!(urdu ? static_cast<QWidget *>(m_txtSend) : m_txtSendEN)->isEnabled())
         return;
     QFont font = urdu ? m_txtSend->font() : m_txtSendEN->font();
     if (!chooseFont(font, urdu))

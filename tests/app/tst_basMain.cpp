@@ -1,99 +1,96 @@
+#include "app/DataFiles.h"
 #include "app/ShutdownSignals.h"
 #include "app/basMain.h"
-#include "net/SocketEndpoint.h"
+#include "support/RawPeer.h"
 #include "support/TestFiles.h"
-#include "support/TestMessenger.h"
-#include "ui/frmMain.h"
+#include "support/TestProgram.h"
 
+#include <QFileInfo>
 #include <QSettings>
-#include <QStandardPaths>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
 
-// The identity, address and folder values: what a start reads and what an exit writes.
+namespace {
+
+const QString Address = QStringLiteral("127.0.0.1");
+
+// RemoteIP, nickname, full name, e-mail and download folder, separated by "|".
+QString loaded(const basMain &program)
+{
+    return QStringList { program.RemoteIP, program.LocalNickname, program.LocalFullName,
+        program.LocalEmail, program.DownloadPath }
+        .join(u'|');
+}
+
+} // namespace
+
+// The program's values: what a start reads, what a save writes, a save that fails, the
+// chat connection it reports, the sounds it plays, where its data files are, and the
+// signals that end it.
 class tst_basMain : public QObject
 {
     Q_OBJECT
 
+    QTemporaryDir m_config;
+
 private slots:
-    // What a start reads from the settings file, as the program or a user wrote it.
+    void initTestCase()
+    {
+        qputenv("HOME", "/home/zara");
+        qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
+    }
+
     void startReadsStore_data()
     {
         QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QStringList>("expected"); // RemoteIP, nickname, full name, e-mail, path
-        const QString defaultPath = basMain::defaultDownloadPath();
-        const auto nickname = [&](const QString &nick) {
-            return QStringList { {}, nick, {}, {}, defaultPath };
-        };
-        QTest::newRow("nothing stored") << QByteArray() << nickname(QString());
+        QTest::addColumn<QString>("values"); // RemoteIP, nickname, full name, e-mail, path
+        QTest::newRow("nothing stored")
+            << QByteArray() << QStringLiteral("||||/home/zara/Downloads/");
+        QTest::newRow("everything stored") << QByteArray(
+            "[settings]\nRemoteIP=10.0.0.5\nNickname=zara\nFullName=Zara "
+            "Khan\nEmail=z@x\nPath=/in/\n") << QStringLiteral("10.0.0.5|zara|Zara Khan|z@x|/in/");
         QTest::newRow("empty path is not the default")
-            << QByteArray("[settings]\nPath=\n") << QStringList { {}, {}, {}, {}, QString() };
-        QTest::newRow("values kept as stored, quoted by Qt")
+            << QByteArray("[settings]\nPath=\n") << QStringLiteral("||||");
+        QTest::newRow("values as stored, quoted by Qt")
             << QByteArray("[settings]\nNickname=\"  sp, ace  \"\nFullName=اردو\nPath=/no/slash\n")
-            << QStringList { {}, QStringLiteral("  sp, ace  "), QStringLiteral("اردو"), {},
-                   QStringLiteral("/no/slash") };
-        QTest::newRow("comma and blank")
-            << QByteArray("[settings]\nNickname=a, b\n") << nickname(QStringLiteral("a, b"));
-        QTest::newRow("only a comma, last line")
-            << QByteArray("[settings]\nNickname=,") << nickname(QStringLiteral(","));
-        QTest::newRow("same key in another section")
-            << QByteArray("[other]\nNickname=p, q\n[settings]\nNickname=r, s\n")
-            << nickname(QStringLiteral("r, s"));
+            << QStringLiteral("|  sp, ace  |اردو||/no/slash");
+        QTest::newRow("commas written by hand, in its own section")
+            << QByteArray("[other]\nNickname=p, q\n[settings]\nNickname=r, s\nEmail=,")
+            << QStringLiteral("|r, s||,|/home/zara/Downloads/");
     }
     void startReadsStore()
     {
         QFETCH(QByteArray, file);
-        QFETCH(QStringList, expected);
+        QFETCH(QString, values);
         QTemporaryDir dir;
-        const QString settingsFile
-            = TestFiles::write(dir.filePath(QStringLiteral("Kalvex.conf")), file);
-        TestMessenger messenger(
-            QStringLiteral("127.0.0.1"), TestMessenger::freePorts(), false, settingsFile);
-        messenger.start();
-        const basMain &program = *messenger.program;
-        QCOMPARE((QStringList { program.RemoteIP, program.LocalNickname, program.LocalFullName,
-                     program.LocalEmail, program.DownloadPath }),
-            expected);
+        TestProgram copy(Address, TestProgram::freePorts(),
+            TestFiles::write(dir.filePath(QStringLiteral("k.conf")), file));
+        copy.start();
+        QCOMPARE(loaded(*copy.program), values);
     }
 
-    // An exit writes the five values; the next start reads them back.
-    void exitWritesAllFiveKeys()
+    // A save writes the five keys in order, empty ones too; the next start reads them back.
+    void saveWritesFiveKeys()
     {
-        TestMessenger messenger(QStringLiteral("127.0.0.1"), TestMessenger::freePorts());
-        messenger.start();
-        basMain &program = *messenger.program;
+        TestProgram copy(Address, TestProgram::freePorts());
+        copy.start();
+        basMain &program = *copy.program;
         program.LocalNickname = QStringLiteral("zara");
         program.LocalFullName = QString();
         program.LocalEmail = QStringLiteral("a,b@example.org");
         program.RemoteIP = QStringLiteral("127.0.0.2");
         program.DownloadPath = QStringLiteral("/home/zara/in/");
         QStringList written;
-        messenger.store->onWrite = [&](const QString &key) { written << key; };
-
-        messenger.window().close();
-
-        QCOMPARE(written,
-            (QStringList { QStringLiteral("Nickname"), QStringLiteral("FullName"),
-                QStringLiteral("Email"), QStringLiteral("RemoteIP"), QStringLiteral("Path") }));
-
-        // The next start finds what this one left.
-        TestMessenger next(QStringLiteral("127.0.0.1"), TestMessenger::freePorts(), false,
-            messenger.settingsFile());
+        copy.store->onWrite = [&](const QString &key) { written << key; };
+        program.SaveSettings();
+        QCOMPARE(written.join(u' '), QStringLiteral("Nickname FullName Email RemoteIP Path"));
+        TestProgram next(Address, TestProgram::freePorts(), copy.settingsFile());
         next.start();
-        const basMain &read = *next.program;
-        QCOMPARE((QStringList { read.LocalNickname, read.LocalFullName, read.LocalEmail,
-                     read.RemoteIP, read.DownloadPath }),
-            (QStringList { QStringLiteral("zara"), QString(), QStringLiteral("a,b@example.org"),
-                QStringLiteral("127.0.0.2"), QStringLiteral("/home/zara/in/") }));
-    }
-
-    void programStoreIsPerUserKalvex()
-    {
-        SettingsStore store;
-        QCOMPARE(store.fileName(),
-            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-                + QStringLiteral("/Kalvex/Kalvex.conf"));
+        QCOMPARE(loaded(*next.program),
+            QStringLiteral("127.0.0.2|zara||a,b@example.org|/home/zara/in/"));
     }
 
     // The settings folder is blocked by a file: the user hears of it once, with the reason,
@@ -104,68 +101,102 @@ private slots:
         const QString blocker = dir.filePath(QStringLiteral("blocker"));
         const QString file = blocker + QStringLiteral("/Kalvex.conf");
         TestFiles::write(blocker, "not a folder");
-        TestMessenger messenger(
-            QStringLiteral("127.0.0.1"), TestMessenger::freePorts(), false, file);
-        messenger.start();
-        basMain &program = *messenger.program;
+        TestProgram copy(Address, TestProgram::freePorts(), file);
+        copy.start();
+        basMain &program = *copy.program;
         program.LocalNickname = QStringLiteral("zara");
         const QString message = QStringLiteral("Your settings could not be saved in ") + file
             + QStringLiteral(":\n") + blocker + QStringLiteral(" is not a folder.");
-
         program.SaveSettings();
         program.SaveSettings();
-        QCOMPARE(messenger.desktop.shown.size(), 1);
-        QCOMPARE(messenger.desktop.shown.at(0).text, message);
-        QCOMPARE(messenger.desktop.shown.at(0).icon, Desktop::Icon::Exclamation);
+        QCOMPARE(copy.textsShown(), QStringList { message });
+        QCOMPARE(copy.desktop.shown.first().icon, Desktop::Icon::Exclamation);
 
         QVERIFY(QFile::remove(blocker));
         program.SaveSettings();
-        QCOMPARE(messenger.desktop.shown.size(), 1);
         QCOMPARE(QSettings(file, QSettings::IniFormat)
                      .value(QStringLiteral("settings/Nickname"))
                      .toString(),
             QStringLiteral("zara"));
-
         QVERIFY(QDir(blocker).removeRecursively());
         TestFiles::write(blocker, "not a folder");
-        program.LocalNickname = QStringLiteral("zara2");
-        messenger.window().close();
-        QCOMPARE(messenger.desktop.shown.size(), 2);
-        QCOMPARE(messenger.desktop.shown.at(1).text, message);
-        QCOMPARE(messenger.endProcessCalls, 1);
+        program.SaveSettings();
+        QCOMPARE(copy.textsShown(), (QStringList { message, message }));
     }
 
-    // A signal from outside ends the program through its shut-down, also while the window
-    // is hidden in the tray, and the settings reach the file.
-    void signalWritesSettings_data()
+    void programStoreIsPerUserKalvex()
     {
-        QTest::addColumn<int>("signalNumber");
-        QTest::newRow("SIGTERM") << SIGTERM;
-        QTest::newRow("SIGHUP") << SIGHUP;
+        QCOMPARE(
+            SettingsStore().fileName(), m_config.filePath(QStringLiteral("Kalvex/Kalvex.conf")));
     }
-    void signalWritesSettings()
+
+    // Connected means the chat socket's connected state: not listening, not closing.
+    void isConnectedAsksChat()
     {
-        QFETCH(int, signalNumber);
-        TestMessenger messenger(QStringLiteral("127.0.0.1"), TestMessenger::freePorts());
-        messenger.start();
-        messenger.program->LocalNickname = QStringLiteral("sig");
-        messenger.window().hide();
-        ShutdownSignals shutdownSignals;
-        connect(&shutdownSignals, &ShutdownSignals::received, this,
-            [&] { messenger.program->Unload(); });
+        TestProgram copy(Address, TestProgram::freePorts());
+        copy.start();
+        QVERIFY(!copy.program->IsConnected());
+        RawPeer caller;
+        QVERIFY(caller.call(QStringLiteral("127.0.0.2"), copy.ports().chat));
+        QTRY_VERIFY(copy.program->IsConnected());
+        caller.hangUp();
+        QTRY_VERIFY(!copy.program->IsConnected());
+    }
 
-        QCOMPARE(std::raise(signalNumber), 0);
+    // Each kind plays its file from the program's folder; any other kind the error sound.
+    void playSound()
+    {
+        TestProgram copy(Address, TestProgram::freePorts());
+        for (const int kind : { 0, 1, 2, 5 })
+            copy.program->PlaySound(kind);
+        QCOMPARE(copy.soundsPlayed().join(u' '),
+            QStringLiteral("message.wav request.wav error.wav error.wav"));
+        QCOMPARE(
+            QFileInfo(copy.desktop.sounds.first()).path(), QCoreApplication::applicationDirPath());
+    }
 
-        QTRY_COMPARE(messenger.endProcessCalls, 1);
-        QCOMPARE(QSettings(messenger.settingsFile(), QSettings::IniFormat)
-                     .value(QStringLiteral("settings/Nickname"))
-                     .toString(),
-            QStringLiteral("sig"));
-        QCOMPARE(messenger.window().WskMain().State(), SocketEndpoint::SocketState::Closed);
-        messenger.program->Unload();
-        QCOMPARE(messenger.endProcessCalls, 1);
+    // The help page and sounds are found beside the program (a build tree), else where an
+    // installation puts them, else looked for beside it.
+    void dataFiles_data()
+    {
+        QTest::addColumn<QString>("present"); // relative to the installation's root
+        QTest::addColumn<QString>("found");
+        QTest::newRow("build tree")
+            << QStringLiteral("bin/help.html") << QStringLiteral("bin/help.html");
+        QTest::newRow("installed")
+            << QStringLiteral("share/kalvex/help.html") << QStringLiteral("share/kalvex/help.html");
+        QTest::newRow("both") << QStringLiteral("bin/help.html share/kalvex/help.html")
+                              << QStringLiteral("bin/help.html");
+        QTest::newRow("nowhere") << QStringLiteral("share/help.html")
+                                 << QStringLiteral("bin/help.html");
+    }
+    void dataFiles()
+    {
+        QFETCH(QString, present);
+        QFETCH(QString, found);
+        QTemporaryDir root;
+        const QDir rootDir(root.path());
+        QVERIFY(rootDir.mkpath(QStringLiteral("bin")));
+        for (const QString &file : present.split(u' '))
+            QVERIFY(rootDir.mkpath(QFileInfo(file).path())
+                && QFile(rootDir.filePath(file)).open(QIODevice::WriteOnly));
+        QCOMPARE(
+            DataFiles::path(QStringLiteral("help.html"), rootDir.filePath(QStringLiteral("bin"))),
+            rootDir.filePath(found));
+    }
+
+    // Each signal that ends a desktop session reaches the event loop.
+    void shutdownSignals()
+    {
+        for (const int signalNumber : { SIGTERM, SIGINT, SIGHUP }) {
+            ShutdownSignals shutdown;
+            QSignalSpy received(&shutdown, &ShutdownSignals::received);
+            QCOMPARE(std::raise(signalNumber), 0);
+            QTRY_COMPARE(received.count(), 1);
+            QCOMPARE(received.first().first().toInt(), signalNumber);
+        }
     }
 };
 
-QTEST_MAIN(tst_basMain)
+QTEST_GUILESS_MAIN(tst_basMain)
 #include "tst_basMain.moc"

@@ -1,6 +1,7 @@
 #include "media/SoundPlayer.h"
 #include "support/TestFiles.h"
 
+#include <QSoundEffect>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -13,14 +14,14 @@ class tst_SoundPlayer : public QObject
 private slots:
     void beeps_data()
     {
-        QTest::addColumn<QStringList>(
-            "files"); // played in order; "missing" and "text" are made here
+        QTest::addColumn<QStringList>("files"); // played in order; "missing" and "text" made here
         QTest::addColumn<int>("beeps");
         QTest::newRow("shipped sounds") << QStringList { QStringLiteral("message.wav"),
             QStringLiteral("request.wav"), QStringLiteral("error.wav") }
                                         << 0;
         QTest::newRow("missing file") << QStringList { QStringLiteral("missing") } << 1;
-        QTest::newRow("not a sound") << QStringList { QStringLiteral("text") } << 1;
+        QTest::newRow("not a sound, twice")
+            << QStringList { QStringLiteral("text"), QStringLiteral("text") } << 2;
         QTest::newRow("missing after a sound")
             << QStringList { QStringLiteral("message.wav"), QStringLiteral("missing") } << 1;
     }
@@ -32,17 +33,17 @@ private slots:
         TestFiles::write(dir.filePath(QStringLiteral("text.wav")), "RIFF, but only in words");
         int beeped = 0;
         SoundPlayer player(nullptr, [&beeped] { ++beeped; });
-
         for (const QString &file : files) {
-            QString path = dir.filePath(file + QStringLiteral(".wav"));
-            if (file.endsWith(u".wav"))
-                path = QFINDTESTDATA(QStringLiteral("../../src/media/sounds/") + file);
-            QVERIFY(!path.isEmpty());
+            const QString path = file.endsWith(u".wav")
+                ? QFINDTESTDATA(QStringLiteral("../../src/media/sounds/") + file)
+                : dir.filePath(file + QStringLiteral(".wav"));
             player.play(path);
-            QTest::qWait(200);
+            // Loading ends in Ready or Error; only then is it known whether it beeped.
+            if (auto *effect = player.findChild<QSoundEffect *>()) {
+                QTRY_VERIFY(effect->status() == QSoundEffect::Ready
+                    || effect->status() == QSoundEffect::Error);
+            }
         }
-        QTRY_COMPARE(beeped, beeps);
-        QTest::qWait(100);
         QCOMPARE(beeped, beeps);
     }
 };

@@ -1,29 +1,38 @@
 #include "support/TestMessenger.h"
 
 #include "net/SocketEndpoint.h"
+#include "support/TranscriptRuns.h"
 #include "transfer/TransferSession.h"
 #include "ui/frmMain.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QEventLoop>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTcpServer>
 #include <QTest>
+#include <QTextEdit>
 #include <QTimer>
 
-TestMessenger::TestMessenger(
-    const QString &bindAddress, Ports ports, bool trayAvailable, const QString &settingsFile)
-    : TestProgram(bindAddress, ports, settingsFile, &frmMain::make, trayAvailable)
+TestMessenger::TestMessenger(const QString &bindAddress, Ports ports, bool trayAvailable)
+    : TestProgram(bindAddress, ports, {}, &frmMain::make, trayAvailable)
 {
 }
 
 frmMain &TestMessenger::window() const
 {
     return *static_cast<frmMain *>(program->mainWindow());
+}
+
+QAction *TestMessenger::action(const QString &name) const
+{
+    return window().findChild<QAction *>(name);
+}
+
+QStringList TestMessenger::transcriptRuns() const
+{
+    return TranscriptRuns::of(
+        *window().findChild<QTextEdit *>(QStringLiteral("rtbMain"))->document());
 }
 
 bool TestMessenger::callChatSocketOf(TestMessenger &callee, const QString &calleeAddress)
@@ -41,15 +50,11 @@ bool TestMessenger::callChatSocketOf(TestMessenger &callee, const QString &calle
 
 void TestMessenger::dial(const QString &address)
 {
-    frmMain &main = window();
-    QTimer::singleShot(0, &main, [address] {
-        QWidget *dialog = QApplication::activeModalWidget();
-        if (!dialog || dialog->objectName() != u"frmConnect")
-            return;
+    whenDialogOpens(QStringLiteral("frmConnect"), [address](QWidget *dialog) {
         dialog->findChild<QLineEdit *>(QStringLiteral("txtIP"))->setText(address);
         dialog->findChild<QPushButton *>(QStringLiteral("cmdOk"))->click();
     });
-    main.findChild<QAction *>(QStringLiteral("mnuConnect"))->trigger();
+    action(QStringLiteral("mnuConnect"))->trigger();
 }
 
 bool TestMessenger::openSessionWith(TestMessenger &callee, const QString &calleeAddress)
@@ -65,7 +70,7 @@ void TestMessenger::sendFile(const QString &path)
         dialog->findChild<QLineEdit *>(QStringLiteral("txtFileName"))->setText(path);
         dialog->findChild<QPushButton *>(QStringLiteral("cmdOK"))->click();
     });
-    window().findChild<QAction *>(QStringLiteral("mnuSendFile"))->trigger();
+    action(QStringLiteral("mnuSendFile"))->trigger();
 }
 
 bool TestMessenger::sendFileTo(TestMessenger &receiver, const QString &path, int timeoutMs)
@@ -76,10 +81,10 @@ bool TestMessenger::sendFileTo(TestMessenger &receiver, const QString &path, int
 }
 
 void TestMessenger::whenDialogOpens(
-    const QString &objectName, std::function<void(QWidget *dialog)> action)
+    const QString &objectName, std::function<void(QWidget *dialog)> onOpen)
 {
     auto *poll = new QTimer(QCoreApplication::instance());
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, objectName, action] {
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, objectName, onOpen] {
         const QWidgetList windows = QApplication::topLevelWidgets();
         const auto open
             = std::find_if(windows.cbegin(), windows.cend(), [&](const QWidget *widget) {
@@ -89,7 +94,7 @@ void TestMessenger::whenDialogOpens(
             return;
         poll->deleteLater();
         poll->stop();
-        action(*open);
+        onOpen(*open);
     });
     poll->start(5);
 }
@@ -99,7 +104,7 @@ bool TestMessenger::transferIdle() const
     const frmMain &main = window();
     return !main.transfer().Transferring()
         && main.findChild<QProgressBar *>(QStringLiteral("PBFTP"))->value() == 0
-        && main.findChild<QAction *>(QStringLiteral("mnuSendFile"))->text() == u"&Send File"
+        && action(QStringLiteral("mnuSendFile"))->text() == u"&Send File"
         && main.WskFTP().State() == SocketEndpoint::SocketState::Listening;
 }
 

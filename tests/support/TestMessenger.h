@@ -4,6 +4,7 @@
 
 #include <functional>
 
+class QAction;
 class QWidget;
 class frmMain;
 
@@ -11,11 +12,13 @@ class frmMain;
 class TestMessenger : public TestProgram
 {
 public:
-    // The copy's user is called after the last part of its address ("ali" for 127.0.0.1 ...).
-    TestMessenger(const QString &bindAddress, Ports ports, bool trayAvailable = false,
-        const QString &settingsFile = {});
+    TestMessenger(const QString &bindAddress, Ports ports, bool trayAvailable = false);
 
     frmMain &window() const;
+    // The window's menu entry of that name.
+    QAction *action(const QString &name) const;
+    // The window's transcript, one line per run (see TranscriptRuns).
+    QStringList transcriptRuns() const;
     // Opens a chat connection from this copy to the other one, which answers it as any call;
     // returns once both sides are connected (the handshake has begun).
     bool callChatSocketOf(TestMessenger &callee, const QString &calleeAddress);
@@ -29,9 +32,9 @@ public:
     void sendFile(const QString &path);
     // Sends a file as sendFile does; true once both this copy and the receiver are idle.
     bool sendFileTo(TestMessenger &receiver, const QString &path, int timeoutMs = 20000);
-    // Runs action on the dialog of that object name once it is up, and only then.
+    // Runs onOpen on the dialog of that object name once it is up, and only then.
     static void whenDialogOpens(
-        const QString &objectName, std::function<void(QWidget *dialog)> action);
+        const QString &objectName, std::function<void(QWidget *dialog)> onOpen);
     // True while no transfer runs: not transferring, progress 0, the menu offering to send,
     // the file socket listening.
     bool transferIdle() const;

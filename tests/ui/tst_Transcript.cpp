@@ -1,88 +1,166 @@
 #include "support/TestFiles.h"
 #include "support/TranscriptRuns.h"
 #include "ui/Transcript.h"
+#include "ui/TranscriptView.h"
+#include "urdu/UrduGlyphFont.h"
+#include "urdu/UrduUnicode.h"
 
-#include <QDir>
-#include <QFile>
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
 #include <QPrinter>
-#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
-#include <QTextEdit>
 
-// What the transcript shows: a partner's sizes, fonts and text, the session banner
-// and the user-information blocks; following the newest text; Save As and printing.
+using Writer = std::function<void(Transcript &)>;
+Q_DECLARE_METATYPE(Writer)
+
+namespace {
+
+DecodedMessage message(const char *font, qint16 size, bool bold, bool italic, qint32 color,
+    const QByteArray &text, bool urdu)
+{
+    return { QString::fromLatin1(font), size, bold, italic, color, text, urdu };
+}
+
+// A run of the transcript's own Tahoma texts, black unless crimson (c) or blue (b).
+QString label(const char *text, char colour = 'k')
+{
+    const char *hex = colour == 'c' ? "#9b0247" : colour == 'b' ? "#2d38c4" : "#000000";
+    return QStringLiteral("L Tahoma 10 %1 \"%2\"").arg(QLatin1String(hex), QString::fromUtf8(text));
+}
+
+const QString Break = QStringLiteral("|");
+
+// A transcript whose clock stands at Wednesday 9 January 2002, 16:05:07.
+Transcript transcript(QTextEdit &box)
+{
+    return Transcript(
+        &box, [] { return QDateTime(QDate(2002, 1, 9), QTime(16, 5, 7)); },
+        QLocale(QLocale::English, QLocale::UnitedStates));
+}
+
+} // namespace
+
+// The transcript: the runs each writer appends, with exactly their attributes; the saved
+// RTF; copying as Unicode; following the newest text; printing.
 class tst_Transcript : public QObject
 {
     Q_OBJECT
 
-    static QStringList runs(const QTextEdit &box) { return TranscriptRuns::of(*box.document()); }
-
 private slots:
-    // Whatever a partner sends as text, font or size, the text is shown as it came.
-    void partnerInput_data()
+    void initTestCase() { UrduGlyphFont::install(); }
+
+    void runs_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("font");
-        QTest::addColumn<int>("size");
-        QTest::addColumn<int>("shownSize");
-        const int fallback = QTextEdit().document()->defaultFont().pointSize();
-        QTest::newRow("html") << QStringLiteral("<b>bold?</b> <img src=\"x.png\"> &amp;")
-                              << QStringLiteral("Arial") << 13 << 13;
-        QTest::newRow("size that did not decode")
-            << QStringLiteral("   hi") << QStringLiteral("Arial") << 0 << fallback;
-        QTest::newRow("enormous size")
-            << QStringLiteral("   hi") << QStringLiteral("Arial") << 32767 << 1638;
-        QTest::newRow("font the desktop lacks")
-            << QStringLiteral("   hi") << QStringLiteral("No Such Font 123") << 10 << 10;
+        QTest::addColumn<Writer>("write");
+        QTest::addColumn<QStringList>("runs");
+        QTest::newRow("a session over an old one, its reset line and closing banner")
+            << Writer([](Transcript &t) {
+                   t.AppendRun(QStringLiteral("old"), 0, QStringLiteral("Arial"), 10);
+                   t.writeSessionOpened(QStringLiteral("sara"));
+                   t.writeConnectionReset(QStringLiteral("sara {127.0.0.2}"));
+                   t.WriteSessionBanner(128);
+               })
+            << QStringList { Break, label("Chat Session Opened on "),
+                   label("Wed, January 09, 2002", 'c'), label(" at "), label("04:05:07 PM", 'c'),
+                   Break, label("Remote User Nick is "), label("sara", 'c'), Break, Break,
+                   label("The Connection with the sara {127.0.0.2}is reset.", 'c'), Break,
+                   label("Chat Session Closed on "), label("Wed, January 09, 2002", 'c'),
+                   label(" at "), label("04:05:07 PM", 'c') };
+        QTest::newRow("our English message as text, the partner's Urdu lines, a plain run")
+            << Writer([](Transcript &t) {
+                   t.ShowMessage(QStringLiteral("ali"), 0,
+                       message("Times", 13, true, false, 255, "<b>hi</b>", false));
+                   t.ShowMessage(QStringLiteral("sara"), 1,
+                       message(
+                           "Qirtas1", 16, false, true, 0xFF0000, "\xc1\xc2\r\n\x7b\x7d\r\n", true));
+                   t.AppendRun(QStringLiteral("end"), 0, QStringLiteral("Tahoma"), 10);
+               })
+            << QStringList { Break, QStringLiteral("L Arial 10 #05984b B \"ali Says : \""), Break,
+                   QStringLiteral("L Times 13 #ff0000 B \"   <b>hi</b>\""), Break,
+                   QStringLiteral("L Arial 10 #714198 B \"sara Says : \""), Break,
+                   QStringLiteral("R Qirtas1 16 #0000ff I \"\uF0C1\uF0C2\""), Break,
+                   QStringLiteral("R Qirtas1 16 #0000ff I \"\uF07B\uF07D\""), Break, label("end") };
+        QTest::newRow("partner's sizes held between 1 and 72")
+            << Writer([](Transcript &t) {
+                   t.ShowMessage(QStringLiteral("sara"), 1,
+                       message("Arial", -5, false, false, 0, "a", false));
+                   t.ShowMessage(QStringLiteral("sara"), 1,
+                       message("Arial", 500, false, false, 0, "b", false));
+               })
+            << QStringList { Break, QStringLiteral("L Arial 10 #714198 B \"sara Says : \""), Break,
+                   QStringLiteral("L Arial 1 #000000 \"   a\""), Break,
+                   QStringLiteral("L Arial 10 #714198 B \"sara Says : \""), Break,
+                   QStringLiteral("L Arial 72 #000000 \"   b\"") };
+        QTest::newRow("remote user information, one value empty")
+            << Writer([](Transcript &t) {
+                   t.writeUserInformation(111, QStringLiteral("127.0.0.2"), QStringLiteral("sara"),
+                       QString(), QStringLiteral("s@x"));
+               })
+            << QStringList { Break, Break,
+                   QStringLiteral("L Arial Black 10 #000000 \"Remote User Information;\""), Break,
+                   label("IP Address : "), label("127.0.0.2", 'b'), Break, label("NickName : "),
+                   label("sara", 'b'), Break, label("Full Name : "), Break,
+                   label("Email Address : "), label("s@x", 'b') };
     }
-    void partnerInput()
+    void runs()
     {
-        QFETCH(QString, text);
-        QFETCH(QString, font);
-        QFETCH(int, size);
-        QFETCH(int, shownSize);
+        QFETCH(Writer, write);
+        QFETCH(QStringList, runs);
         QTextEdit box;
-        Transcript transcript(&box);
-        transcript.AppendStyledRun(text, font, size, 0, false, false, Transcript::Left);
-        QCOMPARE(transcript.plainText(), text);
-        QCOMPARE(runs(box),
-            QStringList {
-                QStringLiteral("L %1 %2 #000000 \"%3\"").arg(font).arg(shownSize).arg(text) });
+        Transcript written = transcript(box);
+        write(written);
+        QCOMPARE(TranscriptRuns::of(*box.document()), runs);
     }
 
-    // The banner's date and time, in English on a 12-hour clock, in their own colour.
-    void banner_data()
+    // The saved file, which replaces one of that name (no extension added): font and colour
+    // tables as the runs name them, the glyph font with the symbol charset and its codes as
+    // bytes, text in the file's code page or as Unicode escapes, RTF specials escaped, each
+    // paragraph with its alignment. Nothing is written where the folder is missing.
+    void savedRtf()
     {
-        QTest::addColumn<int>("id");
-        QTest::addColumn<QDateTime>("now");
-        QTest::addColumn<QStringList>("expected");
-        QTest::newRow("opened in the afternoon")
-            << 127 << QDateTime(QDate(2002, 1, 9), QTime(16, 5, 7))
-            << QStringList { QStringLiteral("|"),
-                   QStringLiteral("L Tahoma 10 #000000 \"Chat Session Opened on \""),
-                   QStringLiteral("L Tahoma 10 #9b0247 \"Wed, January 09, 2002\""),
-                   QStringLiteral("L Tahoma 10 #000000 \" at \""),
-                   QStringLiteral("L Tahoma 10 #9b0247 \"04:05:07 PM\"") };
-        QTest::newRow("closed just after midnight")
-            << 128 << QDateTime(QDate(2026, 12, 6), QTime(0, 0, 9))
-            << QStringList { QStringLiteral("|"),
-                   QStringLiteral("L Tahoma 10 #000000 \"Chat Session Closed on \""),
-                   QStringLiteral("L Tahoma 10 #9b0247 \"Sun, December 06, 2026\""),
-                   QStringLiteral("L Tahoma 10 #000000 \" at \""),
-                   QStringLiteral("L Tahoma 10 #9b0247 \"12:00:09 AM\"") };
-    }
-    void banner()
-    {
-        QFETCH(int, id);
-        QFETCH(QDateTime, now);
-        QFETCH(QStringList, expected);
+        QTemporaryDir folder;
         QTextEdit box;
-        Transcript transcript(
-            &box, [now] { return now; }, QLocale(QLocale::English, QLocale::UnitedStates));
-        transcript.WriteSessionBanner(id);
-        QCOMPARE(runs(box), expected);
+        box.document()->setDefaultFont(QFont(QStringLiteral("Tahoma")));
+        Transcript written = transcript(box);
+        written.ShowMessage(QStringLiteral("\u03a9"), 0,
+            message("Times", 13, true, false, 255, "caf\xe9 {\\}\t", false));
+        written.ShowMessage(QStringLiteral("sara"), 1,
+            message("Qirtas1", 16, false, true, 0, "\x5c\x7b \x7d\r\n", true));
+        QVERIFY(!written.saveAs(folder.filePath(QStringLiteral("missing/chat.rtf"))));
+        const QString file
+            = TestFiles::write(folder.filePath(QStringLiteral("chat")), QByteArray(9999, 'x'));
+        QVERIFY(written.saveAs(file));
+        QCOMPARE(TestFiles::read(file),
+            QByteArray(
+                "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\r\n"
+                "{\\fonttbl{\\f0\\fnil\\fcharset0 Tahoma;}{\\f1\\fnil\\fcharset0 Arial;}"
+                "{\\f2\\fnil\\fcharset0 Times;}{\\f3\\fnil\\fcharset2 Qirtas1;}}\r\n"
+                "{\\colortbl;\\red5\\green152\\blue75;\\red255\\green0\\blue0;"
+                "\\red113\\green65\\blue152;\\red0\\green0\\blue0;}\r\n"
+                "\\pard\\ql\\f1\\fs20\\cf1\\b\\i0 \\par\r\n"
+                "\\pard\\ql\\f1\\fs20\\cf1\\b\\i0 \\u937? Says : \\f1\\fs20\\cf1\\b\\i0 \\par\r\n"
+                "\\pard\\ql\\f2\\fs26\\cf2\\b\\i0    caf\\'e9 \\{\\\\\\}\\tab "
+                "\\f1\\fs20\\cf3\\b\\i0 \\par\r\n"
+                "\\pard\\ql\\f1\\fs20\\cf3\\b\\i0 sara Says : \\f1\\fs20\\cf3\\b\\i0 \\par\r\n"
+                "\\pard\\qr\\f3\\fs32\\cf4\\b0\\i \\'5c\\'7b \\'7d\\f3\\fs32\\cf4\\b0\\i \\par\r\n"
+                "\\pard\\qr\r\n}\r\n"));
+    }
+
+    // Copying gives other programs Unicode Urdu in reading order, and the keys with it.
+    void copyGivesUnicodeUrdu()
+    {
+        TranscriptView view;
+        Transcript written(&view);
+        written.ShowMessage(QStringLiteral("ali"), 0,
+            message("Qirtas1", 12, false, false, 0, "\xc2\x42\xbc\x6d\r\n", true));
+        view.selectAll();
+        view.copy();
+        const QMimeData *copied = QApplication::clipboard()->mimeData();
+        QCOMPARE(copied->text(), QStringLiteral("\nali Says : \n\u0633\u0644\u0627\u0645\n"));
+        QCOMPARE(UrduUnicode::keysFrom(*copied).keys, QByteArray("slam"));
     }
 
     // The box scrolls so that the newest line is in view.
@@ -91,60 +169,25 @@ private slots:
         QTextEdit box;
         box.resize(200, 100);
         box.show();
-        Transcript transcript(&box);
+        Transcript written(&box);
         for (int line = 0; line < 50; ++line)
-            transcript.AppendRun(QStringLiteral("\r\nline"), 0, QStringLiteral("Tahoma"), 10);
+            written.AppendRun(QStringLiteral("\r\nline"), 0, QStringLiteral("Tahoma"), 10);
         QCoreApplication::processEvents();
-        QVERIFY(box.verticalScrollBar()->value() > 0);
         QVERIFY(box.viewport()->rect().contains(
             box.cursorRect(QTextCursor(box.document()->lastBlock()))));
     }
 
-    // A cancelled dialog (no name) or a target that cannot be written writes nothing; an
-    // existing file is replaced, and no extension is added.
-    void saveAs_data()
-    {
-        QTest::addColumn<QString>("target"); // relative to a fresh temporary folder
-        QTest::addColumn<bool>("saved");
-        QTest::newRow("no file name") << QString() << false;
-        QTest::newRow("folder that does not exist") << QStringLiteral("missing/chat.rtf") << false;
-        QTest::newRow("an existing folder") << QStringLiteral(".") << false;
-        QTest::newRow("existing file, no extension") << QStringLiteral("old") << true;
-    }
-    void saveAs()
-    {
-        QFETCH(QString, target);
-        QFETCH(bool, saved);
-        QTemporaryDir folder;
-        const QString old
-            = TestFiles::write(folder.filePath(QStringLiteral("old")), QByteArray(10000, 'x'));
-        QTextEdit box;
-        Transcript transcript(&box);
-        transcript.AppendRun(QStringLiteral("kept"), 0, QStringLiteral("Tahoma"), 10);
-
-        QCOMPARE(transcript.saveAs(target.isEmpty() ? target : folder.filePath(target)), saved);
-        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList { QStringLiteral("old") });
-        QCOMPARE(TestFiles::read(old).startsWith("{\\rtf1"), saved);
-        QCOMPARE(transcript.plainText(), QStringLiteral("kept"));
-    }
-
-    // Printing produces a real document with at least one page.
-    void printsToPdf()
+    void printsAPage()
     {
         QTemporaryDir folder;
         QTextEdit box;
-        Transcript transcript(&box);
-        transcript.AppendRun(
-            QStringLiteral("\r\nali Says : \r\n   hello"), 0, QStringLiteral("Arial"), 10);
+        Transcript written(&box);
+        written.AppendRun(QStringLiteral("hello"), 0, QStringLiteral("Arial"), 10);
         QPrinter printer;
         printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(folder.filePath(QStringLiteral("transcript.pdf")));
-        transcript.print(printer);
-        QFile pdf(printer.outputFileName());
-        QVERIFY(pdf.open(QIODevice::ReadOnly));
-        const QByteArray content = pdf.readAll();
-        QVERIFY(content.startsWith("%PDF-"));
-        QVERIFY(content.contains("/Type /Page"));
+        printer.setOutputFileName(folder.filePath(QStringLiteral("t.pdf")));
+        written.print(printer);
+        QVERIFY(TestFiles::read(printer.outputFileName()).contains("/Type /Page"));
     }
 };
 

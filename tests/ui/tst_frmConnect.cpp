@@ -1,4 +1,4 @@
-#include "support/TestMessenger.h"
+#include "support/TestProgram.h"
 #include "ui/frmConnect.h"
 
 #include <QAction>
@@ -8,111 +8,92 @@
 #include <QTest>
 #include <QTimer>
 
-// The connect dialog: its controls, what can be typed as an address, and the connect
-// request flag that it leaves on the File menu's connect action.
+// The connect dialog: what can be typed as an address, and the connect request flag it
+// leaves on the File menu's connect entry.
 class tst_frmConnect : public QObject
 {
     Q_OBJECT
 
-private:
-    struct Fixture
-    {
-        TestMessenger messenger { QStringLiteral("127.0.0.1"), TestMessenger::freePorts() };
-        QAction mnuConnect { QStringLiteral("&Connect") };
-        QWidget owner;
-    };
-
-    static QPushButton *button(const frmConnect &dialog, const QString &name)
-    {
-        return dialog.findChild<QPushButton *>(name);
-    }
+    TestProgram m_copy { QStringLiteral("127.0.0.1"), TestProgram::freePorts() };
+    QAction m_mnuConnect;
 
 private slots:
-    // Only digits and dots up to 15 can be typed; a stored host name is not cut.
+    // Only digits and dots, up to 15; a stored host name is not cut.
     void addressKeys_data()
     {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("an address")
-            << QString() << QStringLiteral("192.168.0.10") << QStringLiteral("192.168.0.10");
-        QTest::newRow("letters, blanks and signs dropped")
-            << QString() << QStringLiteral("a1 -b.2:c/d") << QStringLiteral("1.2");
-        QTest::newRow("stops at 15")
-            << QString() << QStringLiteral("1234567890123456") << QStringLiteral("123456789012345");
-        QTest::newRow("a long stored host name stays whole") << QStringLiteral(
-            "partner.example.org") << QStringLiteral("1") << QStringLiteral("partner.example.org");
+        const char *rows[][4] = {
+            { "an address", "", "192.168.0.10", "192.168.0.10" },
+            { "letters, blanks and signs dropped", "", "a1 -b.2:c/d", "1.2" },
+            { "stops at 15", "", "1234567890123456", "123456789012345" },
+            { "long stored host name", "partner.example.org", "1", "partner.example.org" },
+        };
+        for (const auto &row : rows)
+            QTest::newRow(row[0]) << QString::fromUtf8(row[1]) << QString::fromUtf8(row[2])
+                                  << QString::fromUtf8(row[3]);
     }
     void addressKeys()
     {
         QFETCH(QString, stored);
         QFETCH(QString, typed);
         QFETCH(QString, shown);
-        Fixture f;
-        f.messenger.program->RemoteIP = stored;
-        frmConnect dialog(*f.messenger.program, &f.mnuConnect);
+        m_copy.program->RemoteIP = stored;
+        frmConnect dialog(*m_copy.program, &m_mnuConnect);
         auto *txtIP = dialog.findChild<QLineEdit *>(QStringLiteral("txtIP"));
         txtIP->end(false);
         QTest::keyClicks(txtIP, typed);
         QCOMPARE(txtIP->text(), shown);
     }
 
-    // Connect and Enter store the address and ask for a call; Cancel and the close box
+    // Connect and Enter keep the address and ask for a call; Cancel and the close box
     // withdraw the request and keep the stored address.
     void waysOut_data()
     {
         QTest::addColumn<QString>("way");
         QTest::addColumn<QString>("flag");
         QTest::addColumn<QString>("remoteIP");
-        QTest::newRow("Connect") << QStringLiteral("cmdOk") << QStringLiteral("1")
-                                 << QStringLiteral("10.0.0.25");
-        QTest::newRow("Enter") << QStringLiteral("Enter") << QStringLiteral("1")
-                               << QStringLiteral("10.0.0.25");
-        QTest::newRow("Cancel") << QStringLiteral("cmdCancel") << QString()
-                                << QStringLiteral("10.0.0.2");
-        QTest::newRow("close box")
-            << QStringLiteral("close") << QString() << QStringLiteral("10.0.0.2");
+        const char *rows[][3] = { { "cmdOk", "1", "10.0.0.25" }, { "Enter", "1", "10.0.0.25" },
+            { "cmdCancel", "", "10.0.0.2" }, { "close box", "", "10.0.0.2" } };
+        for (const auto &row : rows)
+            QTest::newRow(row[0]) << QString::fromUtf8(row[0]) << QString::fromUtf8(row[1])
+                                  << QString::fromUtf8(row[2]);
     }
     void waysOut()
     {
         QFETCH(QString, way);
         QFETCH(QString, flag);
         QFETCH(QString, remoteIP);
-        Fixture f;
-        f.messenger.program->RemoteIP = QStringLiteral("10.0.0.2");
-        f.mnuConnect.setData(
-            way == u"close" || way == u"cmdCancel" ? QStringLiteral("1") : QString());
-        frmConnect dialog(*f.messenger.program, &f.mnuConnect);
+        m_copy.program->RemoteIP = QStringLiteral("10.0.0.2");
+        m_mnuConnect.setData(flag.isEmpty() ? QStringLiteral("1") : QString());
+        frmConnect dialog(*m_copy.program, &m_mnuConnect);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         auto *txtIP = dialog.findChild<QLineEdit *>(QStringLiteral("txtIP"));
         QTest::keyClicks(txtIP, QStringLiteral("5"));
         if (way == u"Enter")
             QTest::keyClick(txtIP, Qt::Key_Return);
-        else if (way == u"close")
+        else if (way == u"close box")
             dialog.close();
         else
-            QTest::mouseClick(button(dialog, way), Qt::LeftButton);
+            QTest::mouseClick(dialog.findChild<QPushButton *>(way), Qt::LeftButton);
         QVERIFY(!dialog.isVisible());
-        QCOMPARE(f.mnuConnect.data().toString(), flag);
-        QCOMPARE(f.messenger.program->RemoteIP, remoteIP);
+        QCOMPARE(m_mnuConnect.data().toString(), flag);
+        QCOMPARE(m_copy.program->RemoteIP, remoteIP);
     }
 
-    // Esc presses the settings button: the settings open over the connect dialog, which
-    // stays open.
+    // Esc presses the settings button: the settings open over the dialog, which stays.
     void escapeOpensSettings()
     {
-        Fixture f;
-        f.owner.show();
-        frmConnect dialog(*f.messenger.program, &f.mnuConnect, &f.owner);
+        frmConnect dialog(*m_copy.program, &m_mnuConnect);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QString opened;
         QTimer::singleShot(0, this, [&] {
             QWidget *modal = QApplication::activeModalWidget();
-            opened = modal ? modal->objectName() : QString();
-            if (modal)
-                modal->close();
+            opened = modal->objectName();
+            modal->close();
         });
         QTest::keyClick(dialog.findChild<QLineEdit *>(QStringLiteral("txtIP")), Qt::Key_Escape);
         QCOMPARE(opened, QStringLiteral("frmSettings"));

@@ -1,120 +1,132 @@
-#include "support/TestMessenger.h"
+#include "support/RawPeer.h"
+#include "support/TestProgram.h"
 #include "ui/frmSettings.h"
 
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
 
-// The settings dialog: what it shows, what typing can put into its fields, and what OK
-// stores in the program and its settings file.
+namespace {
+
+const QStringList Fields { QStringLiteral("txtNick"), QStringLiteral("txtName"),
+    QStringLiteral("txtEmail"), QStringLiteral("txtPath") };
+
+QLineEdit *field(const frmSettings &dialog, const QString &name)
+{
+    return dialog.findChild<QLineEdit *>(name);
+}
+
+// Nickname, full name, e-mail and folder, given as one text separated by "|".
+QStringList values(const char *text)
+{
+    return QString::fromUtf8(text).split(u'|');
+}
+
+} // namespace
+
+// The settings dialog: its rows, what typing can put into its fields, and what OK stores in
+// the program and its settings file.
 class tst_frmSettings : public QObject
 {
     Q_OBJECT
 
-private:
-    static QLineEdit *field(const frmSettings &dialog, const QString &name)
-    {
-        return dialog.findChild<QLineEdit *>(name);
-    }
-
-    static void clickButton(const frmSettings &dialog, const QString &name)
-    {
-        QTest::mouseClick(dialog.findChild<QPushButton *>(name), Qt::LeftButton);
-    }
-
-    static QString storedValue(const TestMessenger &messenger, const QString &key)
-    {
-        return QSettings(messenger.settingsFile(), QSettings::IniFormat)
-            .value(QStringLiteral("settings/") + key)
-            .toString();
-    }
+    TestProgram m_copy { QStringLiteral("127.0.0.1"), TestProgram::freePorts() };
 
 private slots:
+    // The default download folder is the user's download folder.
+    void initTestCase()
+    {
+        qputenv("HOME", "/home/zara");
+        qputenv("XDG_CONFIG_HOME", "/home/zara/.config-of-tests");
+    }
+
+    // Each label beside its field, from the top.
+    void rows()
+    {
+        frmSettings dialog(*m_copy.program);
+        QList<QLabel *> labels = dialog.findChildren<QLabel *>(QStringLiteral("lblDesc"));
+        std::sort(
+            labels.begin(), labels.end(), [](QLabel *a, QLabel *b) { return a->y() < b->y(); });
+        QList<QWidget *> boxes { dialog.findChild<QLabel *>(QStringLiteral("lblIPAddress")) };
+        for (const QString &name : Fields)
+            boxes << field(dialog, name);
+        QStringList rows;
+        for (const QLabel *label : labels) {
+            const int middle = label->geometry().center().y();
+            for (const QWidget *box : boxes) {
+                if (box->y() <= middle && middle <= box->geometry().bottom())
+                    rows << label->text() + box->objectName();
+            }
+        }
+        QCOMPARE(rows.join(u'|'),
+            QStringLiteral("Local IP Address :lblIPAddress|Your NickName :txtNick|Your Full Name "
+                           ":txtName|Your Email Address :txtEmail|Download Folder :txtPath"));
+    }
+
     // Each field's length limit, and the signs an e-mail address cannot hold.
     void typing_data()
     {
-        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
-        const QString forty(40, u'x');
-        QTest::newRow("nickname stops at 10")
-            << QStringLiteral("txtNick") << QStringLiteral("abcdefghijk")
-            << QStringLiteral("abcdefghij");
-        QTest::newRow("full name stops at 30")
-            << QStringLiteral("txtName") << forty << QString(30, u'x');
-        QTest::newRow("folder stops at 30")
-            << QStringLiteral("txtPath") << forty << QString(30, u'x');
-        QTest::newRow("e-mail drops the refused signs")
-            << QStringLiteral("txtEmail") << QStringLiteral("a!#$%^&*()=+{}[]|\\;:'/?>,<\"b")
-            << QStringLiteral("ab");
-        QTest::newRow("e-mail takes an address")
-            << QStringLiteral("txtEmail") << QStringLiteral("Ali_Raza-1 @mail.example.org")
-            << QStringLiteral("Ali_Raza-1 @mail.example.org");
-        QTest::newRow("nickname takes the signs")
-            << QStringLiteral("txtNick") << QStringLiteral("+a/b") << QStringLiteral("+a/b");
+        const char *rows[][4] = {
+            { "nickname stops at 10", "txtNick", "abcdefghijk", "abcdefghij" },
+            { "full name stops at 30", "txtName", "1234567890123456789012345678901",
+                "123456789012345678901234567890" },
+            { "folder stops at 30", "txtPath", "1234567890123456789012345678901",
+                "123456789012345678901234567890" },
+            { "e-mail drops the refused signs", "txtEmail", "a!#$%^&*()=+{}[]|\\;:'/?>,<\"b",
+                "ab" },
+            { "e-mail takes an address", "txtEmail", "Ali_Raza-1 @mail.org",
+                "Ali_Raza-1 @mail.org" },
+            { "nickname takes the signs", "txtNick", "+a/b", "+a/b" },
+        };
+        for (const auto &row : rows)
+            QTest::newRow(row[0]) << QString::fromUtf8(row[1]) << QString::fromUtf8(row[2])
+                                  << QString::fromUtf8(row[3]);
     }
     void typing()
     {
-        QFETCH(QString, field);
+        QFETCH(QString, name);
         QFETCH(QString, typed);
         QFETCH(QString, shown);
-        TestMessenger messenger(QStringLiteral("127.0.0.1"), TestMessenger::freePorts());
-        messenger.program->DownloadPath.clear();
-        frmSettings dialog(*messenger.program);
-        QLineEdit *box = this->field(dialog, field);
-        QTest::keyClicks(box, typed);
-        QCOMPARE(box->text(), shown);
+        frmSettings dialog(*m_copy.program);
+        QTest::keyClicks(field(dialog, name), typed);
+        QCOMPARE(field(dialog, name)->text(), shown);
     }
 
-    // The dialog opens on the program's values (the address never read as markup); OK trims
-    // and stores the values at once, or refuses while one of the three is missing.
+    // The dialog opens on the program's values; OK trims the three names, ends the folder
+    // with a separator (an empty one is the default folder) and stores them at once, or
+    // refuses with a message while one of the three is missing.
     void ok_data()
     {
-        QTest::addColumn<QStringList>("typed"); // nickname, full name, e-mail, folder
-        QTest::addColumn<QStringList>("stored");
-        QTest::addColumn<bool>("refused");
-        const QString sep = QDir::separator();
-        const QString defaultFolder = basMain::defaultDownloadPath();
-        QTest::newRow("blanks around are removed")
-            << QStringList { QStringLiteral("  zara "), QStringLiteral(" Zara Khan "),
-                   QStringLiteral(" z@example.org "), QStringLiteral("/tmp/in") }
-            << QStringList { QStringLiteral("zara"), QStringLiteral("Zara Khan"),
-                   QStringLiteral("z@example.org"), QStringLiteral("/tmp/in") + sep }
-            << false;
-        QTest::newRow("folder blanks kept")
-            << QStringList { QStringLiteral("zara"), QStringLiteral("Zara"), QStringLiteral("z@x"),
-                   QStringLiteral(" /tmp/a b ") }
-            << QStringList { QStringLiteral("zara"), QStringLiteral("Zara"), QStringLiteral("z@x"),
-                   QStringLiteral(" /tmp/a b ") + sep }
-            << false;
-        QTest::newRow("empty folder is the default folder")
-            << QStringList { QStringLiteral("zara"), QStringLiteral("Zara"), QStringLiteral("z@x"),
-                   QString() }
-            << QStringList { QStringLiteral("zara"), QStringLiteral("Zara"), QStringLiteral("z@x"),
-                   defaultFolder }
-            << false;
-        QTest::newRow("no nickname") << QStringList { QString(), QStringLiteral("Zara"),
-            QStringLiteral("z@x"), QStringLiteral("/tmp") }
-                                     << QStringList() << true;
-        QTest::newRow("blank full name") << QStringList { QStringLiteral("zara"),
-            QStringLiteral("   "), QStringLiteral("z@x"), QStringLiteral("/tmp") }
-                                         << QStringList() << true;
-        QTest::newRow("no e-mail") << QStringList { QStringLiteral("zara"), QStringLiteral("Zara"),
-            QString(), QStringLiteral("/tmp") }
-                                   << QStringList() << true;
+        QTest::addColumn<QStringList>("typed");
+        QTest::addColumn<QStringList>("stored"); // empty when refused
+        const char *rows[][3] = {
+            { "blanks around the names removed", "  zara | Zara Khan | z@x.org |/tmp/in",
+                "zara|Zara Khan|z@x.org|/tmp/in/" },
+            { "folder taken as typed", "z|Z|z@x| /a b/", "z|Z|z@x| /a b/" },
+            { "empty folder", "z|Z|z@x|", "z|Z|z@x|/home/zara/Downloads/" },
+            { "long stored folder kept whole",
+                "z|Z|z@x|/home/zara/with/a/rather/long/download/folder/",
+                "z|Z|z@x|/home/zara/with/a/rather/long/download/folder/" },
+            { "no nickname", "|Z|z@x|/a/", "" },
+            { "blank full name", "z|  |z@x|/a/", "" },
+            { "no e-mail", "z|Z||/a/", "" },
+        };
+        for (const auto &row : rows)
+            QTest::newRow(row[0]) << values(row[1]) << (*row[2] ? values(row[2]) : QStringList());
     }
     void ok()
     {
         QFETCH(QStringList, typed);
         QFETCH(QStringList, stored);
-        QFETCH(bool, refused);
-        TestMessenger messenger(QStringLiteral("127.0.0.1"), TestMessenger::freePorts());
-        basMain &program = *messenger.program;
-        const QStringList before { QStringLiteral("old"), QStringLiteral("Old Name"),
-            QStringLiteral("old@x"), QStringLiteral("/old/") };
+        TestProgram copy(QStringLiteral("127.0.0.1"), TestProgram::freePorts());
+        basMain &program = *copy.program;
+        const QStringList before
+            = values("old|Old Name|old@x|/home/zara/with/a/rather/long/download/folder/");
         program.LocalNickname = before[0];
         program.LocalFullName = before[1];
         program.LocalEmail = before[2];
@@ -123,101 +135,45 @@ private slots:
         frmSettings dialog(program);
         dialog.show();
         const auto *ip = dialog.findChild<QLabel *>(QStringLiteral("lblIPAddress"));
-        QCOMPARE(ip->text(), program.LocalUserIP);
-        QCOMPARE(ip->textFormat(), Qt::PlainText);
-        const QStringList names { QStringLiteral("txtNick"), QStringLiteral("txtName"),
-            QStringLiteral("txtEmail"), QStringLiteral("txtPath") };
-        for (int i = 0; i < names.size(); ++i) {
-            QCOMPARE(field(dialog, names[i])->text(), before[i]);
-            field(dialog, names[i])->setText(typed[i]);
+        QCOMPARE(
+            ip->text() + QString::number(ip->textFormat()), QStringLiteral("<b>10.1.2.3</b>0"));
+        for (int i = 0; i < Fields.size(); ++i) {
+            QCOMPARE(field(dialog, Fields[i])->text(), before[i]);
+            field(dialog, Fields[i])->setText(typed[i]);
         }
+        QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
 
-        clickButton(dialog, QStringLiteral("cmdOK"));
-
-        const QStringList values { program.LocalNickname, program.LocalFullName, program.LocalEmail,
-            program.DownloadPath };
-        if (refused) {
-            QCOMPARE(messenger.desktop.shown.size(), 1);
-            QCOMPARE(messenger.desktop.shown[0].text,
-                QStringLiteral("Please Enter Nickname, Fullname & Email."));
-            QCOMPARE(messenger.desktop.shown[0].icon, Desktop::Icon::Exclamation);
-            QVERIFY(dialog.isVisible());
-            QCOMPARE(values, before);
-            for (int i = 0; i < names.size(); ++i)
-                QCOMPARE(field(dialog, names[i])->text(), typed[i]);
-            QVERIFY(storedValue(messenger, QStringLiteral("Nickname")).isEmpty());
-            return;
-        }
-        QVERIFY(messenger.desktop.shown.isEmpty());
-        QVERIFY(!dialog.isVisible());
-        QCOMPARE(values, stored);
-        // Confirmed values are in the file at once, not only at exit.
-        QCOMPARE((QStringList { storedValue(messenger, QStringLiteral("Nickname")),
-                     storedValue(messenger, QStringLiteral("FullName")),
-                     storedValue(messenger, QStringLiteral("Email")),
-                     storedValue(messenger, QStringLiteral("Path")) }),
-            stored);
+        const QSettings file(copy.settingsFile(), QSettings::IniFormat);
+        QStringList inFile;
+        for (const char *key : { "Nickname", "FullName", "Email", "Path" })
+            inFile << file.value(QStringLiteral("settings/") + QLatin1String(key)).toString();
+        QCOMPARE(dialog.isVisible(), stored.isEmpty());
+        QCOMPARE(copy.textsShown(),
+            stored.isEmpty()
+                ? QStringList { QStringLiteral("Please Enter Nickname, Fullname & Email.") }
+                : QStringList());
+        QCOMPARE((QStringList { program.LocalNickname, program.LocalFullName, program.LocalEmail,
+                     program.DownloadPath }),
+            stored.isEmpty() ? before : stored);
+        QCOMPARE(inFile, stored.isEmpty() ? QStringList(4) : stored);
     }
 
-    // A folder longer than the field's limit, stored by hand, survives OK whole, and the
-    // limit still stops typing.
-    void longStoredFolderKeptWhole()
+    // While connected the fields are read-only and OK stores nothing, even values that differ.
+    void readOnlyWhileConnected()
     {
-        TestMessenger messenger(QStringLiteral("127.0.0.1"), TestMessenger::freePorts());
-        basMain &program = *messenger.program;
-        const QString longFolder
-            = QStringLiteral("/home/someone/with/a/rather/long/download/folder/");
-        program.LocalNickname = QStringLiteral("n");
-        program.LocalFullName = QStringLiteral("f");
-        program.LocalEmail = QStringLiteral("e@x");
-        program.DownloadPath = longFolder;
-        frmSettings dialog(program);
+        m_copy.startAs(QStringLiteral("kept"));
+        RawPeer caller;
+        QVERIFY(caller.call(QStringLiteral("127.0.0.2"), m_copy.ports().chat));
+        QTRY_VERIFY(m_copy.program->IsConnected());
+        frmSettings dialog(*m_copy.program);
         dialog.show();
-        QLineEdit *path = field(dialog, QStringLiteral("txtPath"));
-        QCOMPARE(path->text(), longFolder);
-        path->end(false);
-        QTest::keyClicks(path, QStringLiteral("more"));
-        QCOMPARE(path->text(), longFolder);
-
-        clickButton(dialog, QStringLiteral("cmdOK"));
-        QCOMPARE(program.DownloadPath, longFolder);
-    }
-
-    void escapeStoresNothing()
-    {
-        TestMessenger messenger(QStringLiteral("127.0.0.1"), TestMessenger::freePorts());
-        frmSettings dialog(*messenger.program);
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        QTest::keyClicks(field(dialog, QStringLiteral("txtNick")), QStringLiteral("new"));
-        QTest::keyClick(field(dialog, QStringLiteral("txtNick")), Qt::Key_Escape);
-        QVERIFY(!dialog.isVisible());
-        QVERIFY(messenger.program->LocalNickname.isEmpty());
-    }
-
-    // In a session the fields are read-only and OK stores nothing, even values that differ.
-    void readOnlyInSession()
-    {
-        const TestMessenger::Ports ports = TestMessenger::freePorts();
-        TestMessenger caller(QStringLiteral("127.0.0.1"), TestMessenger::freePorts());
-        TestMessenger callee(QStringLiteral("127.0.0.2"), ports);
-        caller.start();
-        callee.start();
-        QVERIFY(caller.callChatSocketOf(callee, QStringLiteral("127.0.0.2")));
-        basMain &program = *caller.program;
-        program.LocalNickname = QStringLiteral("kept");
-        frmSettings dialog(program);
-        dialog.show();
-        for (const QString &name : { QStringLiteral("txtNick"), QStringLiteral("txtName"),
-                 QStringLiteral("txtEmail"), QStringLiteral("txtPath") })
+        for (const QString &name : Fields)
             QVERIFY(!field(dialog, name)->isEnabled());
-        QVERIFY(dialog.findChild<QPushButton *>(QStringLiteral("cmdOK"))->isEnabled());
         field(dialog, QStringLiteral("txtNick"))->setText(QStringLiteral("changed"));
-
-        clickButton(dialog, QStringLiteral("cmdOK"));
+        QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
         QVERIFY(!dialog.isVisible());
-        QCOMPARE(program.LocalNickname, QStringLiteral("kept"));
-        QVERIFY(caller.desktop.shown.isEmpty());
+        QCOMPARE(m_copy.program->LocalNickname, QStringLiteral("kept"));
+        QCOMPARE(m_copy.textsShown(), QStringList());
     }
 };
 
