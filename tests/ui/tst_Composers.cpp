@@ -223,7 +223,7 @@ private slots:
         QTest::mouseClick(f.composers.txtSend()->txtMain(), Qt::RightButton);
         QTRY_COMPARE(requested.count(), 1);
         f.mnuEnglish.trigger();
-        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5));
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(5, 5));
         QCoreApplication::sendEvent(f.composers.txtSendEN()->viewport(), &click);
         QTRY_COMPARE(requested.count(), 2);
     }
