@@ -1,0 +1,340 @@
+#include "chat/ChatSession.h"
+
+#include "net/SocketEndpoint.h"
+#include "resources/StringTable.h"
+#include "support/RawPeer.h"
+#include "support/TestProgram.h"
+
+#include <QFileInfo>
+#include <QMetaEnum>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+const QString Partner = QStringLiteral("127.0.0.2");
+const QByteArray AliSends = "{SEND}ali/Ali Khan/ali@example.org/";
+const QByteArray AliRecev = "{RECEV}ali/Ali Khan/ali@example.org/";
+const QByteArray OurSend = "{SEND}sara/sara Khan/sara@example.org/";
+const QByteArray OurRecev = "{RECEV}sara/sara Khan/sara@example.org/";
+const QByteArray Hello = "\\F:Arial\\C: 255\\S: 10\\L:0\\{T:hello\\}";
+const QByteArray Bold = "\\BLD\\F:Tahoma\\C: 16711680\\S: 12\\L:0\\{T:second\\}";
+const QString InSession = QStringLiteral("InSession, Connected., connected, ACCEPT");
+const QString Listening = QStringLiteral("Listening, Listening...");
+const QString Closing = QStringLiteral("Closing, Remote is Closing the Connection.");
+
+// "a|b" is the list { "a", "b" }; "<nick> asks" and "<nick> refuses" stand for the texts of
+// the question and of the refusal about the partner at 127.0.0.2.
+QStringList story(QString items)
+{
+    items.replace(QStringLiteral(" asks"),
+        QStringLiteral(
+            " {127.0.0.2} wants to Chat you.\r\nDo you want to accept his/her request?"));
+    items.replace(
+        QStringLiteral(" refuses"), QStringLiteral(" {127.0.0.2} didn't accept your request."));
+    return items.isEmpty() ? QStringList() : items.split(u'|');
+}
+
+// Our copy "sara" on 127.0.0.1 and a raw partner on 127.0.0.2. The log holds, in order, what
+// the session tells the transcript, the sounds it plays and the texts of its boxes.
+struct Call
+{
+    explicit Call(bool named = true)
+    {
+        named ? us.startAs(QStringLiteral("sara")) : us.start();
+        us.desktop.onSound = [this](const QString &path) { log << QFileInfo(path).fileName(); };
+        us.desktop.onShow = [this](const QString &text) {
+            log << text;
+            if (whileAsked)
+                whileAsked();
+        };
+        ChatSession *chat = &us.chat();
+        const auto note = [this](const QString &entry) { return [this, entry] { log << entry; }; };
+        QObject::connect(chat, &ChatSession::settingsNeeded,
+            [this] { log << QStringLiteral("settings while ") + where(); });
+        QObject::connect(chat, &ChatSession::callArriving, note(QStringLiteral("call")));
+        QObject::connect(chat, &ChatSession::sessionOpened,
+            [this](const QString &nick) { log << QStringLiteral("opened ") + nick; });
+        QObject::connect(chat, &ChatSession::messageDecoded,
+            [this](const QString &nick, int writer, const DecodedMessage &message) {
+                log << QStringLiteral("%1 %2: %3")
+                           .arg(nick)
+                           .arg(writer)
+                           .arg(QString::fromLatin1(message.MsgText));
+            });
+        QObject::connect(chat, &ChatSession::connectionReset,
+            [this](const QString &partner) { log << QStringLiteral("reset ") + partner; });
+        QObject::connect(chat, &ChatSession::sessionClosed, note(QStringLiteral("closed")));
+        QObject::connect(chat, &ChatSession::connectionEnded, [this](bool broken) {
+            log << (broken ? QStringLiteral("ended broken") : QStringLiteral("ended"));
+        });
+    }
+
+    // The state, its status text, whether the socket is connected, and the session marker.
+    QString where() const
+    {
+        const ChatSession &chat = us.chat();
+        QString at = QString::fromLatin1(
+                         QMetaEnum::fromType<ChatSession::State>().valueToKey(int(chat.state())))
+            + QStringLiteral(", ") + StringTable::text(chat.statusTextId());
+        if (chat.IsConnected())
+            at += QStringLiteral(", connected");
+        if (!chat.WskMain().Tag().isEmpty())
+            at += QStringLiteral(", ") + chat.WskMain().Tag();
+        return at;
+    }
+    bool reaches(const QString &expected)
+    {
+        return TestProgram::busyWaitFor([&] { return where() == expected; }, 5000);
+    }
+    // We dial the partner, which says who it is; true once our answer is on the wire.
+    bool weCall(const QByteArray &identity)
+    {
+        if (!peer.answerCalls(Partner, us.ports().chat))
+            return false;
+        us.program->RemoteIP = Partner;
+        us.chat().ConnectRemote();
+        peer.send(identity);
+        return peer.receives(OurRecev);
+    }
+    bool partnerCalls() { return peer.call(Partner, us.ports().chat) && peer.receives(OurSend); }
+    // Ali calls and our user accepts; the log starts afresh.
+    bool openSession()
+    {
+        const bool open = partnerCalls() && (peer.send(AliRecev), reaches(InSession));
+        log.clear();
+        return open;
+    }
+
+    QStringList log;
+    std::function<void()> whileAsked;
+    TestProgram us { QStringLiteral("127.0.0.1"), TestProgram::freePorts() };
+    RawPeer peer;
+};
+
+} // namespace
+
+// One copy's chat connection against a raw partner, without windows; the status timer's
+// ticks are the test's own.
+class tst_ChatSession : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // The caller hears nothing until the partner answers; only an answer in its turn counts.
+    void weCall_data()
+    {
+        QTest::addColumn<QByteArray>("identity");
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<QString>("partner");
+        QTest::addColumn<QString>("log");
+        const QString ali = QStringLiteral("ali|Ali Khan|ali@example.org");
+        QTest::newRow("accepted") << AliSends << QByteArray("{YES}") << InSession << ali
+                                  << QStringLiteral("opened ali|message.wav");
+        QTest::newRow("refused") << AliSends << QByteArray("{NOT}") << Listening << ali
+                                 << QStringLiteral("ali refuses|error.wav");
+        QTest::newRow("first message joined to the acceptance")
+            << AliSends << "{YES}" + Hello << InSession << ali
+            << QStringLiteral("opened ali|message.wav|message.wav|ali 1: hello");
+        QTest::newRow("tags and chat out of turn are ignored")
+            << "{YES}{NOT}" + Hello + "{RECEV}eve/Eve/e/" + AliSends
+            << "{SEND}eve/Eve/e/{RECEV}eve/Eve/e/" + Hello + "{YES}" << InSession << ali
+            << QStringLiteral("opened ali|message.wav");
+        QTest::newRow("empty nickname shifts the fields")
+            << QByteArray("{SEND}/Ali Khan/ali@example.org/") << QByteArray("{NOT}") << Listening
+            << QStringLiteral("/Ali Khan|ali@example.org|")
+            << QStringLiteral("/Ali Khan refuses|error.wav");
+        QTest::newRow("slash inside a field")
+            << QByteArray("{SEND}ali/Ali/Khan/ali@example.org/") << QByteArray("{YES}") << InSession
+            << QStringLiteral("ali|Ali|Khan") << QStringLiteral("opened ali|message.wav");
+        QTest::newRow("endless identity")
+            << "{SEND}" + QByteArray(40000, 'n') << QByteArray("{YES}") << InSession
+            << QStringLiteral("||") << QStringLiteral("opened |message.wav");
+    }
+    void weCall()
+    {
+        QFETCH(QByteArray, identity);
+        QFETCH(QByteArray, answer);
+        QFETCH(QString, where);
+        QFETCH(QString, partner);
+        QFETCH(QString, log);
+        Call call;
+        QVERIFY(call.weCall(identity));
+        QCOMPARE(call.where(), QStringLiteral("AwaitingAnswer, Connecting..., connected"));
+        QCOMPARE(call.log, QStringList());
+        call.peer.send(answer);
+        call.reaches(where);
+        QCOMPARE(call.where(), where);
+        QCOMPARE(call.log, story(log));
+        QCOMPARE(call.peer.received(), OurRecev);
+        const basMain &p = *call.us.program;
+        QCOMPARE((QStringList { p.RemoteNickname, p.RemoteFullName, p.RemoteEmail }),
+            partner.split(u'|'));
+    }
+
+    // The callee hears the request sound on the call and again with the question; a caller
+    // the user has not accepted cannot chat, nor answer for the user.
+    void partnerCalls_data()
+    {
+        QTest::addColumn<QByteArray>("identity");
+        QTest::addColumn<bool>("accept");
+        QTest::addColumn<bool>("leaves"); // the caller hangs up while our user is asked
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<QString>("log");
+        const QString accepted
+            = QStringLiteral("call|request.wav|request.wav|ali asks|opened ali|message.wav");
+        const QString refused = QStringLiteral("call|request.wav|request.wav|ali asks");
+        QTest::newRow("accepted") << AliRecev << true << false << QByteArray("{YES}") << InSession
+                                  << accepted;
+        QTest::newRow("refused") << AliRecev << false << false << QByteArray("{NOT}") << Listening
+                                 << refused;
+        QTest::newRow("chat and answers before the question are dropped")
+            << Hello + "{YES}{SEND}eve/Eve/e/{NOT}" + AliRecev << true << false
+            << QByteArray("{YES}") << InSession << accepted;
+        QTest::newRow("markup in the nickname is kept as it is")
+            << QByteArray("{RECEV}<font color=red>eve<br>/Eve/eve@example.org/") << true << false
+            << QByteArray("{YES}") << InSession
+            << QStringLiteral("call|request.wav|request.wav|<font color=red>eve<br> asks|"
+                              "opened <font color=red>eve<br>|message.wav");
+        QTest::newRow("empty nickname")
+            << QByteArray("{RECEV}/Ali Khan/ali@example.org/") << false << false
+            << QByteArray("{NOT}") << Listening
+            << QStringLiteral("call|request.wav|request.wav|/Ali Khan asks");
+        QTest::newRow("endless identity")
+            << "{RECEV}" + QByteArray(40000, 'n') << false << false << QByteArray("{NOT}")
+            << Listening << QStringLiteral("call|request.wav|request.wav| asks");
+        QTest::newRow("the caller leaves before the answer")
+            << AliRecev << true << true << QByteArray() << Closing << refused;
+    }
+    void partnerCalls()
+    {
+        QFETCH(QByteArray, identity);
+        QFETCH(bool, accept);
+        QFETCH(bool, leaves);
+        QFETCH(QByteArray, answer);
+        QFETCH(QString, where);
+        QFETCH(QString, log);
+        Call call;
+        call.us.desktop.answers = { accept ? Desktop::Answer::Yes : Desktop::Answer::No };
+        if (leaves) {
+            call.whileAsked = [&] {
+                call.peer.hangUp();
+                TestProgram::busyWaitFor([&] { return call.us.chat().WskMain().PeerHasClosed(); });
+            };
+        }
+        QVERIFY(call.partnerCalls());
+        QCOMPARE(call.where(), QStringLiteral("Answering, Connecting..., connected"));
+        call.peer.send(identity);
+        call.reaches(where);
+        QCOMPARE(call.where(), where);
+        QCOMPARE(call.log, story(log));
+        QVERIFY(call.peer.receives(OurSend + answer));
+        QCOMPARE(call.peer.received(), OurSend + answer);
+    }
+
+    // The partner's hang-up: in a session the reset line and the error sound come at once,
+    // after whatever it wrote last; the next tick ends the connection and listens again.
+    void partnerHangsUp_data()
+    {
+        QTest::addColumn<bool>("inSession");
+        QTest::addColumn<QByteArray>("lastWords");
+        QTest::addColumn<QString>("log");
+        QTest::newRow("in a session, last words first")
+            << true << Hello + Bold
+            << QStringLiteral("message.wav|ali 1: hello|message.wav|ali 1: second|"
+                              "reset ali {127.0.0.2}|error.wav");
+        QTest::newRow("in a session")
+            << true << QByteArray() << QStringLiteral("reset ali {127.0.0.2}|error.wav");
+        QTest::newRow("during the handshake") << false << QByteArray() << QString();
+    }
+    void partnerHangsUp()
+    {
+        QFETCH(bool, inSession);
+        QFETCH(QByteArray, lastWords);
+        QFETCH(QString, log);
+        Call call;
+        QVERIFY(inSession ? call.openSession() : call.partnerCalls());
+        call.log.clear();
+        call.peer.send(lastWords);
+        call.peer.hangUp();
+        QVERIFY(call.reaches(Closing));
+        QCOMPARE(call.log, story(log));
+        QCOMPARE(call.us.chat().TmrState_Timer(), 109);
+        QCOMPARE(call.where(), Listening);
+        QCOMPARE(
+            call.log, story(log) << QStringLiteral("ended broken") << QStringLiteral("closed"));
+    }
+
+    // Our user ends the session: the reset line, the closing banner, listening again, and
+    // not a byte nor a sound.
+    void weHangUp()
+    {
+        Call call;
+        QVERIFY(call.openSession());
+        call.us.chat().hangUp();
+        QCOMPARE(call.log, story(QStringLiteral("reset ali {127.0.0.2}|closed|ended")));
+        QCOMPARE(call.where(), Listening);
+        QVERIFY(call.peer.hungUpOn());
+        QCOMPARE(call.peer.received(), OurSend + "{YES}");
+    }
+
+    // However TCP joins or splits the partner's sends, each message shows once; one that
+    // never ends shows as it stands after a wait.
+    void messagesJoinedSplitAndUnended()
+    {
+        Call call;
+        QVERIFY(call.openSession());
+        const QString unended = QStringLiteral("\\F:Arial\\C: 255\\S: 10\\L:0\\{T:no end <i>");
+        auto *partial = call.us.chat().findChild<QTimer *>(QString(), Qt::FindDirectChildrenOnly);
+        call.peer.send(Hello + Bold.left(20));
+        QVERIFY(TestProgram::busyWaitFor([&] { return partial->isActive(); }, 5000));
+        call.peer.send(Bold.mid(20) + unended.toLatin1());
+        QVERIFY(TestProgram::busyWaitFor([&] { return call.log.size() == 6; }, 10000));
+        QCOMPARE(call.log,
+            story(QStringLiteral("message.wav|ali 1: hello|message.wav|ali 1: second|message.wav|"
+                                 "ali 1: ")
+                + unended));
+    }
+
+    // Our own message goes out as it is and shows under our nickname; one that the partner
+    // could not read whole is refused, with nothing sent.
+    void sendMessage()
+    {
+        Call call;
+        QVERIFY(call.openSession());
+        const QByteArray header = "\\F:Arial\\C: 0\\S: 9\\L:0\\{T:";
+        const QByteArray longest = header + QByteArray(32767 - header.size() - 2, 'x') + "\\}";
+        QVERIFY(call.us.chat().sendMessage(Hello));
+        QVERIFY(call.us.chat().sendMessage(longest));
+        QVERIFY(!call.us.chat().sendMessage(longest + ' '));
+        QVERIFY(call.us.chat().sendMessage(Bold));
+        QVERIFY(call.peer.receives(Bold));
+        QCOMPARE(call.peer.received(), OurSend + "{YES}" + Hello + longest + Bold);
+        QCOMPARE(call.log,
+            story(QStringLiteral("sara 0: hello|sara 0: ")
+                + QString(32767 - header.size() - 2, u'x')
+                + QStringLiteral(
+                    "|This message is too long to send; please shorten it.|sara 0: second")));
+        QCOMPARE(call.where(), InSession);
+    }
+
+    // Dialling with no nickname asks for the settings first; a dial nobody answers shows at
+    // the next tick, with the error sound, and the socket listens again.
+    void failedDial()
+    {
+        Call call(false);
+        call.us.program->RemoteIP = Partner;
+        call.us.chat().ConnectRemote();
+        QCOMPARE(call.log, story(QStringLiteral("settings while Listening, Listening...")));
+        QCOMPARE(call.where(), QStringLiteral("Failed, Problem Connecting..."));
+        QCOMPARE(call.us.chat().TmrState_Timer(), 110);
+        QCOMPARE(
+            call.log, story(QStringLiteral("settings while Listening, Listening...|error.wav")));
+        QCOMPARE(call.where(), Listening);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_ChatSession)
+#include "tst_ChatSession.moc"
