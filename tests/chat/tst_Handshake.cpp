@@ -21,6 +21,7 @@ private slots:
         QTest::newRow("accepted with more") << QByteArray("{YES}\\F:A") << Tag::None;
         QTest::newRow("refused with more") << QByteArray("{NOT} ") << Tag::None;
         QTest::newRow("lower case") << QByteArray("{yes}") << Tag::None;
+        QTest::newRow("tags in a text") << QByteArray("\\F:A\\{T:{SEND}{RECEV}\\}") << Tag::None;
         QTest::newRow("blank before the tag") << QByteArray(" {SEND}a/b/c/") << Tag::None;
     }
     void messagesAreRecognisedByTheirTags()

@@ -70,7 +70,7 @@ private slots:
         QTest::newRow("size 10.5 to the even 10") << QByteArray("\\F:A\\C: 1\\S: 10.5\\L:0\\{T:\\}")
                                                   << true << QStringLiteral("A 10 - - 1 English ");
         QTest::newRow("11.5 to 12, colour 1.5 to 2")
-            << QByteArray("\\F:A\\C: 1.5\\S: 11.5\\L:0\\{T:\\}") << true
+            << QByteArray("\\F:A\\C: 1.5.9\\S: 11.5\\L:0\\{T:\\}") << true
             << QStringLiteral("A 12 - - 2 English ");
         QTest::newRow("numbers end at the first other character") << QByteArray(
             "\\F:A\\C: 12px\\S:x\\L:7\\{T:t\\}") << true << QStringLiteral("A 0 - - 12 Urdu t");
