@@ -5,6 +5,16 @@
 
 Q_DECLARE_METATYPE(MessageStyle)
 
+namespace {
+
+// Markup a peer sent, and how it shows as "font size bold italic colour language text".
+void decodeRow(const char *name, const QByteArray &markup, bool complete, const char *shown)
+{
+    QTest::newRow(name) << markup << complete << QString::fromUtf8(shown);
+}
+
+} // namespace
+
 class tst_MessageMarkup : public QObject
 {
     Q_OBJECT
@@ -48,62 +58,50 @@ private slots:
         QCOMPARE(MessageMarkup::EncodeMessage(style, text, urdu), markup);
     }
 
-    // Markup from peers, read field by field, as "font size bold italic colour language text";
-    // each row starts from an earlier message's values: Tahoma 12 B I 4653723 Urdu "earlier".
+    // Each row starts from an earlier message's values: Tahoma 12 B I 4653723 Urdu "earlier".
     void decodeReadsWhatPeersSend_data()
     {
         QTest::addColumn<QByteArray>("markup");
         QTest::addColumn<bool>("complete");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("\\BLD inside the text makes it bold")
-            << QByteArray("\\F:Arial\\C: 0\\S: 10\\L:0\\{T:a \\BLD b\\}") << true
-            << QStringLiteral("Arial 10 B - 0 English a \\BLD b");
-        QTest::newRow("text cut at its first \\}")
-            << QByteArray("\\F:Arial\\C: 0\\S: 10\\L:0\\{T:a\\}b\\}") << true
-            << QStringLiteral("Arial 10 - - 0 English a");
-        QTest::newRow("tags inside the text change nothing")
-            << QByteArray("\\F:Arial\\C: 0\\S: 10\\L:0\\{T:\\F:x\\C: 9\\S: 9\\L:1\\{T:y\\}") << true
-            << QStringLiteral("Arial 10 - - 0 English \\F:x\\C: 9\\S: 9\\L:1\\{T:y");
-        QTest::newRow("Urdu glyph 92 then } cuts the text")
-            << QByteArray("\\F:Qirtas1\\C: 0\\S: 12\\L:1\\{T:\xc7\\}\xe1\r\n\\}") << true
-            << QStringLiteral("Qirtas1 12 - - 0 Urdu \u00c7");
-        QTest::newRow("size 10.5 to the even 10") << QByteArray("\\F:A\\C: 1\\S: 10.5\\L:0\\{T:\\}")
-                                                  << true << QStringLiteral("A 10 - - 1 English ");
-        QTest::newRow("11.5 to 12, colour 1.5 to 2")
-            << QByteArray("\\F:A\\C: 1.5.9\\S: 11.5\\L:0\\{T:\\}") << true
-            << QStringLiteral("A 12 - - 2 English ");
-        QTest::newRow("numbers end at the first other character") << QByteArray(
-            "\\F:A\\C: 12px\\S:x\\L:7\\{T:t\\}") << true << QStringLiteral("A 0 - - 12 Urdu t");
-        QTest::newRow("missing language reads the third character") << QByteArray(
-            "\\I1\\F:A\\C: 0\\S: 10\\{T:t\\}") << true << QStringLiteral("A 10 - - 0 Urdu t");
-        QTest::newRow("Windows-1252 font name")
-            << QByteArray("\\F:Caf\xe9\x80\\C: 0\\S: 10\\L:0\\{T:\\}") << true
-            << QStringLiteral("Caf\u00e9\u20ac 10 - - 0 English ");
+        decodeRow("\\BLD inside the text makes it bold",
+            "\\F:Arial\\C: 0\\S: 10\\L:0\\{T:a \\BLD b\\}", true,
+            "Arial 10 B - 0 English a \\BLD b");
+        decodeRow("text cut at its first \\}", "\\F:Arial\\C: 0\\S: 10\\L:0\\{T:a\\}b\\}", true,
+            "Arial 10 - - 0 English a");
+        decodeRow("tags inside the text change nothing",
+            "\\F:Arial\\C: 0\\S: 10\\L:0\\{T:\\F:x\\C: 9\\S: 9\\L:1\\{T:y\\}", true,
+            "Arial 10 - - 0 English \\F:x\\C: 9\\S: 9\\L:1\\{T:y");
+        decodeRow("Urdu glyph 92 then } cuts the text",
+            "\\F:Qirtas1\\C: 0\\S: 12\\L:1\\{T:\xc7\\}\xe1\r\n\\}", true,
+            "Qirtas1 12 - - 0 Urdu \u00c7");
+        decodeRow("size 10.5 to the even 10", "\\F:A\\C: 1\\S: 10.5\\L:0\\{T:\\}", true,
+            "A 10 - - 1 English ");
+        decodeRow("11.5 to 12, colour 1.5 to 2", "\\F:A\\C: 1.5.9\\S: 11.5\\L:0\\{T:\\}", true,
+            "A 12 - - 2 English ");
+        decodeRow("numbers end at the first other character", "\\F:A\\C: 12px\\S:x\\L:7\\{T:t\\}",
+            true, "A 0 - - 12 Urdu t");
+        decodeRow("missing language reads the third character", "\\I1\\F:A\\C: 0\\S: 10\\{T:t\\}",
+            true, "A 10 - - 0 Urdu t");
+        decodeRow("Windows-1252 font name", "\\F:Caf\xe9\x80\\C: 0\\S: 10\\L:0\\{T:\\}", true,
+            "Caf\u00e9\u20ac 10 - - 0 English ");
         // A field that cannot be read keeps the earlier value, but the text is this message's.
-        QTest::newRow("colour too large")
-            << QByteArray("\\F:Arial\\C: 2147483648\\S: 10\\L:0\\{T:hi\\}") << false
-            << QStringLiteral("Arial 12 - - 4653723 Urdu hi");
-        QTest::newRow("size too large")
-            << QByteArray("\\ITL\\F:Arial\\C: 5\\S: 32767.5\\L:0\\{T:hi\\}") << false
-            << QStringLiteral("Arial 12 - I 5 Urdu hi");
-        QTest::newRow("no font tag") << QByteArray("\\C: 255\\S: 10\\L:0\\{T:hi\\}") << false
-                                     << QStringLiteral("Tahoma 12 - - 4653723 Urdu hi");
+        decodeRow("colour too large", "\\F:Arial\\C: 2147483648\\S: 10\\L:0\\{T:hi\\}", false,
+            "Arial 12 - - 4653723 Urdu hi");
+        decodeRow("size too large", "\\ITL\\F:Arial\\C: 5\\S: 32767.5\\L:0\\{T:hi\\}", false,
+            "Arial 12 - I 5 Urdu hi");
+        decodeRow("no font tag", "\\C: 255\\S: 10\\L:0\\{T:hi\\}", false,
+            "Tahoma 12 - - 4653723 Urdu hi");
         // Without a readable text the message shows as its own bytes, never as earlier words.
-        QTest::newRow("no markup at all") << QByteArray(
-            "hello") << false << QStringLiteral("Arial 10 - - -2147483640 English hello");
-        QTest::newRow("text not closed")
-            << QByteArray("\\BLD\\F:Tahoma\\C: 255\\S: 14\\L:1\\{T:hi") << false
-            << QStringLiteral(
-                   "Arial 10 - - -2147483640 English \\BLD\\F:Tahoma\\C: 255\\S: 14\\L:1\\{T:hi");
-        QTest::newRow("closing without opening")
-            << QByteArray("\\F:Tahoma\\C: 255\\S: 14\\L:1 hi\\}") << false
-            << QStringLiteral(
-                   "Arial 10 - - -2147483640 English \\F:Tahoma\\C: 255\\S: 14\\L:1 hi\\}");
-        const QByteArray text(32767 - 29, 'x');
-        const QByteArray longest = "\\F:Arial\\C: 0\\S: 10\\L:0\\{T:" + text + "\\}";
+        decodeRow("no markup at all", "hello", false, "Arial 10 - - -2147483640 English hello");
+        decodeRow("text not closed", "\\BLD\\F:Tahoma\\C: 255\\S: 14\\L:1\\{T:hi", false,
+            "Arial 10 - - -2147483640 English \\BLD\\F:Tahoma\\C: 255\\S: 14\\L:1\\{T:hi");
+        decodeRow("closing without opening", "\\F:Tahoma\\C: 255\\S: 14\\L:1 hi\\}", false,
+            "Arial 10 - - -2147483640 English \\F:Tahoma\\C: 255\\S: 14\\L:1 hi\\}");
+        const QByteArray longest = "\\F:A\\{T:" + QByteArray(32767 - 10, 'x') + "\\}";
         QTest::newRow("32767 bytes")
-            << longest << true
-            << QStringLiteral("Arial 10 - - 0 English ") + QString::fromLatin1(text);
+            << longest << false
+            << QStringLiteral("A 12 - - 4653723 Urdu ") + QString(32767 - 10, u'x');
         QTest::newRow("longer") << longest + ' ' << false
                                 << QStringLiteral("Arial 10 - - -2147483640 English ")
                 + QString::fromLatin1(longest + ' ');
@@ -115,14 +113,12 @@ private slots:
         QFETCH(QString, shown);
         DecodedMessage m { QStringLiteral("Tahoma"), 12, true, true, 4653723, "earlier", true };
         QCOMPARE(MessageMarkup::DecodeMessage(markup, m), complete);
-        QCOMPARE(QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
-                     .arg(m.MsgFontName)
-                     .arg(m.MsgFontSize)
-                     .arg(m.MsgBold ? QStringLiteral("B") : QStringLiteral("-"))
-                     .arg(m.MsgItalic ? QStringLiteral("I") : QStringLiteral("-"))
-                     .arg(m.MsgColor)
-                     .arg(m.MsgUrdu ? QStringLiteral("Urdu") : QStringLiteral("English"))
-                     .arg(QString::fromLatin1(m.MsgText)),
+        const auto flag = [](bool set, char16_t letter) { return QString(set ? letter : u'-'); };
+        QCOMPARE(QStringList({ m.MsgFontName, QString::number(m.MsgFontSize), flag(m.MsgBold, u'B'),
+                                 flag(m.MsgItalic, u'I'), QString::number(m.MsgColor),
+                                 m.MsgUrdu ? QStringLiteral("Urdu") : QStringLiteral("English"),
+                                 QString::fromLatin1(m.MsgText) })
+                     .join(u' '),
             shown);
     }
 };
