@@ -125,107 +125,91 @@ class tst_ChatSession : public QObject
     Q_OBJECT
 
 private slots:
-    // The caller hears nothing until the partner answers; only an answer in its turn counts.
-    void weCall_data()
+    // We call: we hear nothing until the partner answers, and only an answer in its turn
+    // counts. The partner calls: we hear the request sound on the call and again with the
+    // question, and a caller our user has not accepted cannot chat, nor answer for the user.
+    // `answer` is what the partner answers us, or what we answer it ("" when it leaves
+    // while our user is asked).
+    void handshake_data()
     {
+        QTest::addColumn<bool>("weCall");
         QTest::addColumn<QByteArray>("identity");
         QTest::addColumn<QByteArray>("answer");
         QTest::addColumn<QString>("where");
         QTest::addColumn<QString>("log");
-        QTest::newRow("accepted") << AliSends << QByteArray("{YES}") << InSession << AliOpened;
-        QTest::newRow("refused") << AliSends << QByteArray("{NOT}") << Listening
-                                 << QStringLiteral("ali refuses|error.wav");
-        QTest::newRow("first message joined to the acceptance")
-            << AliSends << "{YES}" + Hello << InSession
+        const QByteArray yes("{YES}"), no("{NOT}");
+        QTest::newRow("we call, accepted") << true << AliSends << yes << InSession << AliOpened;
+        QTest::newRow("we call, refused")
+            << true << AliSends << no << Listening << QStringLiteral("ali refuses|error.wav");
+        QTest::newRow("we call, first message joined to the acceptance")
+            << true << AliSends << yes + Hello << InSession
             << AliOpened + QStringLiteral("|message.wav|ali 1: hello");
-        QTest::newRow("tags and chat out of turn are ignored")
-            << "{YES}{NOT}" + Hello + "{RECEV}eve/Eve/e/" + AliSends
-            << "{SEND}eve/Eve/e/{RECEV}eve/Eve/e/" + Hello + "{YES}" << InSession << AliOpened;
-        QTest::newRow("empty nickname shifts the fields")
-            << QByteArray("{SEND}/Ali Khan/ali@example.org/") << QByteArray("{YES}") << InSession
+        QTest::newRow("we call, tags and chat out of turn are ignored")
+            << true << "{YES}{NOT}" + Hello + "{RECEV}eve/Eve/e/" + AliSends
+            << "{SEND}eve/Eve/e/{RECEV}eve/Eve/e/" + Hello + yes << InSession << AliOpened;
+        QTest::newRow("we call, empty nickname shifts the fields")
+            << true << QByteArray("{SEND}/Ali Khan/ali@example.org/") << yes << InSession
             << QStringLiteral("opened /Ali Khan (ali@example.org, )|message.wav");
-        QTest::newRow("slash inside a field")
-            << QByteArray("{SEND}ali/Ali/Khan/ali@example.org/") << QByteArray("{YES}") << InSession
+        QTest::newRow("we call, slash inside a field")
+            << true << QByteArray("{SEND}ali/Ali/Khan/ali@example.org/") << yes << InSession
             << QStringLiteral("opened ali (Ali, Khan)|message.wav");
-        QTest::newRow("endless identity")
-            << "{SEND}" + QByteArray(40000, 'n') << QByteArray("{YES}") << InSession
+        QTest::newRow("we call, endless identity")
+            << true << "{SEND}" + QByteArray(40000, 'n') << yes << InSession
             << QStringLiteral("opened  (, )|message.wav");
-    }
-    void weCall()
-    {
-        QFETCH(QByteArray, identity);
-        QFETCH(QByteArray, answer);
-        QFETCH(QString, where);
-        QFETCH(QString, log);
-        Call call;
-        QVERIFY(call.weCall(identity));
-        QCOMPARE(call.where(), QStringLiteral("AwaitingAnswer, Connecting..., connected"));
-        QCOMPARE(call.log, QStringList());
-        call.peer.send(answer);
-        call.reaches(where);
-        QCOMPARE(call.where(), where);
-        QCOMPARE(call.log, story(log));
-        QCOMPARE(call.peer.received(), OurRecev);
-    }
-
-    // The callee hears the request sound on the call and again with the question; a caller
-    // the user has not accepted cannot chat, nor answer for the user.
-    void partnerCalls_data()
-    {
-        QTest::addColumn<QByteArray>("identity");
-        QTest::addColumn<bool>("accept");
-        QTest::addColumn<bool>("leaves"); // the caller hangs up while our user is asked
-        QTest::addColumn<QByteArray>("answer");
-        QTest::addColumn<QString>("where");
-        QTest::addColumn<QString>("log");
         const QString asked = QStringLiteral("call|request.wav|request.wav|ali asks");
-        const QString accepted = asked + u'|' + AliOpened;
-        QTest::newRow("accepted") << AliRecev << true << false << QByteArray("{YES}") << InSession
-                                  << accepted;
-        QTest::newRow("refused") << AliRecev << false << false << QByteArray("{NOT}") << Listening
-                                 << asked;
-        QTest::newRow("chat and answers before the question are dropped")
-            << Hello + "{YES}{SEND}eve/Eve/e/{NOT}" + AliRecev << true << false
-            << QByteArray("{YES}") << InSession << accepted;
-        QTest::newRow("markup in the nickname is kept as it is")
-            << QByteArray("{RECEV}<font color=red>eve<br>/Eve/eve@example.org/") << true << false
-            << QByteArray("{YES}") << InSession
+        QTest::newRow("they call, accepted")
+            << false << AliRecev << yes << InSession << asked + u'|' + AliOpened;
+        QTest::newRow("they call, refused") << false << AliRecev << no << Listening << asked;
+        QTest::newRow("they call, chat and answers before the question are dropped")
+            << false << Hello + "{YES}{SEND}eve/Eve/e/{NOT}" + AliRecev << yes << InSession
+            << asked + u'|' + AliOpened;
+        QTest::newRow("they call, markup in the nickname is kept as it is")
+            << false << QByteArray("{RECEV}<font color=red>eve<br>/Eve/eve@example.org/") << yes
+            << InSession
             << QStringLiteral("call|request.wav|request.wav|<font color=red>eve<br> asks|"
                               "opened <font color=red>eve<br> (Eve, eve@example.org)|message.wav");
-        QTest::newRow("empty nickname")
-            << QByteArray("{RECEV}/Ali Khan/ali@example.org/") << false << false
-            << QByteArray("{NOT}") << Listening
+        QTest::newRow("they call, empty nickname")
+            << false << QByteArray("{RECEV}/Ali Khan/ali@example.org/") << no << Listening
             << QStringLiteral("call|request.wav|request.wav|/Ali Khan asks");
-        QTest::newRow("endless identity")
-            << "{RECEV}" + QByteArray(40000, 'n') << false << false << QByteArray("{NOT}")
-            << Listening << QStringLiteral("call|request.wav|request.wav| asks");
-        QTest::newRow("the caller leaves before the answer")
-            << AliRecev << true << true << QByteArray() << Closing << asked;
+        QTest::newRow("they call, endless identity")
+            << false << "{RECEV}" + QByteArray(40000, 'n') << no << Listening
+            << QStringLiteral("call|request.wav|request.wav| asks");
+        QTest::newRow("they call, and leave before the answer")
+            << false << AliRecev << QByteArray() << Closing << asked;
     }
-    void partnerCalls()
+    void handshake()
     {
+        QFETCH(bool, weCall);
         QFETCH(QByteArray, identity);
-        QFETCH(bool, accept);
-        QFETCH(bool, leaves);
         QFETCH(QByteArray, answer);
         QFETCH(QString, where);
         QFETCH(QString, log);
         Call call;
-        call.us.desktop.answers = { accept ? Desktop::Answer::Yes : Desktop::Answer::No };
-        if (leaves) {
-            call.whileAsked = [&] {
-                call.peer.hangUp();
-                TestProgram::busyWaitFor([&] { return call.us.chat().WskMain().PeerHasClosed(); });
-            };
+        if (weCall) {
+            QVERIFY(call.weCall(identity));
+            QCOMPARE(call.where(), QStringLiteral("AwaitingAnswer, Connecting..., connected"));
+            QCOMPARE(call.log, QStringList());
+            call.peer.send(answer);
+        } else {
+            call.us.desktop.answers
+                = { answer == "{NOT}" ? Desktop::Answer::No : Desktop::Answer::Yes };
+            if (answer.isEmpty()) {
+                call.whileAsked = [&] {
+                    call.peer.hangUp();
+                    TestProgram::busyWaitFor(
+                        [&] { return call.us.chat().WskMain().PeerHasClosed(); });
+                };
+            }
+            QVERIFY(call.partnerCalls(call.peer));
+            QCOMPARE(call.where(), QStringLiteral("Answering, Connecting..., connected"));
+            call.peer.send(identity);
         }
-        QVERIFY(call.partnerCalls(call.peer));
-        QCOMPARE(call.where(), QStringLiteral("Answering, Connecting..., connected"));
-        call.peer.send(identity);
         call.reaches(where);
         QCOMPARE(call.where(), where);
         QCOMPARE(call.log, story(log));
-        QVERIFY(call.peer.receives(OurSend + answer));
-        QCOMPARE(call.peer.received(), OurSend + answer);
+        const QByteArray wire = weCall ? OurRecev : OurSend + answer;
+        QVERIFY(call.peer.receives(wire));
+        QCOMPARE(call.peer.received(), wire);
     }
 
     // The partner's hang-up: in a session the reset line and the error sound come at once,
