@@ -86,7 +86,7 @@ struct Call
     }
     bool reaches(const QString &expected)
     {
-        return TestProgram::busyWaitFor([&] { return where() == expected; }, 5000);
+        return TestProgram::busyWaitFor([&] { return where() == expected; }, 20000);
     }
     // We dial the partner, which says who it is; true once our answer is on the wire.
     bool weCall(const QByteArray &identity)
@@ -163,11 +163,6 @@ private slots:
         QTest::newRow("they call, chat and answers before the question are dropped")
             << false << Hello + "{YES}{SEND}eve/Eve/e/{NOT}" + AliRecev << yes << InSession
             << asked + u'|' + AliOpened;
-        QTest::newRow("they call, markup in the nickname is kept as it is")
-            << false << QByteArray("{RECEV}<font color=red>eve<br>/Eve/eve@example.org/") << yes
-            << InSession
-            << QStringLiteral("call|request.wav|request.wav|<font color=red>eve<br> asks|"
-                              "opened <font color=red>eve<br> (Eve, eve@example.org)|message.wav");
         QTest::newRow("they call, empty nickname")
             << false << QByteArray("{RECEV}/Ali Khan/ali@example.org/") << no << Listening
             << QStringLiteral("call|request.wav|request.wav|/Ali Khan asks");
@@ -273,9 +268,9 @@ private slots:
         const QString unended = QStringLiteral("\\F:Arial\\C: 255\\S: 10\\L:0\\{T:no end <i>");
         auto *partial = call.us.chat().findChild<QTimer *>(QString(), Qt::FindDirectChildrenOnly);
         call.peer.send(Hello + Bold.left(20));
-        QVERIFY(TestProgram::busyWaitFor([&] { return partial->isActive(); }, 5000));
+        QVERIFY(TestProgram::busyWaitFor([&] { return partial->isActive(); }));
         call.peer.send(Bold.mid(20) + unended.toLatin1());
-        QVERIFY(TestProgram::busyWaitFor([&] { return call.log.size() == 6; }, 10000));
+        QVERIFY(TestProgram::busyWaitFor([&] { return call.log.size() == 6; }));
         QCOMPARE(call.log,
             story(QStringLiteral("message.wav|ali 1: hello|message.wav|ali 1: second|message.wav|"
                                  "ali 1: ")

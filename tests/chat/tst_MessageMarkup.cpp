@@ -7,6 +7,12 @@ Q_DECLARE_METATYPE(MessageStyle)
 
 namespace {
 
+void encodeRow(const char *name, const MessageStyle &style, const QByteArray &text, bool urdu,
+    const QByteArray &markup)
+{
+    QTest::newRow(name) << style << text << urdu << markup;
+}
+
 // Markup a peer sent, and how it shows as "font size bold italic colour language text".
 void decodeRow(const char *name, const QByteArray &markup, bool complete, const char *shown)
 {
@@ -31,23 +37,19 @@ private slots:
         QTest::addColumn<bool>("urdu");
         QTest::addColumn<QByteArray>("markup");
         const QString arial = QStringLiteral("Arial");
-        QTest::newRow("bold italic red Arial 10")
-            << MessageStyle { arial, 10, true, true, 255 } << QByteArray("hi") << false
-            << QByteArray("\\BLD\\ITL\\F:Arial\\C: 255\\S: 10\\L:0\\{T:hi\\}");
-        QTest::newRow("italic only, size with fraction")
-            << MessageStyle { QStringLiteral("Tahoma"), 8.25, false, true, 16711680 }
-            << QByteArray("x") << false
-            << QByteArray("\\ITL\\F:Tahoma\\C: 16711680\\S: 8.25\\L:0\\{T:x\\}");
-        QTest::newRow("window-text colour")
-            << MessageStyle { arial, 13.5, false, false, qint32(0x80000008u) } << QByteArray("x")
-            << false << QByteArray("\\F:Arial\\C:-2147483640\\S: 13.5\\L:0\\{T:x\\}");
-        QTest::newRow("Urdu glyph bytes with CR LF")
-            << MessageStyle { QStringLiteral("Qirtas1"), 10.5, false, false, 0 }
-            << QByteArray("\xe1\xa0 \xc7\r\n") << true
-            << QByteArray("\\F:Qirtas1\\C: 0\\S: 10.5\\L:1\\{T:\xe1\xa0 \xc7\r\n\\}");
-        QTest::newRow("font name beyond Windows-1252")
-            << MessageStyle { QStringLiteral("Caf\u00e9 \u4e2d"), 10, false, false, 0 }
-            << QByteArray() << false << QByteArray("\\F:Caf\xe9 ?\\C: 0\\S: 10\\L:0\\{T:\\}");
+        encodeRow("bold italic red", { arial, 10, true, true, 255 }, "hi", false,
+            "\\BLD\\ITL\\F:Arial\\C: 255\\S: 10\\L:0\\{T:hi\\}");
+        encodeRow("italic, size with a fraction",
+            { QStringLiteral("Tahoma"), 8.25, false, true, 16711680 }, "x", false,
+            "\\ITL\\F:Tahoma\\C: 16711680\\S: 8.25\\L:0\\{T:x\\}");
+        encodeRow("window-text colour", { arial, 13.5, false, false, qint32(0x80000008u) }, "x",
+            false, "\\F:Arial\\C:-2147483640\\S: 13.5\\L:0\\{T:x\\}");
+        encodeRow("Urdu glyph bytes with CR LF",
+            { QStringLiteral("Qirtas1"), 10.5, false, false, 0 }, "\xe1\xa0 \xc7\r\n", true,
+            "\\F:Qirtas1\\C: 0\\S: 10.5\\L:1\\{T:\xe1\xa0 \xc7\r\n\\}");
+        encodeRow("font name beyond Windows-1252",
+            { QStringLiteral("Caf\u00e9 \u4e2d"), 10, false, false, 0 }, "", false,
+            "\\F:Caf\xe9 ?\\C: 0\\S: 10\\L:0\\{T:\\}");
     }
     void encodedMarkupIsExact()
     {
