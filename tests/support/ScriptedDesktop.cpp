@@ -22,6 +22,8 @@ void ScriptedDesktop::openUrl(const QUrl &url)
 void ScriptedDesktop::playSound(const QString &path)
 {
     sounds.append(path);
+    if (onSound)
+        onSound(path);
 }
 
 template<typename T> bool ScriptedDesktop::choose(const QString &kind, T &value)

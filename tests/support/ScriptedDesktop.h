@@ -3,7 +3,6 @@
 #include "app/Desktop.h"
 
 #include <QList>
-
 #include <QStringList>
 #include <QUrl>
 #include <QVariant>
@@ -37,6 +36,7 @@ public:
     QList<QUrl> opened;
     // Each sound file played, in order.
     QStringList sounds;
+    std::function<void(const QString &path)> onSound;
 
     // Picker answers, taken from the front by each picker: a QFont, QColor or QString (a
     // file name) of the picker's own kind is chosen; anything else, or an empty list, is

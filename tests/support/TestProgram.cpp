@@ -39,18 +39,6 @@ TestProgram::TestProgram(const QString &bindAddress, Ports ports, const QString 
     program = std::make_unique<basMain>(std::move(settings), environment);
 }
 
-TestProgram::~TestProgram() = default;
-
-ChatSession &TestProgram::chat() const
-{
-    return program->chat();
-}
-
-TransferSession &TestProgram::transfer() const
-{
-    return program->transfer();
-}
-
 void TestProgram::start()
 {
     program->Main();

@@ -36,10 +36,10 @@ public:
     // settingsFile: the INI file to use; empty for a new one in a temporary folder.
     TestProgram(const QString &bindAddress, Ports ports, const QString &settingsFile = {},
         WindowMaker makeMainWindow = {}, bool trayAvailable = false);
-    virtual ~TestProgram();
+    virtual ~TestProgram() = default;
 
-    ChatSession &chat() const;
-    TransferSession &transfer() const;
+    ChatSession &chat() const { return program->chat(); }
+    TransferSession &transfer() const { return program->transfer(); }
     Ports ports() const { return m_ports; }
     QString settingsFile() const { return m_settingsFile; }
     // Reads the settings and starts the copy: its window when it has one, else the two
