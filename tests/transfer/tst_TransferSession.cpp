@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <array>
 #include <memory>
 
 using State = TransferSession::State;
@@ -16,6 +17,7 @@ using State = TransferSession::State;
 namespace {
 
 const QString Partner = QStringLiteral("127.0.0.2");
+const QByteArray Call("!call|>{ACCEPT}|");
 const QByteArray Ask("bob wants to send a file.\r\n");
 const QByteArray Accepting("\r\nDo you want to accept his request?|");
 const QByteArray Older("a.txt=older content");
@@ -32,9 +34,7 @@ QByteArray contentOf(qsizetype size)
 } // namespace
 
 // One copy without windows, sara on 127.0.0.1, in a chat session with bob, a raw partner on
-// 127.0.0.2 that plays bob's side of the file connection. A script lists, split by "|", what
-// bob sends, each piece as one arrival, and, marked ">", what sara answers. The events are the
-// texts shown and the progress ("position/size percent"), in order.
+// 127.0.0.2 that plays bob's side of the file connection byte by byte.
 class tst_TransferSession : public QObject
 {
     Q_OBJECT
@@ -45,8 +45,8 @@ private slots:
         m_ports = TestProgram::freePorts();
         m_us = std::make_unique<TestProgram>(QStringLiteral("127.0.0.1"), m_ports);
         m_us->startAs(QStringLiteral("sara"));
-        m_downloads = std::make_unique<QTemporaryDir>();
-        m_us->program->DownloadPath = m_downloads->filePath(QStringLiteral("in"));
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_us->program->DownloadPath = m_dir->filePath(QStringLiteral("in"));
         m_chat = std::make_unique<RawPeer>();
         m_file = std::make_unique<RawPeer>();
         QVERIFY(m_chat->call(Partner, m_ports.chat));
@@ -55,309 +55,258 @@ private slots:
         QVERIFY(TestProgram::busyWaitFor([this] { return m_us->chat().sessionOpen(); }));
         m_us->desktop.sounds.clear();
         m_events.clear();
-        m_us->desktop.onShow = [this](const QString &text) { m_events << text.toUtf8(); };
+        m_settleAs = QString();
+        m_us->desktop.onShow = [this](const QString &text) {
+            m_events << text.toUtf8();
+            if (text.startsWith(QStringLiteral("bob wants")))
+                QVERIFY(transfer().state() == State::AskingUser && transfer().Transferring()
+                    && !transfer().underWay());
+        };
         connect(&transfer(), &TransferSession::progressChanged, this, [this](int percent) {
             m_events << QByteArray::number(transfer().TransferPos()) + '/'
                     + QByteArray::number(transfer().TransferSize()) + ' '
                     + QByteArray::number(percent);
         });
         connect(&transfer().WskFTP(), &SocketEndpoint::DataArrival, this, [this] { ++m_arrivals; });
+        connect(&transfer(), &TransferSession::nameClash, this,
+            [this](const QString &, QString *name, bool *settled) {
+                *settled = !m_settleAs.isNull();
+                *name = *settled ? m_settleAs : *name;
+            });
     }
 
-    void cleanup()
-    {
-        m_file.reset();
-        m_chat.reset();
-        m_us.reset();
-    }
-
-    // The download folder holds a.txt. The user says no, or accepts and settles a name clash
-    // under the name given (leaves it unsettled when none is). Folder: "name=content" each.
-    void receiving_data()
+    // The script, split at "|", is what bob sends, each piece one arrival; what sara answers,
+    // marked ">"; and, marked "!", what happens meanwhile (see act). The events are the texts
+    // shown and the progress ("position/size percent") in order, then the sounds played.
+    // The download folder, "name=content" each, held a.txt before.
+    void transfers_data()
     {
         QTest::addColumn<QByteArray>("script");
-        QTest::addColumn<QString>("user");
         QTest::addColumn<QByteArray>("events");
         QTest::addColumn<QByteArray>("folder");
-        const QByteArray c = contentOf(1025);
+        const QByteArray c = contentOf(2097152);
         const QByteArray three("|>{SF}|{BOF} 3|>{NXT}|new|>{NXT}|");
         const QByteArray got3 = Accepting + "3/3 100|0/0 0|";
-        const QByteArray received("File has been Received Successfully.");
-        const QByteArray refusal("0/0 0|A file offered as \"");
+        const QByteArray received("File has been Received Successfully.|request.wav");
+        const QByteArray interrupted("0/0 0|File Transfer Interrupted!");
+        const QByteArray sent("0/0 0|File has been Sent Successfully.");
+        const QByteArray sending("!send 1025|{ACCEPT}|>{FILE}report.doc|{SF}|>{BOF} 1025|");
+        const QByteArray question("Are you sure you want to Cancel?|");
+        const QByteArray receiving2000
+            = Call + "{FILE}in.bin|>{SF}|{BOF} 2000|>{NXT}|" + c.left(1024) + "|>{NXT}|";
+        const QByteArray sending2000 = "!send 2000|{ACCEPT}|>{FILE}report.doc|{SF}|>{BOF} 2000|"
+                                       "{NXT}|>"
+            + c.left(1024) + '|';
+        const QByteArray askedIn = Ask + "in.bin" + Accepting + "1024/2000 51|";
         QTest::newRow("a chunk and a byte")
-            << "{FILE}report.doc|>{SF}|{BOF} 1025|>{NXT}|" + c.left(1024) + "|>{NXT}|" + c.mid(1024)
-                + "|>{NXT}|{EOF}"
-            << QString()
+            << Call + "{FILE}report.doc|>{SF}|{BOF} 1025|>{NXT}|" + c.left(1024) + "|>{NXT}|"
+                + c.mid(1024, 1) + "|>{NXT}|{EOF}"
             << Ask + "report.doc" + Accepting + "1024/1025 99|1025/1025 100|0/0 0|" + received
-            << Older + "|report.doc=" + c;
-        QTest::newRow("user says no") << QByteArray("{FILE}no.txt|>{NS}") << QStringLiteral("no")
-                                      << Ask + "no.txt" + Accepting + "0/0 0" << Older;
-        QTest::newRow("clash renamed") << "{FILE}a.txt" + three + "{EOF}" << QStringLiteral("b.txt")
-                                       << Ask + "a.txt" + got3 + received << Older + "|b.txt=new";
+            << Older + "|report.doc=" + c.left(1025);
+        QTest::newRow("user says no to a 255-byte name")
+            << "!no|" + Call + "{FILE}" + QByteArray(127, '\xe9') + "x|>{NS}"
+            << Ask + QString(127, QChar(0xe9)).toUtf8() + "x" + Accepting + "0/0 0|request.wav"
+            << Older;
+        QTest::newRow("clash renamed, size after blanks rounded")
+            << "!as b.txt|" + Call + "{FILE}a.txt|>{SF}|{BOF}   2.6|>{NXT}|new|>{NXT}|{EOF}"
+            << Ask + "a.txt" + got3 + received << Older + "|b.txt=new";
         QTest::newRow("clash overwritten by an empty file, end split")
-            << QByteArray("{FILE}a.txt|>{SF}|{BOF} 0|>{NXT}|{E|OF}") << QStringLiteral("a.txt")
+            << "!as a.txt|" + Call + "{FILE}a.txt|>{SF}|{BOF} 0|>{NXT}|{E|OF}"
             << Ask + "a.txt" + Accepting + "0/0 0|" + received << QByteArray("a.txt=");
-        QTest::newRow("clash unsettled") << QByteArray("{FILE}a.txt|>{NS}") << QString()
-                                         << Ask + "a.txt" + Accepting + "0/0 0" << Older;
-        QTest::newRow("partner cancels at the end, split")
-            << "{FILE}c.txt" + three + "{CLO|SE}" << QString()
-            << Ask + "c.txt" + got3 + "File Transfer Interrupted!" << Older;
-        QTest::newRow("over 2 MB")
-            << QByteArray("{FILE}c.txt|>{SF}|{BOF} 2097153|>{CLOSE}") << QString()
-            << Ask + "c.txt" + Accepting
-                + "0/0 0|The file was refused: it is larger than 2,097,152 bytes."
+        QTest::newRow("clash unsettled")
+            << Call + "{FILE}a.txt|>{NS}" << Ask + "a.txt" + Accepting + "0/0 0|request.wav"
             << Older;
-        QTest::newRow("more than announced")
-            << QByteArray("{FILE}c.txt|>{SF}|{BOF} 3|>{NXT}|abcdef|>{NXT}{CLOSE}") << QString()
-            << Ask + "c.txt" + Accepting
-                + "0/0 100|0/0 0|The file was refused: more came than the 3 bytes announced."
-            << Older;
+        QTest::newRow("cancel split after the content")
+            << Call + "{FILE}c.txt" + three + "{CLO|SE}"
+            << Ask + "c.txt" + got3 + "File Transfer Interrupted!|request.wav" << Older;
+        QTest::newRow("cancel before the size")
+            << Call + "{FILE}c.txt|>{SF}|{CLOSE}"
+            << Ask + "c.txt" + Accepting + interrupted + "|request.wav" << Older;
+        QTest::newRow("cancel before a short chunk")
+            << Call + "{FILE}c.txt|>{SF}|{BOF} 3|>{NXT}|{CLOSE}"
+            << Ask + "c.txt" + Accepting + interrupted + "|request.wav" << Older;
+        QTest::newRow("cancel as content") << Call
+                + "{FILE}c.txt|>{SF}|{BOF} 7|>{NXT}|{CLOSE}|"
+                  ">{NXT}|{EOF}" << Ask + "c.txt" + Accepting + "7/7 100|0/0 0|" + received
+                                           << Older + "|c.txt={CLOSE}";
+        QTest::newRow("largest, partner vanishes")
+            << Call + "{FILE}c.txt|>{SF}|{BOF} 2097152|>{NXT}|!vanish"
+            << Ask + "c.txt" + Accepting + interrupted + "|request.wav" << Older;
         QTest::newRow("leading colon stays inside")
-            << "{FILE}:x" + three + "{EOF}" << QString() << Ask + ":x" + got3 + received
+            << Call + "{FILE}:x" + three + "{EOF}" << Ask + ":x" + got3 + received
             << ":x=new|" + Older;
-        QTest::newRow("folder") << QByteArray("{FILE}../x|>{NS}") << QString()
-                                << refusal + "../x\" was refused.\r\nThe name holds a folder."
-                                << Older;
-        for (const char *control : { "\x01", "\x7f", "\x81" })
-            QTest::newRow(control)
-                << QByteArray("{FILE}a") + control + "z|>{NS}" << QString()
-                << refusal + "a?z\" was refused.\r\nThe name holds control characters." << Older;
+        for (const auto &[rest, shown] :
+            { std::array<QByteArray, 2> { "2097153|>{CLOSE}",
+                  "0/0 0|The file was refused: it is larger than 2,097,152 bytes." },
+                { "-5|>{CLOSE}", "0/0 0|The file was refused: its size was not given." },
+                { "3|>{NXT}|abcdef|>{NXT}{CLOSE}",
+                    "0/0 100|0/0 0|The file was refused: more came than the 3 bytes announced." } })
+            QTest::newRow(rest.constData())
+                << Call + "{FILE}c.txt|>{SF}|{BOF} " + rest
+                << Ask + "c.txt" + Accepting + shown + "|request.wav" << Older;
+        const QByteArray e128(128, '\xe9');
+        for (const auto &[name, shown, why] :
+            { std::array<QByteArray, 3> { "../x", "../x", "holds a folder" },
+                { "..\\x", "..\\x", "holds a folder" }, { "C:x", "C:x", "holds a drive" },
+                { "..", "..", "stands for a folder" }, { ".", ".", "stands for a folder" },
+                { "", "", "is empty" }, { "a\x01z", "a?z", "holds control characters" },
+                { "a\x7fz", "a?z", "holds control characters" },
+                { "a\x81z", "a?z", "holds control characters" },
+                { e128, QString::fromLatin1(e128).toUtf8(), "is too long" } })
+            QTest::newRow((shown.left(5) + ' ' + why).constData())
+                << Call + "{FILE}" + name + "|>{NS}"
+                << "0/0 0|A file offered as \"" + shown + "\" was refused.\r\nThe name " + why
+                    + ".|request.wav"
+                << Older;
+        QTest::newRow("send, a chunk and a byte, split tag, next with more")
+            << "!send 1025|{ACC|EPT}|>{FILE}report.doc|{SF}|>{BOF} 1025|{NXT}more|>" + c.left(1024)
+                + "|{NXT}|>" + c.mid(1024, 1) + "|{NXT}|>{EOF}"
+            << "1024/1025 99|1025/1025 100|" + sent << Older;
+        QByteArray largest("!send 2097152|{ACCEPT}|>{FILE}report.doc|{SF}|>{BOF} 2097152");
+        QByteArray progress;
+        for (int i = 1; i <= 2048; ++i) {
+            largest += "|{NXT}|>" + c.mid((i - 1) * 1024, 1024);
+            progress += QByteArray::number(i * 1024) + "/2097152 "
+                + QByteArray::number(i * 100 / 2048) + '|';
+        }
+        QTest::newRow("send the largest") << largest + "|{NXT}|>{EOF}" << progress + sent << Older;
+        QTest::newRow("send empty")
+            << QByteArray("!send 0|{ACCEPT}|>{FILE}report.doc|{SF}|>{BOF} 0|{NXT}|>{EOF}") << sent
+            << Older;
+        QTest::newRow("send refused after a false start")
+            << QByteArray("!send 3|{ACCEPT} |{SF}|{ACCEPT}|>{FILE}report.doc|{NS}")
+            << QByteArray("0/0 0|bob refuse to take file!") << Older;
+        QTest::newRow("send cancelled by the partner, split")
+            << sending + "{NXT}|>" + c.left(1024) + "|{CLO|SE}"
+            << "1024/1025 99|" + interrupted << Older;
+        QTest::newRow("send cancelled with a request")
+            << sending + "{NXT}{CLOSE}" << interrupted << Older;
+        QTest::newRow("send a file gone")
+            << QByteArray("!send -|{ACCEPT}|>{FILE}report.doc|{SF}|>{CLOSE}")
+            << QByteArray("0/0 0|The file could not be read.\r\nNo such file or directory")
+            << Older;
+        QTest::newRow("send with nobody listening")
+            << QByteArray("!dial") << QByteArray("0/0 0|Error Connecting Remote Computer!")
+            << Older;
+        QTest::newRow("receiver cancels")
+            << receiving2000 + "!cancel|>{CLOSE}|!hungup"
+            << askedIn + question + interrupted + "|request.wav" << Older;
+        QTest::newRow("sender cancels") << sending2000 + "!cancel|>{CLOSE}|!hungup"
+                                        << "1024/2000 51|" + question + interrupted << Older;
+        QTest::newRow("sender thinks again")
+            << sending2000 + "!no|!cancel|{NXT}|>" + c.mid(1024, 976) + "|{NXT}|>{EOF}"
+            << "1024/2000 51|" + question + "2000/2000 100|" + sent << Older;
+        QTest::newRow("partner leaves the chat")
+            << receiving2000 + "!gone|!hungup" << askedIn + interrupted + "|request.wav|error.wav"
+            << Older;
+        QTest::newRow("we leave the chat")
+            << receiving2000 + "!hangup|!hungup" << askedIn + "0/0 0|request.wav" << Older;
+        QTest::newRow("a stranger calls")
+            << "!no|!call 127.0.0.3|!hungup|" + Call + "{FILE}s.txt|>{NS}"
+            << Ask + "s.txt" + Accepting + "0/0 0|request.wav" << Older;
+        QTest::newRow("bob calls outside a session")
+            << QByteArray("!gone|!call|!hungup") << QByteArray("0/0 0|error.wav") << Older;
     }
 
-    void receiving()
+    void transfers()
     {
         QFETCH(QByteArray, script);
-        QFETCH(QString, user);
         QFETCH(QByteArray, events);
         QFETCH(QByteArray, folder);
         const QString in = m_us->program->DownloadPath;
         QVERIFY(QDir().mkpath(in));
         TestFiles::write(in + QStringLiteral("/a.txt"), "older content");
-        m_us->desktop.answers = { user == u"no" ? Desktop::Answer::No : Desktop::Answer::Yes };
-        connect(&transfer(), &TransferSession::nameClash, this,
-            [&](const QString &, QString *name, bool *settled) {
-                *settled = !user.isEmpty();
-                *name = *settled ? user : *name;
-            });
-        bool askedWhileAsking = false;
-        m_us->desktop.onShow = [&](const QString &text) {
-            m_events << text.toUtf8();
-            askedWhileAsking = askedWhileAsking
-                || (text.startsWith(QStringLiteral("bob wants"))
-                    && transfer().state() == State::AskingUser && transfer().Transferring()
-                    && !transfer().underWay());
-        };
-        QVERIFY(m_file->call(Partner, m_ports.file));
-        QVERIFY(m_file->receives("{ACCEPT}"));
-        QCOMPARE(m_us->soundsPlayed(), QStringList { QStringLiteral("request.wav") });
-        QVERIFY(transfer().Transferring() && !transfer().underWay());
-        play(script);
-        QCOMPARE(m_file->received(), "{ACCEPT}" + ours(script));
+        QByteArray ours;
+        for (const QByteArray &step : script.split('|')) {
+            const int before = m_arrivals;
+            if (step.startsWith('!'))
+                act(step.mid(1));
+            else if (step.startsWith('>'))
+                QVERIFY2(m_file->receives(step.mid(1)), step.left(40).constData());
+            else
+                m_file->send(step);
+            ours += step.startsWith('>') ? step.mid(1) : QByteArray();
+            QVERIFY(step.startsWith('!') || step.startsWith('>')
+                || TestProgram::busyWaitFor([&] { return m_arrivals > before; }));
+        }
+        QVERIFY(TestProgram::busyWaitFor([this] {
+            return transfer().state() == State::Idle && !transfer().Transferring()
+                && !transfer().underWay() && transfer().WskFTP().State() == Listening
+                && transfer().WskFTP().LocalPort() == m_ports.file;
+        }));
+        for (const QString &sound : m_us->soundsPlayed())
+            m_events << sound.toUtf8();
+        QCOMPARE(m_file->received(), ours);
         QCOMPARE(m_events.join('|'), events);
-        QCOMPARE(askedWhileAsking, events.startsWith(Ask));
-        QCOMPARE(listing(in), folder);
-    }
-
-    // Sara sends report.doc; with no script nothing listens on bob's file port.
-    void sending_data()
-    {
-        QTest::addColumn<qsizetype>("size"); // -1: the file is gone when bob says "{SF}"
-        QTest::addColumn<QByteArray>("script");
-        QTest::addColumn<QByteArray>("events");
-        const QByteArray c = contentOf(1025);
-        const QByteArray start("{ACCEPT}|>{FILE}report.doc|{SF}|>{BOF} ");
-        QTest::newRow("empty") << qsizetype(0) << start + "0|{NXT}|>{EOF}"
-                               << QByteArray("0/0 0|File has been Sent Successfully.");
-        QTest::newRow("a chunk and a byte")
-            << qsizetype(1025)
-            << start + "1025|{NXT}|>" + c.left(1024) + "|{NXT}|>" + c.mid(1024) + "|{NXT}|>{EOF}"
-            << QByteArray("1024/1025 99|1025/1025 100|0/0 0|File has been Sent Successfully.");
-        QTest::newRow("refused") << qsizetype(3) << QByteArray("{ACCEPT}|>{FILE}report.doc|{NS}")
-                                 << QByteArray("0/0 0|bob refuse to take file!");
-        QTest::newRow("partner cancels, split")
-            << qsizetype(1025) << start + "1025|{NXT}|>" + c.left(1024) + "|{CLO|SE}"
-            << QByteArray("1024/1025 99|0/0 0|File Transfer Interrupted!");
-        QTest::newRow("file gone")
-            << qsizetype(-1) << QByteArray("{ACCEPT}|>{FILE}report.doc|{SF}|>{CLOSE}")
-            << QByteArray("0/0 0|The file could not be read.\r\nNo such file or directory");
-        QTest::newRow("nobody listens") << qsizetype(3) << QByteArray()
-                                        << QByteArray("0/0 0|Error Connecting Remote Computer!");
-    }
-
-    void sending()
-    {
-        QFETCH(qsizetype, size);
-        QFETCH(QByteArray, script);
-        QFETCH(QByteArray, events);
-        const QString path = m_downloads->filePath(QStringLiteral("report.doc"));
-        if (size >= 0)
-            TestFiles::write(path, contentOf(size));
-        if (!script.isEmpty())
-            QVERIFY(m_file->answerCalls(Partner, m_ports.file));
-        QList<bool> dialling;
-        connect(&transfer(), &TransferSession::changed, this, [&] {
-            dialling << (transfer().state() == State::Dialling && !transfer().Transferring()
-                && transfer().underWay());
-        });
-        transfer().TransferFileName = path;
-        transfer().FileRequest();
-        QVERIFY(dialling.first());
-        QCOMPARE(transfer().state(), script.isEmpty() ? State::Idle : State::Offering);
-        play(script);
-        QCOMPARE(m_file->received(), ours(script));
-        QCOMPARE(m_events.join('|'), events);
-        QCOMPARE(m_us->soundsPlayed(), QStringList());
-        QCOMPARE(transfer().TransferFileName, path);
-    }
-
-    // A transfer of 2000 bytes is past its first chunk when a user cancels (only Yes does) or
-    // the chat ends: a partner gone is told at the chat's next status tick, our own hang-up
-    // says nothing. Either way the partner hears "{CLOSE}" only when a user cancelled.
-    void stopping_data()
-    {
-        QTest::addColumn<bool>("weSend");
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<QByteArray>("events");
-        const QByteArray cancelled("Are you sure you want to Cancel?|0/0 0|"
-                                   "File Transfer Interrupted!");
-        QTest::newRow("receiver cancels") << false << QStringLiteral("cancel") << cancelled;
-        QTest::newRow("sender cancels") << true << QStringLiteral("cancel") << cancelled;
-        QTest::newRow("sender thinks again")
-            << true << QStringLiteral("keep") << QByteArray("Are you sure you want to Cancel?");
-        QTest::newRow("partner hangs up")
-            << false << QStringLiteral("partner") << QByteArray("0/0 0|File Transfer Interrupted!");
-        QTest::newRow("we hang up") << false << QStringLiteral("we") << QByteArray("0/0 0");
-    }
-
-    void stopping()
-    {
-        QFETCH(bool, weSend);
-        QFETCH(QString, how);
-        QFETCH(QByteArray, events);
-        midway(weSend);
-        const QByteArray before = m_file->received();
-        m_us->desktop.answers = { how == u"keep" ? Desktop::Answer::No : Desktop::Answer::Yes };
-        if (how == u"partner")
-            partnerHangsUp(State::Receiving);
-        else if (how == u"we")
-            m_us->chat().hangUp();
-        else
-            transfer().cancelTransfer();
-        QVERIFY(how != u"cancel" || m_file->receives("{CLOSE}"));
-        QVERIFY(how == u"keep" || m_file->hungUpOn());
-        QCOMPARE(m_file->received(), before + (how == u"cancel" ? "{CLOSE}" : ""));
-        QCOMPARE(m_events.join('|'), events);
-        QCOMPARE(idle(), how != u"keep");
-        QVERIFY(how != u"keep" || transfer().state() == State::Sending);
-    }
-
-    // Anyone but the partner in a session is hung up on without a word or a sound; the file
-    // socket goes on listening.
-    void onlyThePartnerMayConnect_data()
-    {
-        QTest::addColumn<QString>("from");
-        QTest::addColumn<bool>("inSession");
-        QTest::newRow("another address") << QStringLiteral("127.0.0.3") << true;
-        QTest::newRow("no session") << Partner << false;
-    }
-
-    void onlyThePartnerMayConnect()
-    {
-        QFETCH(QString, from);
-        QFETCH(bool, inSession);
-        if (!inSession)
-            partnerHangsUp(State::Idle);
-        QVERIFY(m_file->call(from, m_ports.file));
-        QVERIFY(m_file->hungUpOn());
-        QCOMPARE(m_file->received(), QByteArray());
-        QCOMPARE(m_us->soundsPlayed(),
-            inSession ? QStringList() : QStringList { QStringLiteral("error.wav") });
-        QVERIFY(TestProgram::busyWaitFor([this] { return idle(); }));
-        QCOMPARE(m_events.join('|'), inSession ? QByteArray() : QByteArray("0/0 0"));
-        if (!inSession)
-            return;
-        RawPeer partner;
-        QVERIFY(partner.call(Partner, m_ports.file));
-        QVERIFY(partner.receives("{ACCEPT}"));
+        QByteArrayList files;
+        for (const QString &name :
+            QDir(in).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden))
+            files << name.toUtf8() + '=' + TestFiles::read(in + u'/' + name);
+        QCOMPARE(files.join('|'), folder);
     }
 
 private:
     TransferSession &transfer() const { return m_us->transfer(); }
 
-    // The transfer is idle and the file socket listens on the file port again.
-    bool idle() const
+    // call [address]: bob, or whoever is at the address, calls sara's file port; hungup: the
+    // file connection is hung up on; send size: sara sends report.doc of that size ("-": it
+    // is gone when bob says "{SF}"), dial: she tries with nobody listening; no: the next
+    // question is answered No; as name: a name clash is settled with that name; cancel: sara
+    // cancels; hangup: she leaves the chat; gone: bob leaves the chat, noticed at the
+    // chat's next status tick; vanish: bob closes the file connection.
+    void act(const QByteArray &action)
     {
-        return transfer().state() == State::Idle && !transfer().Transferring()
-            && !transfer().underWay() && transfer().WskFTP().State() == Listening
-            && transfer().WskFTP().LocalPort() == m_ports.file;
-    }
-
-    // The transfer stands as it was until the chat's status tick after bob has gone.
-    void partnerHangsUp(State transferState)
-    {
-        m_chat->hangUp();
-        QVERIFY(TestProgram::busyWaitFor(
-            [this] { return m_us->chat().state() == ChatSession::State::Closing; }));
-        QCOMPARE(transfer().state(), transferState);
-        m_us->chat().TmrState_Timer();
-    }
-
-    // Plays bob's part of the script and checks sara's; then waits for the transfer's end.
-    void play(const QByteArray &script, bool toTheEnd = true)
-    {
-        for (const QByteArray &step : script.split('|')) {
-            const int before = m_arrivals;
-            if (step.startsWith('>'))
-                QVERIFY2(m_file->receives(step.mid(1)), step.constData());
-            else if (!step.isEmpty())
-                m_file->send(step);
-            QVERIFY(step.isEmpty() || step.startsWith('>')
-                || TestProgram::busyWaitFor([&] { return m_arrivals > before; }));
-        }
-        QVERIFY(!toTheEnd || TestProgram::busyWaitFor([this] { return idle(); }));
-    }
-
-    static QByteArray ours(const QByteArray &script)
-    {
-        QByteArray bytes;
-        for (const QByteArray &step : script.split('|'))
-            bytes += step.startsWith('>') ? step.mid(1) : QByteArray();
-        return bytes;
-    }
-
-    // Up to the first chunk; the events start after it.
-    void midway(bool weSend)
-    {
-        const QByteArray chunk = "|" + contentOf(1024) + "|";
-        if (weSend) {
-            QVERIFY(m_file->answerCalls(Partner, m_ports.file));
-            transfer().TransferFileName = TestFiles::write(
-                m_downloads->filePath(QStringLiteral("out.bin")), contentOf(2000));
+        const QByteArray argument = action.mid(action.indexOf(' ') + 1);
+        if (action.startsWith("call")) {
+            QVERIFY(m_file->call(
+                action == "call" ? Partner : QString::fromLatin1(argument), m_ports.file));
+        } else if (action == "hungup") {
+            QVERIFY(m_file->hungUpOn());
+        } else if (action.startsWith("send") || action == "dial") {
+            const QString path = m_dir->filePath(QStringLiteral("report.doc"));
+            if (argument != "-")
+                TestFiles::write(path, contentOf(argument.toInt()));
+            QVERIFY(action == "dial" || m_file->answerCalls(Partner, m_ports.file));
+            QList<bool> dialling;
+            connect(&transfer(), &TransferSession::changed, this, [&] {
+                dialling << (transfer().state() == State::Dialling && !transfer().Transferring()
+                    && transfer().underWay());
+            });
+            transfer().TransferFileName = path;
             transfer().FileRequest();
-            play("{ACCEPT}|>{FILE}out.bin|{SF}|>{BOF} 2000|{NXT}|>" + chunk.mid(1), false);
+            disconnect(&transfer(), &TransferSession::changed, this, nullptr);
+            QVERIFY(dialling.first());
+            QCOMPARE(transfer().state(), action == "dial" ? State::Idle : State::Offering);
+            QCOMPARE(transfer().TransferFileName, path);
+        } else if (action == "no") {
+            m_us->desktop.answers = { Desktop::Answer::No };
+        } else if (action.startsWith("as")) {
+            m_settleAs = QString::fromUtf8(argument);
+        } else if (action == "cancel") {
+            transfer().cancelTransfer();
+        } else if (action == "hangup") {
+            m_us->chat().hangUp();
+        } else if (action == "gone") {
+            const State before = transfer().state();
+            m_chat->hangUp();
+            QVERIFY(TestProgram::busyWaitFor(
+                [this] { return m_us->chat().state() == ChatSession::State::Closing; }));
+            QCOMPARE(transfer().state(), before);
+            m_us->chat().TmrState_Timer();
         } else {
-            QVERIFY(m_file->call(Partner, m_ports.file));
-            play(">{ACCEPT}|{FILE}in.bin|>{SF}|{BOF} 2000|>{NXT}" + chunk + ">{NXT}", false);
+            QCOMPARE(action, "vanish");
+            m_file->hangUp();
         }
-        m_events.clear();
-    }
-
-    static QByteArray listing(const QString &path)
-    {
-        QByteArrayList entries;
-        for (const QString &name :
-            QDir(path).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden))
-            entries << name.toUtf8() + '=' + TestFiles::read(path + u'/' + name);
-        return entries.join('|');
     }
 
     static constexpr auto Listening = SocketEndpoint::SocketState::Listening;
     TestProgram::Ports m_ports {};
-    std::unique_ptr<QTemporaryDir> m_downloads;
+    std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<TestProgram> m_us;
     std::unique_ptr<RawPeer> m_chat;
     std::unique_ptr<RawPeer> m_file;
     QByteArrayList m_events;
+    QString m_settleAs;
     int m_arrivals = 0;
 };
 
