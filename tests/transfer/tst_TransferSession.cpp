@@ -40,41 +40,6 @@ class tst_TransferSession : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        m_ports = TestProgram::freePorts();
-        m_us = std::make_unique<TestProgram>(QStringLiteral("127.0.0.1"), m_ports);
-        m_us->startAs(QStringLiteral("sara"));
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_us->program->DownloadPath = m_dir->filePath(QStringLiteral("in"));
-        m_chat = std::make_unique<RawPeer>();
-        m_file = std::make_unique<RawPeer>();
-        QVERIFY(m_chat->call(Partner, m_ports.chat));
-        QVERIFY(m_chat->receives("/"));
-        m_chat->send("{RECEV}bob/Bob Smith/bob@example.org/");
-        QVERIFY(TestProgram::busyWaitFor([this] { return m_us->chat().sessionOpen(); }));
-        m_us->desktop.sounds.clear();
-        m_events.clear();
-        m_settleAs = QString();
-        m_us->desktop.onShow = [this](const QString &text) {
-            m_events << text.toUtf8();
-            if (text.startsWith(QStringLiteral("bob wants")))
-                QVERIFY(transfer().state() == State::AskingUser && transfer().Transferring()
-                    && !transfer().underWay());
-        };
-        connect(&transfer(), &TransferSession::progressChanged, this, [this](int percent) {
-            m_events << QByteArray::number(transfer().TransferPos()) + '/'
-                    + QByteArray::number(transfer().TransferSize()) + ' '
-                    + QByteArray::number(percent);
-        });
-        connect(&transfer().WskFTP(), &SocketEndpoint::DataArrival, this, [this] { ++m_arrivals; });
-        connect(&transfer(), &TransferSession::nameClash, this,
-            [this](const QString &, QString *name, bool *settled) {
-                *settled = !m_settleAs.isNull();
-                *name = *settled ? m_settleAs : *name;
-            });
-    }
-
     // The script, split at "|", is what bob sends, each piece one arrival; what sara answers,
     // marked ">"; and, marked "!", what happens meanwhile (see act). The events are the texts
     // shown and the progress ("position/size percent") in order, then the sounds played.
@@ -125,13 +90,16 @@ private slots:
         QTest::newRow("cancel before a short chunk")
             << Call + "{FILE}c.txt|>{SF}|{BOF} 3|>{NXT}|{CLOSE}"
             << Ask + "c.txt" + Accepting + interrupted + "|request.wav" << Older;
-        QTest::newRow("cancel as content") << Call
-                + "{FILE}c.txt|>{SF}|{BOF} 7|>{NXT}|{CLOSE}|"
-                  ">{NXT}|{EOF}" << Ask + "c.txt" + Accepting + "7/7 100|0/0 0|" + received
-                                           << Older + "|c.txt={CLOSE}";
+        QTest::newRow("cancel as content")
+            << Call + "{FILE}c.txt|>{SF}|{BOF} 7|>{NXT}|{CLOSE}|>{NXT}|{EOF}"
+            << Ask + "c.txt" + Accepting + "7/7 100|0/0 0|" + received << Older + "|c.txt={CLOSE}";
         QTest::newRow("largest, partner vanishes")
             << Call + "{FILE}c.txt|>{SF}|{BOF} 2097152|>{NXT}|!vanish"
             << Ask + "c.txt" + Accepting + interrupted + "|request.wav" << Older;
+        QTest::newRow("a folder of that name") << "!folder|" + Call + "{FILE}sub" + three + "{EOF}"
+                                               << Ask + "sub" + got3
+                + "The file sub could not be saved.\r\nFilename refers to a directory|request.wav"
+                                               << Older + "|sub=(missing)";
         QTest::newRow("leading colon stays inside")
             << Call + "{FILE}:x" + three + "{EOF}" << Ask + ":x" + got3 + received
             << ":x=new|" + Older;
@@ -144,7 +112,6 @@ private slots:
             QTest::newRow(rest.constData())
                 << Call + "{FILE}c.txt|>{SF}|{BOF} " + rest
                 << Ask + "c.txt" + Accepting + shown + "|request.wav" << Older;
-        const QByteArray e128(128, '\xe9');
         for (const auto &[name, shown, why] :
             { std::array<QByteArray, 3> { "../x", "../x", "holds a folder" },
                 { "..\\x", "..\\x", "holds a folder" }, { "C:x", "C:x", "holds a drive" },
@@ -152,7 +119,7 @@ private slots:
                 { "", "", "is empty" }, { "a\x01z", "a?z", "holds control characters" },
                 { "a\x7fz", "a?z", "holds control characters" },
                 { "a\x81z", "a?z", "holds control characters" },
-                { e128, QString::fromLatin1(e128).toUtf8(), "is too long" } })
+                { QByteArray(128, '\xe9'), QString(128, QChar(0xe9)).toUtf8(), "is too long" } })
             QTest::newRow((shown.left(5) + ' ' + why).constData())
                 << Call + "{FILE}" + name + "|>{NS}"
                 << "0/0 0|A file offered as \"" + shown + "\" was refused.\r\nThe name " + why
@@ -213,7 +180,36 @@ private slots:
         QFETCH(QByteArray, script);
         QFETCH(QByteArray, events);
         QFETCH(QByteArray, folder);
-        const QString in = m_us->program->DownloadPath;
+        m_ports = TestProgram::freePorts();
+        m_us = std::make_unique<TestProgram>(QStringLiteral("127.0.0.1"), m_ports);
+        m_us->startAs(QStringLiteral("sara"));
+        m_dir = std::make_unique<QTemporaryDir>();
+        const QString in = m_us->program->DownloadPath = m_dir->filePath(QStringLiteral("in"));
+        m_chat = std::make_unique<RawPeer>();
+        m_file = std::make_unique<RawPeer>();
+        QVERIFY(m_chat->call(Partner, m_ports.chat) && m_chat->receives("/"));
+        m_chat->send("{RECEV}bob/Bob Smith/bob@example.org/");
+        QVERIFY(TestProgram::busyWaitFor([this] { return m_us->chat().sessionOpen(); }));
+        m_us->desktop.sounds.clear();
+        m_events.clear();
+        m_settleAs = QString();
+        m_us->desktop.onShow = [this](const QString &text) {
+            m_events << text.toUtf8();
+            if (text.startsWith(QStringLiteral("bob wants")))
+                QVERIFY(transfer().state() == State::AskingUser && transfer().Transferring()
+                    && !transfer().underWay());
+        };
+        connect(&transfer(), &TransferSession::progressChanged, this, [this](int percent) {
+            m_events << QByteArray::number(transfer().TransferPos()) + '/'
+                    + QByteArray::number(transfer().TransferSize()) + ' '
+                    + QByteArray::number(percent);
+        });
+        connect(&transfer().WskFTP(), &SocketEndpoint::DataArrival, this, [this] { ++m_arrivals; });
+        connect(&transfer(), &TransferSession::nameClash, this,
+            [this](const QString &, QString *name, bool *settled) {
+                *settled = !m_settleAs.isNull();
+                *name = *settled ? m_settleAs : *name;
+            });
         QVERIFY(QDir().mkpath(in));
         TestFiles::write(in + QStringLiteral("/a.txt"), "older content");
         QByteArray ours;
@@ -231,7 +227,8 @@ private slots:
         }
         QVERIFY(TestProgram::busyWaitFor([this] {
             return transfer().state() == State::Idle && !transfer().Transferring()
-                && !transfer().underWay() && transfer().WskFTP().State() == Listening
+                && !transfer().underWay()
+                && transfer().WskFTP().State() == SocketEndpoint::SocketState::Listening
                 && transfer().WskFTP().LocalPort() == m_ports.file;
         }));
         for (const QString &sound : m_us->soundsPlayed())
@@ -248,12 +245,11 @@ private slots:
 private:
     TransferSession &transfer() const { return m_us->transfer(); }
 
-    // call [address]: bob, or whoever is at the address, calls sara's file port; hungup: the
-    // file connection is hung up on; send size: sara sends report.doc of that size ("-": it
-    // is gone when bob says "{SF}"), dial: she tries with nobody listening; no: the next
-    // question is answered No; as name: a name clash is settled with that name; cancel: sara
-    // cancels; hangup: she leaves the chat; gone: bob leaves the chat, noticed at the
-    // chat's next status tick; vanish: bob closes the file connection.
+    // call [address]: bob (or whoever is at the address) calls sara's file port; hungup: that
+    // call is hung up on; send size: sara sends report.doc ("-": gone when bob says "{SF}");
+    // dial: she does with nobody listening; no: the next question is answered No; as name: a
+    // name clash is settled with that name; cancel: sara cancels; hangup: she leaves the chat;
+    // gone: bob leaves it, noticed at the next status tick; vanish: he closes the file call.
     void act(const QByteArray &action)
     {
         const QByteArray argument = action.mid(action.indexOf(' ') + 1);
@@ -267,17 +263,18 @@ private:
             if (argument != "-")
                 TestFiles::write(path, contentOf(argument.toInt()));
             QVERIFY(action == "dial" || m_file->answerCalls(Partner, m_ports.file));
-            QList<bool> dialling;
-            connect(&transfer(), &TransferSession::changed, this, [&] {
-                dialling << (transfer().state() == State::Dialling && !transfer().Transferring()
+            const auto dialling = [this] {
+                QVERIFY(transfer().state() == State::Dialling && !transfer().Transferring()
                     && transfer().underWay());
-            });
+            };
+            connect(
+                &transfer(), &TransferSession::changed, this, dialling, Qt::SingleShotConnection);
             transfer().TransferFileName = path;
             transfer().FileRequest();
-            disconnect(&transfer(), &TransferSession::changed, this, nullptr);
-            QVERIFY(dialling.first());
             QCOMPARE(transfer().state(), action == "dial" ? State::Idle : State::Offering);
             QCOMPARE(transfer().TransferFileName, path);
+        } else if (action == "folder") {
+            QVERIFY(QDir(m_us->program->DownloadPath).mkdir(QStringLiteral("sub")));
         } else if (action == "no") {
             m_us->desktop.answers = { Desktop::Answer::No };
         } else if (action.startsWith("as")) {
@@ -299,7 +296,6 @@ private:
         }
     }
 
-    static constexpr auto Listening = SocketEndpoint::SocketState::Listening;
     TestProgram::Ports m_ports {};
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<TestProgram> m_us;
