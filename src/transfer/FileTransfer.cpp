@@ -19,12 +19,13 @@ const QByteArray NextTag("{NXT}");
 const QByteArray EndTag("{EOF}");
 const QByteArray CloseTag("{CLOSE}");
 
-// What a partner's text looks like in a message box: control characters made visible.
+// What a partner's text looks like in a message box: control characters (C0, DEL and C1,
+// the ones the name check refuses) made visible.
 QString shownName(const QString &name)
 {
     QString shown = name;
     for (QChar &c : shown) {
-        if (c.unicode() < 32 || c.unicode() == 127)
+        if (c.category() == QChar::Other_Control)
             c = u'?';
     }
     return shown;
