@@ -25,10 +25,10 @@ root=$(pwd)
 build="$root/build"
 release="$root/build-release"
 
-# libclang-rt-14-dev: the fuzz targets' input reader (FuzzedDataProvider.h), which the test suite
-# uses to replay the committed fuzz corpora.
-packages=(cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev libgl-dev libcap2-bin fonts-dejavu-core
-    libclang-rt-14-dev)
+packages=(cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev libgl-dev libcap2-bin fonts-dejavu-core)
+# The test suite replays the committed fuzz corpora through the fuzz targets, which read their
+# input through FuzzedDataProvider.h from libclang-rt-14-dev.
+test_packages=(libclang-rt-14-dev)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo -n "$@" || sudo "$@"; fi
@@ -120,7 +120,7 @@ run_soak() {
 # written). Prints one line of figures per target; nonzero when any target found something.
 run_fuzzers() {
     local seconds="${1:-60}" folder="$root/build-fuzz" status=0 targets=("${@:2}")
-    packages=(clang "${packages[@]}")
+    packages=(clang "${test_packages[@]}" "${packages[@]}")
     install_missing
     if [ ! -f "$folder/build.ninja" ]; then
         CC=clang CXX=clang++ cmake -S "$root" -B "$folder" -G Ninja \
@@ -198,6 +198,7 @@ run)
     exec "$build/src/kalvex"
     ;;
 test)
+    packages+=("${test_packages[@]}")
     install_missing
     build_all
     cd "$build"
@@ -208,6 +209,7 @@ bench)
     run_benchmarks
     ;;
 sanitize)
+    packages+=("${test_packages[@]}")
     install_missing
     run_sanitized_tests
     ;;

@@ -46,7 +46,8 @@ QString textToShow(const DecodedMessage &message)
 } // namespace
 
 Transcript::Transcript(QTextEdit *rtbMain, std::function<QDateTime()> clock, const QLocale &locale)
-    : m_rtbMain(rtbMain)
+    : QObject(rtbMain)
+    , m_rtbMain(rtbMain)
     , m_end(rtbMain->document())
     , m_clock(std::move(clock))
     , m_locale(locale)

@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QLocale>
+#include <QObject>
 #include <QString>
 #include <QTextCursor>
 
@@ -16,8 +17,10 @@ class QTextEdit;
 // the session opens with a clear and a banner, messages show under their writer's name,
 // and the whole can be saved as RTF or printed. All text goes in as plain text, so a
 // partner's words are never read as markup.
-class Transcript
+class Transcript final : public QObject
 {
+    Q_OBJECT
+
 public:
     enum Alignment : int { Left = 0, Right = 1 };
 
@@ -28,7 +31,7 @@ public:
     static constexpr qint32 LocalNickGreen = 0x4B9805; // RGB 5, 152, 75
     static constexpr qint32 RemoteNickPurple = 0x984171; // RGB 113, 65, 152
 
-    // rtbMain stays owned by its window. clock gives the current date and time and locale
+    // The transcript belongs to rtbMain. clock gives the current date and time and locale
     // names the days and months of the session banner; tests pass fixed ones.
     explicit Transcript(
         QTextEdit *rtbMain,

@@ -1,12 +1,9 @@
 #include "ui/frmMain.h"
 
 #include "app/DataFiles.h"
-#include "app/basMain.h"
 #include "controls/UrduText.h"
-#include "net/SocketEndpoint.h"
 #include "resources/ProgramIcon.h"
 #include "resources/StringTable.h"
-#include "transfer/TransferSession.h"
 #include "ui/Composers.h"
 #include "ui/Transcript.h"
 #include "ui/TranscriptView.h"
@@ -142,31 +139,9 @@ frmMain::frmMain(basMain &program, QWidget *parent)
     Form_Load();
 }
 
-frmMain::~frmMain() = default;
-
 std::unique_ptr<QObject> frmMain::make(basMain &program)
 {
     return std::make_unique<frmMain>(program);
-}
-
-ChatSession &frmMain::chat() const
-{
-    return m_program.chat();
-}
-
-TransferSession &frmMain::transfer() const
-{
-    return m_program.transfer();
-}
-
-SocketEndpoint &frmMain::WskMain() const
-{
-    return chat().WskMain();
-}
-
-SocketEndpoint &frmMain::WskFTP() const
-{
-    return transfer().WskFTP();
 }
 
 void frmMain::createControls()
@@ -187,7 +162,7 @@ void frmMain::createControls()
     m_rtbMain->setReadOnly(true);
     m_rtbMain->setGeometry(Twips::rect(30, 120, 4020, 4110));
     m_rtbMain->viewport()->installEventFilter(this);
-    m_transcript = std::make_unique<Transcript>(m_rtbMain);
+    m_transcript = new Transcript(m_rtbMain);
 
     m_composers = new Composers(client, m_cdMain, m_program.desktop());
     m_composers->txtSend()->txtMain()->installEventFilter(this);
@@ -334,15 +309,11 @@ void frmMain::connectSessions()
         if (m_connectDialog)
             m_connectDialog->reject();
     });
-    connect(&chat(), &ChatSession::sessionOpened, this,
-        [this](const QString &nickname) { m_transcript->writeSessionOpened(nickname); });
-    connect(&chat(), &ChatSession::messageDecoded, this,
-        [this](const QString &nickname, int writer, const DecodedMessage &message) {
-            m_transcript->ShowMessage(nickname, writer, message);
-        });
-    connect(&chat(), &ChatSession::connectionReset, this,
-        [this](const QString &partner) { m_transcript->writeConnectionReset(partner); });
-    connect(&chat(), &ChatSession::sessionClosed, this,
+    connect(&chat(), &ChatSession::sessionOpened, m_transcript, &Transcript::writeSessionOpened);
+    connect(&chat(), &ChatSession::messageDecoded, m_transcript, &Transcript::ShowMessage);
+    connect(
+        &chat(), &ChatSession::connectionReset, m_transcript, &Transcript::writeConnectionReset);
+    connect(&chat(), &ChatSession::sessionClosed, m_transcript,
         [this] { m_transcript->WriteSessionBanner(StringTable::SessionClosed); });
     connect(&transfer(), &TransferSession::changed, this, &frmMain::showTransferState);
     connect(&transfer(), &TransferSession::progressChanged, m_pbFtp, &QProgressBar::setValue);

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "app/basMain.h"
 #include "chat/ChatSession.h"
+#include "transfer/TransferSession.h"
 #include "ui/CommonDialog.h"
 
 #include <QMainWindow>
@@ -20,8 +22,6 @@ class QTextEdit;
 class QTimer;
 class SocketEndpoint;
 class Transcript;
-class TransferSession;
-class basMain;
 class frmConnect;
 class frmKeyboard;
 
@@ -34,14 +34,13 @@ class frmMain final : public QMainWindow
 
 public:
     explicit frmMain(basMain &program, QWidget *parent = nullptr);
-    ~frmMain() override;
     // The main window of a running copy, as the program's environment makes it.
     static std::unique_ptr<QObject> make(basMain &program);
 
-    ChatSession &chat() const;
-    TransferSession &transfer() const;
-    SocketEndpoint &WskMain() const;
-    SocketEndpoint &WskFTP() const;
+    ChatSession &chat() const { return m_program.chat(); }
+    TransferSession &transfer() const { return m_program.transfer(); }
+    SocketEndpoint &WskMain() const { return chat().WskMain(); }
+    SocketEndpoint &WskFTP() const { return transfer().WskFTP(); }
     Transcript &transcript() const { return *m_transcript; }
     Composers &composers() const { return *m_composers; }
     // The font, colour and file pickers, one object that keeps its last values.
@@ -102,7 +101,7 @@ private:
     CommonDialog m_cdMain;
 
     QTextEdit *m_rtbMain = nullptr;
-    std::unique_ptr<Transcript> m_transcript;
+    Transcript *m_transcript = nullptr;
     Composers *m_composers = nullptr;
     QPushButton *m_cmdSend = nullptr;
     QStatusBar *m_stMain = nullptr;

@@ -15,8 +15,8 @@ occurs is reported stale, one that does not compile is reported as such; neither
 
     tools/mutation/mutate.py BUILD_DIR [LIST] [--only SUBSTRING]
 
-BUILD_DIR should be configured with -DBUILD_SHARED_LIBS=ON, so that a change inside the
-libraries relinks one library instead of every test program.
+BUILD_DIR is best configured with -DBUILD_SHARED_LIBS=ON -DCMAKE_LINK_DEPENDS_NO_SHARED=ON, so
+that a change inside the libraries relinks one library instead of every test program.
 """
 import argparse
 import os
@@ -81,9 +81,7 @@ def main():
                 verdict, detail = "nobuild", ""
             else:
                 test = run(["ctest", "--test-dir", args.build, "--stop-on-failure",
-                            "--timeout", "180"], 3600, env)
-                failed = [line.split()[-1] for line in (test.stdout if test else "").splitlines()
-                          if "***" in line or "Failed" in line and "tst" in line]
+                            "--parallel", "2", "--timeout", "180"], 3600, env)
                 caught = test is None or test.returncode != 0
                 verdict = "caught" if caught else "MISSED"
                 detail = next((line.strip() for line in (test.stdout if test else "timeout").splitlines()
