@@ -8,8 +8,7 @@
 #include <memory>
 
 // A partner that is not Kalvex: a raw socket that writes exactly the bytes a test gives it,
-// however a sender might cut or join them, and keeps all it receives. Waits run the event
-// loop without pauses, so a stop-and-wait exchange is not slowed down.
+// however a sender might cut or join them, and keeps all it receives.
 class RawPeer
 {
 public:
@@ -17,7 +16,6 @@ public:
     bool call(const QString &from, quint16 port);
     // Takes the next call to port on address `at`.
     bool answerCalls(const QString &at, quint16 port);
-    // Writes bytes once a connection stands.
     void send(const QByteArray &bytes);
     // True once what came so far ends with expected.
     bool receives(const QByteArray &expected);

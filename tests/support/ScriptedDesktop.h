@@ -34,19 +34,17 @@ public:
     // Runs while a message box is up, as the events a real modal box lets through would.
     std::function<void(const QString &text)> onShow;
     QList<QUrl> opened;
-    // Each sound file played, in order.
     QStringList sounds;
     std::function<void(const QString &path)> onSound;
 
-    // Picker answers, taken from the front by each picker: a QFont, QColor or QString (a
-    // file name) of the picker's own kind is chosen; anything else, or an empty list, is
-    // the picker closed without a choice.
+    // Picker answers, taken from the front: a QFont, QColor or QString (a file name) of the
+    // picker's own kind is chosen; anything else, or none, closes it without a choice.
     QList<QVariant> dialogAnswers;
     // "font", "color", "open", "save", one for each picker shown, in order.
     QStringList dialogsShown;
     // The value each picker opened on (QFont, QColor, or the file name), in order.
     QList<QVariant> dialogsOpenedOn;
-    // The Qt filter of each file picker, in order.
+    // The Qt filter of each file picker.
     QStringList fileFilters;
 
 private:

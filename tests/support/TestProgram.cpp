@@ -89,22 +89,15 @@ bool TestProgram::busyWaitFor(const std::function<bool()> &condition, int timeou
 
 namespace {
 
-bool portFreeOnBoth(quint16 port)
-{
-    QTcpServer first;
-    QTcpServer second;
-    return first.listen(QHostAddress(QStringLiteral("127.0.0.1")), port)
-        && second.listen(QHostAddress(QStringLiteral("127.0.0.2")), port);
-}
-
+// A port other than `other` that is free on both 127.0.0.1 and 127.0.0.2.
 quint16 freePort(quint16 other)
 {
     for (;;) {
-        QTcpServer probe;
-        probe.listen(QHostAddress(QStringLiteral("127.0.0.1")), 0);
-        const quint16 port = probe.serverPort();
-        probe.close();
-        if (port != other && portFreeOnBoth(port))
+        QTcpServer first;
+        QTcpServer second;
+        first.listen(QHostAddress(QStringLiteral("127.0.0.1")), 0);
+        const quint16 port = first.serverPort();
+        if (port != other && second.listen(QHostAddress(QStringLiteral("127.0.0.2")), port))
             return port;
     }
 }

@@ -21,8 +21,7 @@ public:
 };
 
 // One copy of the messenger inside the test process, without a window unless one is made:
-// its own settings file, scripted desktop, bind address and ports. Ending the process only
-// counts.
+// its own settings file, scripted desktop, bind address and ports. Ending the process counts.
 class TestProgram
 {
 public:
@@ -45,16 +44,14 @@ public:
     // Reads the settings and starts the copy: its window when it has one, else the two
     // sessions as the window would.
     void start();
-    // Starts the copy for a user of that nickname, full name "<nickname> Khan" and e-mail
-    // "<nickname>@example.org".
+    // Starts the copy for "<nickname>", "<nickname> Khan", "<nickname>@example.org".
     void startAs(const QString &nickname);
     // The file names of the sounds played so far, in order.
     QStringList soundsPlayed() const;
     // The texts of the message boxes shown so far, in order.
     QStringList textsShown() const;
 
-    // Like QTest::qWaitFor, but runs the event loop without the pauses qWaitFor takes between
-    // rounds, which would otherwise dominate a stop-and-wait exchange.
+    // QTest::qWaitFor without its pauses between rounds, which would dominate an exchange.
     static bool busyWaitFor(const std::function<bool()> &condition, int timeoutMs = 20000);
     // Two ports that are free on both 127.0.0.1 and 127.0.0.2.
     static Ports freePorts();
