@@ -62,9 +62,8 @@ struct Call
             });
         QObject::connect(chat, &ChatSession::connectionReset,
             [this](const QString &partner) { log << QStringLiteral("reset ") + partner; });
-        QObject::connect(chat, &ChatSession::connectionEnded, [this](bool broken) {
-            log << (broken ? QStringLiteral("ended broken") : QStringLiteral("ended"));
-        });
+        QObject::connect(chat, &ChatSession::connectionEnded,
+            [this](bool broken) { log << QString::fromLatin1(broken ? "ended broken" : "ended"); });
         QObject::connect(
             chat, &ChatSession::callArriving, [this] { log << QStringLiteral("call"); });
         QObject::connect(
@@ -106,18 +105,14 @@ struct Call
 
 } // namespace
 
-// One copy's chat connection against a raw partner, without windows; the status timer's
-// ticks are the test's own.
 class tst_ChatSession : public QObject
 {
     Q_OBJECT
 
 private slots:
-    // We call: we hear nothing until the partner answers, and only an answer in its turn
-    // counts. The partner calls: we hear the request sound on the call and again with the
-    // question, and a caller our user has not accepted cannot chat, nor answer for the user.
-    // `answer` is what the partner answers us, or what we answer it ("" when it leaves
-    // while our user is asked).
+    // We call: we hear nothing until the partner answers in its turn. The partner calls: we
+    // hear the request sound on the call and with the question; until our user accepts, the
+    // caller can neither chat nor answer for the user. "" as answer: it leaves meanwhile.
     void handshake_data()
     {
         QTest::addColumn<bool>("weCall");
@@ -180,10 +175,9 @@ private slots:
         QCOMPARE(call.peer.received(), wire);
     }
 
-    // The partner's hang-up: the reset line and the error sound come at once, after whatever
-    // it wrote last; the next tick ends the connection, forgets a message left unfinished and
-    // listens for the next call. Our user's hang-up: the reset line, the closing banner,
-    // listening again, and not a byte nor a sound.
+    // The partner's hang-up: the reset line and the error sound at once, after its last words;
+    // the next tick ends the connection, forgets a message left unfinished and listens. Ours:
+    // the reset line, the closing banner, listening again, and not a byte nor a sound.
     void hangUps()
     {
         Call call;
@@ -193,7 +187,6 @@ private slots:
         QVERIFY(call.reaches(Closing));
         QCOMPARE(call.log.last(), QStringLiteral("error.wav"));
         QCOMPARE(call.us.chat().TmrState_Timer(), 109);
-        QCOMPARE(call.where(), Listening);
         RawPeer next;
         QVERIFY(call.partnerCalls(next));
         next.send(AliRecev);
@@ -210,8 +203,8 @@ private slots:
     }
 
     // However TCP joins or splits the partner's sends, each message shows once; one that
-    // never ends shows as it stands after a wait. Our own message goes out as it is and shows
-    // under our nickname; one that the partner could not read whole is refused, unsent.
+    // never ends shows after a wait. Ours goes out as it is and shows under our nickname; one
+    // too long for the partner to read whole is refused, unsent.
     void messages()
     {
         Call call;

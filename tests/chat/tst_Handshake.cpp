@@ -23,7 +23,6 @@ private slots:
         row("{NOT}", "Not N|F|E");
         row("{YES}\\F:A", "None N|F|E");
         row("{NOT} ", "None N|F|E");
-        row("{yes}", "None N|F|E");
         row(" {SEND}a/b/c/", "None N|F|E");
         row("{SEND}nick", "Send N|F|E");
         row("{SEND}nick/Full", "Send nick|F|{SEND}nick");

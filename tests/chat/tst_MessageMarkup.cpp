@@ -59,10 +59,8 @@ private slots:
         row("half to even, Windows-1252 font name",
             "\\F:Caf\xe9\x80\\C: 1.5.9\\S: 10.5\\L:0\\{T:\\}", true,
             QStringLiteral("Caf\u00e9\u20ac 10 - - 2 English "));
-        row("numbers end at the first other character", "\\F:A\\C: 12px\\S:x\\L:7\\{T:t\\}", true,
-            QStringLiteral("A 0 - - 12 Urdu t"));
-        row("missing language reads the third character", "\\I1\\F:A\\C: 0\\S: 10\\{T:t\\}", true,
-            QStringLiteral("A 10 - - 0 Urdu t"));
+        row("numbers end at the first other character, no language tag",
+            "\\I1\\F:A\\C: 12px\\S:x\\{T:t\\}", true, QStringLiteral("A 0 - - 12 Urdu t"));
         row("colour too large", "\\F:Arial\\C: 2147483648\\S: 10\\L:0\\{T:hi\\}", false,
             QStringLiteral("Arial 12 - - 4653723 Urdu hi"));
         row("size too large", "\\ITL\\F:Arial\\C: 5\\S: 32767.5\\L:0\\{T:hi\\}", false,

@@ -41,14 +41,12 @@ public:
     TransferSession &transfer() const { return program->transfer(); }
     Ports ports() const { return m_ports; }
     QString settingsFile() const { return m_settingsFile; }
-    // Reads the settings and starts the copy: its window when it has one, else the two
-    // sessions as the window would.
+    // Reads the settings and starts the copy's window, or without one its two sessions.
     void start();
     // Starts the copy for "<nickname>", "<nickname> Khan", "<nickname>@example.org".
     void startAs(const QString &nickname);
-    // The file names of the sounds played so far, in order.
+    // The file names of the sounds played and the texts of the boxes shown, in order.
     QStringList soundsPlayed() const;
-    // The texts of the message boxes shown so far, in order.
     QStringList textsShown() const;
 
     // QTest::qWaitFor without its pauses between rounds, which would dominate an exchange.
