@@ -39,9 +39,9 @@ QStringList story(QString items)
 // the session tells the transcript, the sounds it plays and the texts of its boxes.
 struct Call
 {
-    explicit Call(bool named = true)
+    Call()
     {
-        named ? us.startAs(QStringLiteral("sara")) : us.start();
+        us.startAs(QStringLiteral("sara"));
         us.desktop.onSound = [this](const QString &path) { log << QFileInfo(path).fileName(); };
         us.desktop.onShow = [this](const QString &text) {
             log << text;
@@ -234,7 +234,8 @@ private slots:
     // one nobody answers shows at the next tick, with the error sound, and listens again.
     void failedDial()
     {
-        Call call(false);
+        Call call;
+        call.us.program->LocalNickname = QStringLiteral("");
         call.us.program->RemoteIP = Partner;
         const auto trace = [&] {
             if (call.log.last() != call.where())

@@ -97,7 +97,6 @@ private slots:
         QVERIFY(server.setLocalPort(65535));
         QVERIFY(server.setLocalPort(port));
         QVERIFY(server.Listen());
-        // Once both sides have hung up, the closed connection is freed.
         QTRY_COMPARE_WITH_TIMEOUT(client.findChildren<QTcpSocket *>().size(), 0, Patience);
     }
 
