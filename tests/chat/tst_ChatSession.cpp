@@ -238,7 +238,7 @@ private slots:
         call.us.program->LocalNickname = QStringLiteral("");
         call.us.program->RemoteIP = Partner;
         const auto trace = [&] {
-            if (call.log.last() != call.where())
+            if (call.log.isEmpty() || call.log.last() != call.where())
                 call.log << call.where();
         };
         QTimer watch;
