@@ -1,27 +1,33 @@
 #pragma once
 
-#include "urdu/basUrdu.h"
+#include "controls/UrduText.h"
+#include "urdu/UrduGlyphFont.h"
 
-#include <QFont>
-#include <QStringList>
-
-#include <initializer_list>
-
-class UrduText;
+#include <QLineEdit>
 
 // Glyph texts written as their codes, and what a composer shows, for the Urdu tests.
 namespace UrduTestText {
 
-UrduGlyphText glyphs(std::initializer_list<int> codes);
-UrduGlyphText shownBy(const UrduText &composer);
+inline UrduGlyphText glyphs(std::initializer_list<int> codes)
+{
+    UrduGlyphText text;
+    for (const int code : codes)
+        text.append(static_cast<char>(code));
+    return text;
+}
 
-// The characters a box shows for glyph codes given from left to right as they appear on
-// screen, numbers already in reading order.
-QString onScreen(const UrduGlyphText &codesLeftToRight);
+inline UrduGlyphText shownBy(const UrduText &composer)
+{
+    return UrduGlyphFont::fromDisplay(composer.txtMain()->text());
+}
 
-// The glyphs the font draws for a text, left to right, after Qt's shaping: a glyph code's
-// number, or the name of a form only the font's contextual rules reach (yehHamza.init,
-// yehHamza.medi, toe.fina, tanween.caption).
-QStringList drawnGlyphs(const QString &text, const QFont &font);
+// What a box shows for glyph codes given left to right as seen, numbers in reading order.
+inline QString onScreen(const QByteArray &codesLeftToRight)
+{
+    QString shown;
+    for (const char code : codesLeftToRight)
+        shown += code == ' ' ? QChar(u' ') : QChar(UrduGlyphFont::PrivateUseBase + quint8(code));
+    return shown;
+}
 
 } // namespace UrduTestText
