@@ -1,7 +1,6 @@
 #include "app/DataFiles.h"
 #include "app/ShutdownSignals.h"
 #include "app/basMain.h"
-#include "support/RawPeer.h"
 #include "support/TestFiles.h"
 #include "support/TestProgram.h"
 
@@ -28,8 +27,7 @@ QString loaded(const basMain &program)
 } // namespace
 
 // The program's values: what a start reads, what a save writes, a save that fails, the
-// chat connection it reports, the sounds it plays, where its data files are, and the
-// signals that end it.
+// sounds it plays, where its data files are, and the signals that end it.
 class tst_basMain : public QObject
 {
     Q_OBJECT
@@ -130,19 +128,6 @@ private slots:
             SettingsStore().fileName(), m_config.filePath(QStringLiteral("Kalvex/Kalvex.conf")));
     }
 
-    // Connected means the chat socket's connected state: not listening, not closing.
-    void isConnectedAsksChat()
-    {
-        TestProgram copy(Address, TestProgram::freePorts());
-        copy.start();
-        QVERIFY(!copy.program->IsConnected());
-        RawPeer caller;
-        QVERIFY(caller.call(QStringLiteral("127.0.0.2"), copy.ports().chat));
-        QTRY_VERIFY(copy.program->IsConnected());
-        caller.hangUp();
-        QTRY_VERIFY(!copy.program->IsConnected());
-    }
-
     // Each kind plays its file from the program's folder; any other kind the error sound.
     void playSound()
     {
@@ -161,14 +146,12 @@ private slots:
     {
         QTest::addColumn<QString>("present"); // relative to the installation's root
         QTest::addColumn<QString>("found");
-        QTest::newRow("build tree")
-            << QStringLiteral("bin/help.html") << QStringLiteral("bin/help.html");
-        QTest::newRow("installed")
-            << QStringLiteral("share/kalvex/help.html") << QStringLiteral("share/kalvex/help.html");
-        QTest::newRow("both") << QStringLiteral("bin/help.html share/kalvex/help.html")
-                              << QStringLiteral("bin/help.html");
-        QTest::newRow("nowhere") << QStringLiteral("share/help.html")
-                                 << QStringLiteral("bin/help.html");
+        const QString beside = QStringLiteral("bin/help.html");
+        const QString installed = QStringLiteral("share/kalvex/help.html");
+        QTest::newRow("build tree") << beside << beside;
+        QTest::newRow("installed") << installed << installed;
+        QTest::newRow("both") << beside + u' ' + installed << beside;
+        QTest::newRow("nowhere") << QStringLiteral("share/help.html") << beside;
     }
     void dataFiles()
     {
@@ -176,12 +159,10 @@ private slots:
         QFETCH(QString, found);
         QTemporaryDir root;
         const QDir rootDir(root.path());
-        QVERIFY(rootDir.mkpath(QStringLiteral("bin")));
         for (const QString &file : present.split(u' '))
             QVERIFY(rootDir.mkpath(QFileInfo(file).path())
                 && QFile(rootDir.filePath(file)).open(QIODevice::WriteOnly));
-        QCOMPARE(
-            DataFiles::path(QStringLiteral("help.html"), rootDir.filePath(QStringLiteral("bin"))),
+        QCOMPARE(DataFiles::path(QStringLiteral("help.html"), root.filePath(QStringLiteral("bin"))),
             rootDir.filePath(found));
     }
 
