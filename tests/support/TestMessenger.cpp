@@ -13,7 +13,6 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTest>
 #include <QTextBlock>
 #include <QTimer>
 
@@ -89,29 +88,14 @@ void TestMessenger::type(const QString &text)
         composers.txtSend()->setText(text.toLatin1());
 }
 
-void TestMessenger::dial(const QString &address)
+void TestMessenger::fillIn(const char *entry, const char *dialog, const char *field,
+    const QString &text, const char *button)
 {
-    whenDialogOpens(QStringLiteral("frmConnect"), [address](QWidget *dialog) {
-        dialog->findChild<QLineEdit *>(QStringLiteral("txtIP"))->setText(address);
-        dialog->findChild<QPushButton *>(QStringLiteral("cmdOk"))->click();
+    whenDialogOpens(QLatin1String(dialog), [=](QWidget *opened) {
+        opened->findChild<QLineEdit *>(QLatin1String(field))->setText(text);
+        opened->findChild<QPushButton *>(QLatin1String(button))->click();
     });
-    action(QStringLiteral("mnuConnect"))->trigger();
-}
-
-bool TestMessenger::openSessionWith(TestMessenger &callee, const QString &calleeAddress)
-{
-    dial(calleeAddress);
-    return QTest::qWaitFor([&] { return chat().sessionOpen() && callee.chat().sessionOpen(); });
-}
-
-bool TestMessenger::sendFileTo(TestMessenger &receiver, const QString &path)
-{
-    whenDialogOpens(QStringLiteral("frmFileTransfer"), [path](QWidget *dialog) {
-        dialog->findChild<QLineEdit *>(QStringLiteral("txtFileName"))->setText(path);
-        dialog->findChild<QPushButton *>(QStringLiteral("cmdOK"))->click();
-    });
-    action(QStringLiteral("mnuSendFile"))->trigger();
-    return busyWaitFor([&] { return transferIdle() && receiver.transferIdle(); });
+    action(QLatin1String(entry))->trigger();
 }
 
 void TestMessenger::whenDialogOpens(

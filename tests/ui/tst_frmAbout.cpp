@@ -5,7 +5,7 @@
 #include <QTest>
 
 // The about box: centred on its owner; its links blue while and after the pointer is on
-// them, black again once it crosses the background; what they open; Enter and Esc close it.
+// them, black again once it crosses the background; what they open; Enter closes it.
 class tst_frmAbout : public QObject
 {
     Q_OBJECT
@@ -21,6 +21,7 @@ private slots:
         about.show();
         QVERIFY(QTest::qWaitForWindowExposed(&about));
         QCOMPARE(about.frameGeometry().center(), owner.frameGeometry().center());
+        owner.hide(); // the pointer's events go to the box alone
         auto *website = about.findChild<QLabel *>(QStringLiteral("lblWebsite"));
         auto *email = about.findChild<QLabel *>(QStringLiteral("lblEmail"));
         QString colours;
@@ -29,23 +30,22 @@ private slots:
             colours += website->palette().color(QPalette::WindowText).name() + u' '
                 + email->palette().color(QPalette::WindowText).name() + u'|';
         };
+        move(&about, QPoint(2, 2));
         move(website, QPoint(4, 3));
         move(website, QPoint(12, 5));
         move(email, QPoint(2, 2));
         move(&about, QPoint(about.width() - 2, 2));
         QCOMPARE(colours,
-            QStringLiteral("#0000ff #000000|#0000ff #000000|#0000ff #0000ff|#000000 #000000|"));
+            QStringLiteral("#000000 #000000|#0000ff #000000|#0000ff #000000|#0000ff "
+                           "#0000ff|#000000 #000000|"));
 
         QTest::mouseClick(website, Qt::LeftButton);
         QTest::mouseClick(email, Qt::LeftButton);
         QCOMPARE(desktop.opened,
             (QList<QUrl> { QUrl(QStringLiteral("https://www.example.org/kalvex")),
                 QUrl(QStringLiteral("mailto:kalvex@example.org")) }));
-        for (const Qt::Key key : { Qt::Key_Return, Qt::Key_Escape }) {
-            about.show();
-            QTest::keyClick(&about, key);
-            QVERIFY(!about.isVisible());
-        }
+        QTest::keyClick(&about, Qt::Key_Return);
+        QVERIFY(!about.isVisible());
     }
 };
 

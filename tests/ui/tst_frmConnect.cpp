@@ -1,15 +1,11 @@
-#include "support/TestProgram.h"
+#include "support/TestMessenger.h"
 #include "ui/frmConnect.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
-// The connect dialog: what can be typed as an address, and the connect request flag it
-// leaves on the File menu's connect entry.
 class tst_frmConnect : public QObject
 {
     Q_OBJECT
@@ -20,7 +16,7 @@ class tst_frmConnect : public QObject
 private slots:
     // Only digits and dots, up to 15 (a stored host name is not cut). Connect and Enter keep
     // the address and ask for a call; Cancel and the close box withdraw the request and keep
-    // the stored address.
+    // the stored address; Esc opens the settings over the dialog, which stays.
     void typeAndLeave_data()
     {
         QTest::addColumn<QString>("stored");
@@ -34,6 +30,7 @@ private slots:
             { "partner.example.org", "1", "cmdOk", "partner.example.org 1" },
             { "10.0.0.2", "5", "cmdCancel", "10.0.0.2 " },
             { "10.0.0.2", "5", "close box", "10.0.0.2 " },
+            { "10.0.0.2", "5", "Esc", "10.0.0.2 settings over it" },
         };
         for (const auto &row : rows)
             QTest::addRow("%s %s %s", row[0], row[1], row[2])
@@ -54,31 +51,23 @@ private slots:
         auto *txtIP = dialog.findChild<QLineEdit *>(QStringLiteral("txtIP"));
         txtIP->end(false);
         QTest::keyClicks(txtIP, typed);
-        if (way == u"Enter")
-            QTest::keyClick(txtIP, Qt::Key_Return);
+        QString settings;
+        if (way == u"Esc") {
+            TestMessenger::whenDialogOpens(QStringLiteral("frmSettings"), [&](QWidget *opened) {
+                settings = dialog.isVisible() ? QStringLiteral("settings over it") : QString();
+                opened->close();
+                dialog.close();
+            });
+        }
+        if (way == u"Enter" || way == u"Esc")
+            QTest::keyClick(txtIP, way == u"Esc" ? Qt::Key_Escape : Qt::Key_Return);
         else if (way == u"close box")
             dialog.close();
         else
             QTest::mouseClick(dialog.findChild<QPushButton *>(way), Qt::LeftButton);
         QVERIFY(!dialog.isVisible());
-        QCOMPARE(m_copy.program->RemoteIP + u' ' + m_mnuConnect.data().toString(), result);
-    }
-
-    // Esc presses the settings button: the settings open over the dialog, which stays.
-    void escapeOpensSettings()
-    {
-        frmConnect dialog(*m_copy.program, &m_mnuConnect);
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        QString opened;
-        QTimer::singleShot(0, this, [&] {
-            QWidget *modal = QApplication::activeModalWidget();
-            opened = modal->objectName();
-            modal->close();
-        });
-        QTest::keyClick(dialog.findChild<QLineEdit *>(QStringLiteral("txtIP")), Qt::Key_Escape);
-        QCOMPARE(opened, QStringLiteral("frmSettings"));
-        QVERIFY(dialog.isVisible());
+        QCOMPARE(
+            m_copy.program->RemoteIP + u' ' + m_mnuConnect.data().toString() + settings, result);
     }
 };
 
