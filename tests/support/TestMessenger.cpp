@@ -98,6 +98,23 @@ void TestMessenger::fillIn(const char *entry, const char *dialog, const char *fi
     action(QLatin1String(entry))->trigger();
 }
 
+bool TestMessenger::openSessionWith(TestMessenger &callee, const QString &calleeAddress)
+{
+    fillIn("mnuConnect", "frmConnect", "txtIP", calleeAddress, "cmdOk");
+    return busyWaitFor([&] { return chat().sessionOpen() && callee.chat().sessionOpen(); });
+}
+
+void TestMessenger::sendFile(const QString &path)
+{
+    fillIn("mnuSendFile", "frmFileTransfer", "txtFileName", path, "cmdOK");
+}
+
+bool TestMessenger::sendFileTo(TestMessenger &receiver, const QString &path, int timeoutMs)
+{
+    sendFile(path);
+    return busyWaitFor([&] { return transferIdle() && receiver.transferIdle(); }, timeoutMs);
+}
+
 void TestMessenger::whenDialogOpens(
     const QString &objectName, std::function<void(QWidget *dialog)> onOpen)
 {

@@ -11,7 +11,6 @@ class QTextDocument;
 class QWidget;
 class frmMain;
 
-// A font as the font picker returns it.
 QFont pickedFont(const char *family, qreal size, bool bold = false, bool italic = false);
 
 // One line per run: alignment (L or R), face, size, colour, B and I for bold and italic, the
@@ -30,12 +29,17 @@ public:
     // Steps separated by blanks: a chat state, shown as the session reports it, or the name
     // of a menu entry, triggered.
     void play(const QString &steps);
-    // Puts text into the composer of the chosen language.
     void type(const QString &text);
     // Triggers the menu entry, puts text into the field of the dialog it opens and clicks the
     // dialog's button.
     void fillIn(const char *entry, const char *dialog, const char *field, const QString &text,
         const char *button);
+    // Dials the callee, whose user accepts; true once both sides have opened the session.
+    bool openSessionWith(TestMessenger &callee, const QString &calleeAddress);
+    // Sends a file as a user does, through File > Send File.
+    void sendFile(const QString &path);
+    // Sends as sendFile does; true once this copy and the receiver are idle again.
+    bool sendFileTo(TestMessenger &receiver, const QString &path, int timeoutMs = 20000);
     // Runs onOpen on the dialog of that object name once it is up, and only then.
     static void whenDialogOpens(
         const QString &objectName, std::function<void(QWidget *dialog)> onOpen);

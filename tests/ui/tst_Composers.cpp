@@ -69,7 +69,6 @@ private slots:
                   "\xb9\xce\x4d \xe7\xd9\xc2 "
                   "\xd9\xeb \xbe\x42\xe8 \x42\xce\xb7 \x4f\x6e\xc7\x65\r\n\\}";
         QTest::newRow("English blanks") << english << QStringLiteral("  ") << QByteArray();
-        QTest::newRow("Urdu blanks") << QString() << QStringLiteral(" ") << QByteArray();
     }
     void wireForm()
     {

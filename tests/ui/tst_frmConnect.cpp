@@ -52,13 +52,12 @@ private slots:
         txtIP->end(false);
         QTest::keyClicks(txtIP, typed);
         QString settings;
-        if (way == u"Esc") {
+        if (way == u"Esc")
             TestMessenger::whenDialogOpens(QStringLiteral("frmSettings"), [&](QWidget *opened) {
                 settings = dialog.isVisible() ? QStringLiteral("settings over it") : QString();
                 opened->close();
                 dialog.close();
             });
-        }
         if (way == u"Enter" || way == u"Esc")
             QTest::keyClick(txtIP, way == u"Esc" ? Qt::Key_Escape : Qt::Key_Return);
         else if (way == u"close box")
