@@ -5,8 +5,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-// Which sounds fall back to the desktop's beep. This machine has no sound device, so a
-// sound that loads plays silently, and must not beep either.
+// Which sounds fall back to the beep; without a sound device, one that loads plays silently.
 class tst_SoundPlayer : public QObject
 {
     Q_OBJECT
@@ -33,7 +32,6 @@ private slots:
                 ? QFINDTESTDATA(QStringLiteral("../../src/media/sounds/") + file)
                 : dir.filePath(file + QStringLiteral(".wav"));
             player.play(path);
-            // Loading ends in Ready or Error; only then is it known whether it beeped.
             if (auto *effect = player.findChild<QSoundEffect *>()) {
                 QTRY_VERIFY(effect->status() == QSoundEffect::Ready
                     || effect->status() == QSoundEffect::Error);

@@ -22,7 +22,6 @@ struct Window : TestMessenger
         start();
         play(steps);
     }
-    // The chosen composer's markup before its text.
     QByteArray style() const
     {
         const QByteArray markup = window().composers().EncodeMessage();

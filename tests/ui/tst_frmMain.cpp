@@ -89,12 +89,18 @@ private slots:
         QCOMPARE(::shown(messenger), shown);
     }
 
-    // With no nickname, the settings are shown before the call is dialled. A call arriving
-    // while the user types an address closes the connect dialog.
+    // A copy that cannot listen shows the entries as at start. With no nickname, the settings
+    // are shown before the call is dialled. A call arriving closes the connect dialog.
     void dialling()
     {
-        TestMessenger ali(Ali, TestMessenger::freePorts());
+        const auto ports = TestMessenger::freePorts();
+        TestMessenger ali(Ali, ports);
+        TestMessenger second(Ali, ports);
         ali.start();
+        second.start();
+        QCOMPARE(::shown(second),
+            QStringLiteral(
+                "mnuSetLanguageP mnuUrdukeyboard mnuUrdu mnuUrduP (UR) &Connect&Connect"));
         QString whenShown; // the chat's state and the address to dial
         TestMessenger::whenDialogOpens(QStringLiteral("frmSettings"), [&](QWidget *dialog) {
             whenShown

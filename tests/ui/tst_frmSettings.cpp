@@ -13,7 +13,6 @@ namespace {
 const QStringList Fields { QStringLiteral("txtNick"), QStringLiteral("txtName"),
     QStringLiteral("txtEmail"), QStringLiteral("txtPath") };
 
-// Nickname, full name, e-mail and folder, given as one text separated by "|".
 QStringList values(const char *text)
 {
     return QString::fromUtf8(text).split(u'|');
