@@ -5,104 +5,88 @@
 #include "ui/frmFileExists.h"
 #include "ui/frmFileTransfer.h"
 
-#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
-// The send and name-clash dialogs, each on its own; a refusal is a box that keeps it open.
+// The send and name-clash dialogs, each on its own, over a folder that holds a.bin.
 class tst_FileTransferDialogs : public QObject
 {
     Q_OBJECT
 
+    static void row(const char *name, const char *input, const QString &outcome)
+    {
+        QTest::newRow(name) << QString::fromLatin1(input) << outcome;
+    }
+
 private slots:
-    void sendDialogChecksTheFile_data()
+    // input: the steps, a "|", and a text. "b": the send dialog's picker chooses a.bin, made
+    // as large as the text says, or the folder for "."; "t" types the text as the new name of
+    // a clash, "r" chooses "&Rename", "o" "&Overwrite". The outcome is what the dialog chose
+    // as it closed, or the boxes it showed while it stays open ("!" or "i" for the icon).
+    void dialogs_data()
     {
-        QTest::addColumn<qint64>("size"); // -1: a folder; -2: the field is empty
-        QTest::addColumn<QString>("refusal");
-        QTest::addColumn<Desktop::Icon>("icon");
-        const QString notFound
-            = QStringLiteral("File Not Found!\r\nMake sure the path is correct.");
-        QTest::newRow("largest") << qint64(2097152) << QString() << Desktop::Icon::Information;
-        QTest::newRow("one byte more")
-            << qint64(2097153)
-            << QStringLiteral(
-                   "Maximum 2MB File can be Sent.\r\nPlease Select a File less than 2MB.")
-            << Desktop::Icon::Information;
-        QTest::newRow("a folder") << qint64(-1) << notFound << Desktop::Icon::Exclamation;
-        QTest::newRow("empty name") << qint64(-2) << notFound << Desktop::Icon::Exclamation;
-    }
-
-    void sendDialogChecksTheFile()
-    {
-        QFETCH(qint64, size);
-        QFETCH(QString, refusal);
-        QFETCH(Desktop::Icon, icon);
-        const QTemporaryDir dir;
-        const QString path
-            = size == -2 ? QString() : dir.filePath(QLatin1String(size == -1 ? "." : "a.bin"));
-        QVERIFY(size < 0 || QFile::resize(TestFiles::write(path, {}), size));
-        ScriptedDesktop desktop;
-        CommonDialog cdMain(desktop);
-        frmFileTransfer dialog(cdMain, desktop);
-        QSignalSpy requested(&dialog, &frmFileTransfer::sendRequested);
-        dialog.show();
-        dialog.findChild<QLineEdit *>(QStringLiteral("txtFileName"))->setText(path);
-        dialog.findChild<QPushButton *>(QStringLiteral("cmdOK"))->click();
-        QCOMPARE(dialog.isVisible(), !refusal.isEmpty());
-        QCOMPARE(requested,
-            refusal.isEmpty() ? QList<QVariantList> { { path } } : QList<QVariantList>());
-        QCOMPARE(desktop.shown.size(), refusal.isEmpty() ? 0 : 1);
-        QVERIFY(refusal.isEmpty()
-            || (desktop.shown[0].text == refusal && desktop.shown[0].icon == icon));
-    }
-
-    // A new name is typed without the twelve characters file systems or shells give a meaning,
-    // and checked for a file that exists first, then for being empty, then as a partner's
-    // offered name would be; it is taken as typed.
-    void nameClashChecksTheNewName_data()
-    {
-        QTest::addColumn<bool>("rename");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("shown"); // the refusal, or the name chosen
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("outcome");
         const QString again = QStringLiteral("\r\nPlease choose another filename.");
-        QTest::newRow("overwrite ignores the name")
-            << false << QStringLiteral("new.txt") << QStringLiteral("offered.txt");
-        QTest::newRow("blanks kept")
-            << true << QStringLiteral(" new name ") << QStringLiteral(" new name ");
-        QTest::newRow("exists") << true << QStringLiteral("taken.txt")
-                                << QStringLiteral("The File with the same name already exists!")
-                + again;
-        QTest::newRow("empty") << true << QString() << QStringLiteral("Please enter a Filename.");
-        QTest::newRow("dot dot") << true << QStringLiteral("..")
-                                 << QStringLiteral("The name stands for a folder.") + again;
-        QTest::newRow("twelve characters refused")
-            << true << QStringLiteral("a\"b'c*d+e/f:g<h=i>j?k\\l|m n")
-            << QStringLiteral("abcdefghijklm n");
+        row("largest", "b|2097152", QStringLiteral("~/a.bin"));
+        row("one byte more", "b|2097153",
+            QStringLiteral(
+                "i Maximum 2MB File can be Sent.\r\nPlease Select a File less than 2MB."));
+        row("a folder", "b|.",
+            QStringLiteral("! File Not Found!\r\nMake sure the path is correct."));
+        row("overwrite at the start", "t|new.txt", QStringLiteral("offered.txt"));
+        row("overwrite again", "rto|new.txt", QStringLiteral("offered.txt"));
+        row("typed before the frame opened", "tr|new.txt",
+            QStringLiteral("! Please enter a Filename."));
+        row("blanks kept", "rt| new name ", QStringLiteral(" new name "));
+        row("exists", "rt|a.bin",
+            QStringLiteral("! The File with the same name already exists!") + again);
+        row("dot dot", "rt|..", QStringLiteral("! The name stands for a folder.") + again);
+        row("twelve characters refused", "rt|a\"b'c*d+e/f:g<h=i>j?k\\l|m n",
+            QStringLiteral("abcdefghijklm n"));
     }
 
-    void nameClashChecksTheNewName()
+    void dialogs()
     {
-        QFETCH(bool, rename);
-        QFETCH(QString, typed);
-        QFETCH(QString, shown);
+        QFETCH(QString, input);
+        QFETCH(QString, outcome);
+        const QString steps = input.section(u'|', 0, 0);
+        const QString text = input.section(u'|', 1);
         const QTemporaryDir dir;
-        QFile(dir.filePath(QStringLiteral("taken.txt"))).open(QIODevice::WriteOnly);
+        TestFiles::write(dir.filePath(QStringLiteral("a.bin")), QByteArray(text.toInt(), 'x'));
         ScriptedDesktop desktop;
-        frmFileExists dialog(DownloadFolder(dir.path()), desktop);
-        const auto options = dialog.findChildren<QRadioButton *>(QStringLiteral("OptFile"));
+        desktop.dialogAnswers = { dir.filePath(text == u"." ? text : QStringLiteral("a.bin")) };
+        CommonDialog cdMain(desktop);
+        frmFileTransfer send(cdMain, desktop);
+        frmFileExists clash(DownloadFolder(dir.path()), desktop);
+        const bool sending = steps == u"b";
+        QDialog &dialog = sending ? static_cast<QDialog &>(send) : clash;
+        QString chosen;
+        connect(&send, &frmFileTransfer::sendRequested, this,
+            [&](const QString &path) { chosen = path; });
         dialog.show();
-        options[1]->click();
-        QTest::keyClicks(dialog.findChild<QLineEdit *>(QStringLiteral("txtFilename")), typed);
-        options[rename ? 1 : 0]->click();
-        dialog.findChild<QPushButton *>(QStringLiteral("cmdOk"))->click();
-        QCOMPARE(dialog.isVisible(), !desktop.shown.isEmpty());
-        QCOMPARE(desktop.shown.isEmpty() ? dialog.chosenName(QStringLiteral("offered.txt"))
-                                         : desktop.shown[0].text,
-            shown);
+        const auto options = clash.findChildren<QRadioButton *>(QStringLiteral("OptFile"));
+        for (const QChar step : steps) {
+            if (step == u'b')
+                send.findChild<QPushButton *>(QStringLiteral("cmdBrowse"))->click();
+            else if (step == u't')
+                QTest::keyClicks(clash.findChild<QLineEdit *>(QStringLiteral("txtFilename")), text);
+            else
+                options[step == u'r' ? 1 : 0]->click();
+        }
+        const QString ok = sending ? QStringLiteral("cmdOK") : QStringLiteral("cmdOk");
+        dialog.findChild<QPushButton *>(ok)->click();
+        QString result = sending ? chosen.replace(dir.path(), QStringLiteral("~"))
+                                 : clash.chosenName(QStringLiteral("offered.txt"));
+        for (const ScriptedDesktop::Shown &box : desktop.shown)
+            result = QLatin1String(box.icon == Desktop::Icon::Information ? "i " : "! ") + box.text;
+        if (dialog.isVisible() == desktop.shown.isEmpty())
+            result += u'?';
+        QCOMPARE(result, outcome);
+        QCOMPARE(desktop.fileFilters.join(u';'), QLatin1String(sending ? "All Files (*)" : ""));
     }
 };
 
