@@ -53,10 +53,10 @@ frmSettings::frmSettings(basMain &program, QWidget *parent)
     grey.setColor(QPalette::Window, QColor(192, 192, 192));
     m_lblIPAddress->setPalette(grey);
 
-    m_txtNick = createField(QStringLiteral("txtNick"), NickRow, 10);
-    m_txtName = createField(QStringLiteral("txtName"), NameRow, 30);
-    m_txtEmail = createField(QStringLiteral("txtEmail"), EmailRow, 30);
-    m_txtPath = createField(QStringLiteral("txtPath"), PathRow, 30);
+    m_txtNick = createField(QStringLiteral("txtNick"), NickRow);
+    m_txtName = createField(QStringLiteral("txtName"), NameRow);
+    m_txtEmail = createField(QStringLiteral("txtEmail"), EmailRow);
+    m_txtPath = createField(QStringLiteral("txtPath"), PathRow);
     new KeyAsciiFilter(
         m_txtEmail, [](int keyAscii) { return !EmailRefusedCharacters.contains(QChar(keyAscii)); });
     createButtons();
@@ -75,13 +75,12 @@ QLabel *frmSettings::createLabel(int index, const QString &caption, int row)
     return label;
 }
 
-QLineEdit *frmSettings::createField(const QString &name, int row, int limit)
+QLineEdit *frmSettings::createField(const QString &name, int row)
 {
     auto *field = new QLineEdit(this);
     field->setObjectName(name);
     field->setFont(DialogStyle::fieldFont());
     field->setGeometry(Twips::rect(FieldLeft, RowTop[row], FieldWidth, FieldHeight));
-    field->setMaxLength(limit);
     return field;
 }
 

@@ -20,7 +20,7 @@ public:
 
 private:
     QLabel *createLabel(int index, const QString &caption, int row);
-    QLineEdit *createField(const QString &name, int row, int limit);
+    QLineEdit *createField(const QString &name, int row);
     void createButtons();
     void Form_Load();
     void cmdOK_Click();

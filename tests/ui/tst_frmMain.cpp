@@ -89,8 +89,9 @@ private slots:
         QCOMPARE(::shown(messenger), shown);
     }
 
-    // A copy that cannot listen shows the entries as at start. With no nickname, the settings
-    // are shown before the call is dialled. A call arriving closes the connect dialog.
+    // A copy that cannot listen shows the entries as at start and has no partner to show. With no
+    // nickname, the settings are shown before the call is dialled. A call arriving closes the
+    // connect dialog.
     void dialling()
     {
         const auto ports = TestMessenger::freePorts();
@@ -101,6 +102,9 @@ private slots:
         QCOMPARE(::shown(second),
             QStringLiteral(
                 "mnuSetLanguageP mnuUrdukeyboard mnuUrdu mnuUrduP (UR) &Connect&Connect"));
+        second.action(QStringLiteral("mnuRemote"))->setEnabled(true);
+        second.play(QStringLiteral("mnuRemote"));
+        QCOMPARE(second.transcriptRuns(), QStringList());
         QString whenShown; // the chat's state and the address to dial
         TestMessenger::whenDialogOpens(QStringLiteral("frmSettings"), [&](QWidget *dialog) {
             whenShown
@@ -109,6 +113,7 @@ private slots:
         });
         ali.fillIn("mnuConnect", "frmConnect", "txtIP", QStringLiteral("127.0.0.9"), "cmdOk");
         QCOMPARE(whenShown, QStringLiteral("Listening 127.0.0.9"));
+        QCOMPARE(ali.action(QStringLiteral("mnuConnect"))->data(), QString()); // request taken
 
         QTRY_VERIFY(ali.listening());
         RawPeer caller;
