@@ -64,8 +64,6 @@ void Transcript::AppendStyledRun(const QString &text, const QString &fontName, i
     // clear of the box from elsewhere.
     m_end.movePosition(QTextCursor::End);
 
-    alignLastParagraph(alignment);
-
     // A size of 0 or less (a partner's markup that did not decode) takes the box's default
     // size; a huge one is held at what a saved file can still carry.
     const int pointSize = fontSize > 0 ? std::min(fontSize, LargestPointSize)
@@ -77,7 +75,16 @@ void Transcript::AppendStyledRun(const QString &text, const QString &fontName, i
     run.setFontFamilies(QStringList { fontName });
     run.setFontPointSize(pointSize);
     run.setForeground(ColorNumber::toColor(color));
-    m_end.insertText(text, run);
+
+    // A run that begins with a line break opens its own paragraph and aligns that one: the
+    // paragraph it ends, such as an Urdu body without a closing line break, keeps its own.
+    QStringView rest = text;
+    if (rest.startsWith(LineBreak)) {
+        m_end.insertText(LineBreak, run);
+        rest = rest.mid(LineBreak.size());
+    }
+    alignLastParagraph(alignment);
+    m_end.insertText(rest.toString(), run);
 
     followNewestText();
 }

@@ -71,8 +71,8 @@ private slots:
                    label("The Connection with the sara {127.0.0.2}is reset.", 'c'), Break,
                    label("Chat Session Closed on "), label("Wed, January 09, 2002", 'c'),
                    label(" at "), label("04:05:07 PM", 'c') };
-        QTest::newRow(
-            "our English message as text, the partner's sizes held in 1 to 72, Urdu lines")
+        QTest::newRow("our English message as text, the partner's sizes held in 1 to 72, Urdu "
+                      "lines that stay right")
             << Writer([](Transcript &t) {
                    t.ShowMessage(QStringLiteral("ali"), 0,
                        message("Times", 13, true, false, 255, "<b>hi</b>", false));
@@ -81,9 +81,8 @@ private slots:
                    t.ShowMessage(QStringLiteral("sara"), 1,
                        message("Arial", 500, false, false, 0, "b", false));
                    t.ShowMessage(QStringLiteral("sara"), 1,
-                       message(
-                           "Qirtas1", 16, false, true, 0xFF0000, "\xc1\xc2\r\n\x7b\x7d\r\n", true));
-                   t.AppendRun(QStringLiteral("end"), 0, QStringLiteral("Tahoma"), 10);
+                       message("Qirtas1", 16, false, true, 0xFF0000, "\xc1\xc2\r\n\x7b\x7d", true));
+                   t.AppendRun(QStringLiteral("\r\nend"), 0, QStringLiteral("Tahoma"), 10);
                })
             << QStringList { Break, QStringLiteral("L Arial 10 #05984b B \"ali Says : \""), Break,
                    QStringLiteral("L Times 13 #ff0000 B \"   <b>hi</b>\""), Break,
