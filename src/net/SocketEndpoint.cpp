@@ -239,13 +239,12 @@ void SocketEndpoint::onNewConnection()
     }
 }
 
-// Forgets a lookup still running and an address resolved but not dialled yet.
+// Forgets a lookup still running and an address resolved but not dialled yet. The lookup is
+// left to finish and its answer is ignored: aborting it loses the answer's receiver without
+// freeing it.
 void SocketEndpoint::abortDialling()
 {
     m_dialTimer->stop();
-    if (m_lookupId == -1)
-        return;
-    QHostInfo::abortHostLookup(m_lookupId);
     m_lookupId = -1;
 }
 
