@@ -1,3 +1,4 @@
+#include "app/SecureStart.h"
 #include "app/ShutdownSignals.h"
 #include "app/basMain.h"
 #include "resources/ProgramIcon.h"
@@ -9,6 +10,8 @@
 
 int main(int argc, char *argv[])
 {
+    if (SecureStart::secureMode())
+        SecureStart::dropPluginFolders(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kalvex"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));

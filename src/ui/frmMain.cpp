@@ -377,6 +377,9 @@ void frmMain::showChatState(ChatSession::State state)
     action(QStringLiteral("mnuConnectT"))->setText(caption);
     m_composers->enableForSession(open);
     EnableSessionControls(open);
+    // A session that opens finds the user ready to type.
+    if (open)
+        handFocusToComposer();
 }
 
 // Save As and Print stay enabled once a session has been open: the transcript of an ended
@@ -513,16 +516,19 @@ void frmMain::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-// Every way out passes here. The settings are written before anything else, so that a
-// failure further on cannot lose them; the partner learns of the end from its own socket.
+// Every way out passes here. The settings are written before the rest of the shut-down, so
+// that a failure further on cannot lose them; the partner learns of the end from its own
+// socket.
 void frmMain::Form_QueryUnload()
 {
     m_unloaded = true;
+    // A box about a failed write lets events run: no status tick may listen again or reset
+    // a transfer while the program ends.
+    m_tmrState->stop();
     m_program.SaveSettings();
     RemoveTrayIcon();
     chat().close();
     transfer().close();
-    m_tmrState->stop();
     m_program.environment().endProcess();
 }
 

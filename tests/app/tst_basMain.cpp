@@ -1,4 +1,5 @@
 #include "app/DataFiles.h"
+#include "app/SecureStart.h"
 #include "app/ShutdownSignals.h"
 #include "app/basMain.h"
 #include "support/TestFiles.h"
@@ -162,6 +163,27 @@ private slots:
             QTRY_COMPARE(received.count(), 1);
             QCOMPARE(received.first().first().toInt(), signalNumber);
         }
+    }
+
+    // Started with a right its user lacks, the program loads no plugin from a folder its
+    // starter names; the other arguments stay in order.
+    void secureStartDropsPluginFolders()
+    {
+        qputenv("QT_PLUGIN_PATH", "/tmp/evil");
+        qputenv("QT_QPA_PLATFORM_PLUGIN_PATH", "/tmp/evil");
+        QByteArrayList args { "kalvex", "-platformpluginpath", "/tmp/evil", "-style", "fusion",
+            "--platformpluginpath", "/tmp/evil", "-platformpluginpath" };
+        QList<char *> argv;
+        for (QByteArray &arg : args)
+            argv << arg.data();
+        int argc = argv.size();
+        argv << nullptr;
+        SecureStart::dropPluginFolders(argc, argv.data());
+        QCOMPARE(QByteArrayList(argv.begin(), argv.begin() + argc).join(' '),
+            QByteArray("kalvex -style fusion"));
+        QCOMPARE(argv[argc], nullptr);
+        QVERIFY(!qEnvironmentVariableIsSet("QT_PLUGIN_PATH")
+            && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM_PLUGIN_PATH"));
     }
 };
 

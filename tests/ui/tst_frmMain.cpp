@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
+#include <QTimer>
 
 namespace {
 
@@ -87,6 +88,9 @@ private slots:
         messenger.start();
         messenger.play(steps);
         QCOMPARE(::shown(messenger), shown);
+        const frmMain &window = messenger.window(); // a session opens ready to type
+        if (steps.endsWith(u"InSession"))
+            QCOMPARE(window.focusWidget(), window.composers().activeBox());
     }
 
     // A copy that cannot listen shows the entries as at start and has no partner to show. With no
@@ -204,8 +208,8 @@ private slots:
         }
     }
 
-    // Every way out writes the settings while the chat connection still stands, then closes
-    // both sockets and the tray icon and ends the program, once.
+    // Every way out writes the settings while the chat connection still stands and the status
+    // timer is stopped, then closes both sockets and the tray icon and ends the program, once.
     void everyWayOut_data()
     {
         QTest::addColumn<QString>("way");
@@ -224,7 +228,10 @@ private slots:
         const frmMain &window = leaving.window();
         QTRY_COMPARE(window.WskMain().State(), Socket::Connected);
         QList<Socket> stateAtWrite;
-        leaving.store->onWrite = [&](const QString &) { stateAtWrite << window.WskMain().State(); };
+        const auto *tmrState = window.findChild<QTimer *>(QStringLiteral("TmrState"));
+        leaving.store->onWrite = [&](const QString &) {
+            stateAtWrite << (tmrState->isActive() ? Socket::Error : window.WskMain().State());
+        };
         if (way.isEmpty())
             leaving.program->Unload();
         else
