@@ -11,7 +11,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-// The send and name-clash dialogs, each on its own, over a folder that holds a.bin.
+// The send and name-clash dialogs, each on its own, over a folder that holds a.bin and l.bin,
+// a link to nothing.
 class tst_FileTransferDialogs : public QObject
 {
     Q_OBJECT
@@ -42,7 +43,7 @@ private slots:
         row("typed before the frame opened", "tr|new.txt",
             QStringLiteral("! Please enter a Filename."));
         row("blanks kept", "rt| new name ", QStringLiteral(" new name "));
-        row("exists", "rt|a.bin",
+        row("exists, a link to nothing", "rt|l.bin",
             QStringLiteral("! The File with the same name already exists!") + again);
         row("dot dot", "rt|..", QStringLiteral("! The name stands for a folder.") + again);
         row("twelve characters refused", "rt|a\"b'c*d+e/f:g<h=i>j?k\\l|m n",
@@ -57,6 +58,7 @@ private slots:
         const QString text = input.section(u'|', 1);
         const QTemporaryDir dir;
         TestFiles::write(dir.filePath(QStringLiteral("a.bin")), QByteArray(text.toInt(), 'x'));
+        QFile::link(QStringLiteral("gone"), dir.filePath(QStringLiteral("l.bin")));
         ScriptedDesktop desktop;
         desktop.dialogAnswers = { dir.filePath(text == u"." ? text : QStringLiteral("a.bin")) };
         CommonDialog cdMain(desktop);
