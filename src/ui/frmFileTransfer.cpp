@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 
 namespace {
 constexpr int HideReadOnly = 4;
@@ -87,6 +88,16 @@ void frmFileTransfer::cmdOK_Click()
             Desktop::Icon::Information, Desktop::Buttons::Ok);
         return;
     }
+    const QScopedValueRollback sending(m_sending, true);
     emit sendRequested(path);
     accept();
+}
+
+// The dialog closes once the transfer asked for has been set up or given up.
+void frmFileTransfer::reject()
+{
+    if (m_sending)
+        emit cancelRequested();
+    else
+        QDialog::reject();
 }

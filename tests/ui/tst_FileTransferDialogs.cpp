@@ -1,5 +1,7 @@
+#include "support/RawPeer.h"
 #include "support/ScriptedDesktop.h"
 #include "support/TestFiles.h"
+#include "support/TestMessenger.h"
 #include "transfer/DownloadFolder.h"
 #include "ui/CommonDialog.h"
 #include "ui/frmFileExists.h"
@@ -8,11 +10,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
-// The send and name-clash dialogs, each on its own, over a folder that holds a.bin and l.bin,
-// a link to nothing.
+// The send and name-clash dialogs: each on its own, over a folder that holds a.bin and l.bin,
+// a link to nothing; and the send dialog in a messenger.
 class tst_FileTransferDialogs : public QObject
 {
     Q_OBJECT
@@ -89,6 +93,43 @@ private slots:
             result += u'?';
         QCOMPARE(result, outcome);
         QCOMPARE(desktop.fileFilters.join(u';'), QLatin1String(sending ? "All Files (*)" : ""));
+    }
+
+    // The partner's queue of file calls is full, so a dial hangs (until the partner closes, after
+    // two seconds); leaving the send dialog or choosing the menu entry meanwhile cancels at once.
+    void cancelWhileDialling_data()
+    {
+        QTest::addColumn<bool>("viaMenu");
+        QTest::newRow("Esc in the dialog") << false;
+        QTest::newRow("Cancel File Transfer") << true;
+    }
+
+    void cancelWhileDialling()
+    {
+        QFETCH(bool, viaMenu);
+        const TestProgram::Ports ports = TestProgram::freePorts();
+        QTcpServer full;
+        full.setListenBacklogSize(0);
+        full.setMaxPendingConnections(0);
+        QVERIFY(full.listen(QHostAddress(QStringLiteral("127.0.0.1")), ports.file));
+        RawPeer waiting;
+        QVERIFY(waiting.call(QStringLiteral("127.0.0.2"), ports.file));
+        TestMessenger sara(QStringLiteral("127.0.0.2"), ports);
+        sara.start();
+        sara.program->RemoteUserIP = QStringLiteral("127.0.0.1");
+        sara.play(QStringLiteral("InSession"));
+        TestMessenger::whenDialogOpens(QStringLiteral("frmFileTransfer"), [&](QWidget *dialog) {
+            QTimer::singleShot(2000, &full, &QTcpServer::close);
+            QTimer::singleShot(300, dialog, [&, dialog] {
+                viaMenu ? sara.action(QStringLiteral("mnuSendFile"))->trigger()
+                        : QTest::keyClick(dialog, Qt::Key_Escape);
+            });
+        });
+        const QTemporaryDir dir;
+        sara.sendFile(TestFiles::write(dir.filePath(QStringLiteral("a.bin")), "abc"));
+        QCOMPARE(sara.textsShown().join(u'|'),
+            u"Are you sure you want to Cancel?|File Transfer Interrupted!");
+        QVERIFY(sara.transferIdle());
     }
 };
 
