@@ -34,7 +34,7 @@ frmFileTransfer::frmFileTransfer(CommonDialog &cdMain, Desktop &desktop, QWidget
     m_txtFileName = new QLineEdit(this);
     m_txtFileName->setObjectName(QStringLiteral("txtFileName"));
     m_txtFileName->setGeometry(Twips::rect(1200, 120, 3615, 330));
-    m_txtFileName->setFont(DialogStyle::fieldFont());
+    m_txtFileName->setFont(DialogStyle::nameFieldFont());
 
     QPushButton *cmdBrowse = createButton(
         QStringLiteral("cmdBrowse"), QStringLiteral("..."), Twips::rect(4860, 120, 435, 330));
