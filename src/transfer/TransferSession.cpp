@@ -86,7 +86,8 @@ void TransferSession::FileRequest()
     m_wskFtp->setRemotePort(m_program.environment().filePort);
     m_wskFtp->Connect();
     m_wskFtp->waitWhileDialling();
-    // The chat may have ended meanwhile, which resets the transfer and leaves nothing to report.
+    // The chat may have ended or the user cancelled meanwhile, which resets the transfer and
+    // leaves nothing to report.
     if (m_wskFtp->State() == SocketEndpoint::SocketState::Error)
         endTransfer(
             QStringLiteral("Error Connecting Remote Computer!"), Desktop::Icon::Exclamation);
@@ -102,8 +103,9 @@ void TransferSession::cancelTransfer()
     if (answer != Desktop::Answer::Yes || transfer != m_transfer.serial())
         return;
     runTransferSteps(m_transfer.cancel());
-    // The "{CLOSE}" leaves before the socket closes.
-    for (int i = 0; i < 4; ++i)
+    // The "{CLOSE}" leaves before the socket closes. A socket still dialling has nothing to
+    // send: it stops at once, before the partner can take the call.
+    for (int i = 0; i < 4 && m_wskFtp->State() == SocketEndpoint::SocketState::Connected; ++i)
         QCoreApplication::processEvents();
     endTransfer(
         StringTable::text(StringTable::FileTransferInterrupted), Desktop::Icon::Exclamation);

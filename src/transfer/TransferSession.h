@@ -44,7 +44,8 @@ public:
     // Connects the file socket to the chat partner to send the file TransferFileName;
     // returns once the connection is made or has failed (which the user is told).
     void FileRequest();
-    // Asks the user whether to cancel the transfer that runs, and cancels it on Yes.
+    // Asks the user whether to cancel the transfer that is being set up or runs, and cancels
+    // it on Yes; a file socket still dialling stops.
     void cancelTransfer();
     // Back to idle, the file socket listening again.
     void ResetTransfer();

@@ -19,6 +19,13 @@ QFont fieldFont()
     return font;
 }
 
+QFont nameFieldFont()
+{
+    QFont font = fieldFont();
+    font.setPointSizeF(8.25);
+    return font;
+}
+
 void setLimitedText(QLineEdit *field, int limit, const QString &text)
 {
     field->setMaxLength(qMax(limit, int(text.size())));

@@ -17,6 +17,8 @@ inline constexpr Qt::WindowFlags FixedDialogFlags = Qt::Dialog | Qt::CustomizeWi
 QFont captionFont();
 // Arial 9 pt: text fields.
 QFont fieldFont();
+// Arial 8.25 pt: the file dialogs' name fields.
+QFont nameFieldFont();
 
 // Shows a value whole even when it is longer than the field's limit, which then only stops
 // typing: a value edited by hand in the settings must not be cut short by OK.

@@ -50,7 +50,7 @@ frmFileExists::frmFileExists(const DownloadFolder &folder, Desktop &desktop, QWi
     m_txtFilename = new QLineEdit(m_fraFileName);
     m_txtFilename->setObjectName(QStringLiteral("txtFilename"));
     m_txtFilename->setGeometry(Twips::rect(1080, 105, 2850, 315));
-    m_txtFilename->setFont(DialogStyle::fieldFont());
+    m_txtFilename->setFont(DialogStyle::nameFieldFont());
     new KeyAsciiFilter(m_txtFilename, typableInName);
 
     auto *cmdOk = new QPushButton(QStringLiteral("&OK"), this);

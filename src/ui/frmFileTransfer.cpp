@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 
 namespace {
 constexpr int HideReadOnly = 4;
@@ -33,7 +34,7 @@ frmFileTransfer::frmFileTransfer(CommonDialog &cdMain, Desktop &desktop, QWidget
     m_txtFileName = new QLineEdit(this);
     m_txtFileName->setObjectName(QStringLiteral("txtFileName"));
     m_txtFileName->setGeometry(Twips::rect(1200, 120, 3615, 330));
-    m_txtFileName->setFont(DialogStyle::fieldFont());
+    m_txtFileName->setFont(DialogStyle::nameFieldFont());
 
     QPushButton *cmdBrowse = createButton(
         QStringLiteral("cmdBrowse"), QStringLiteral("..."), Twips::rect(4860, 120, 435, 330));
@@ -87,6 +88,16 @@ void frmFileTransfer::cmdOK_Click()
             Desktop::Icon::Information, Desktop::Buttons::Ok);
         return;
     }
+    const QScopedValueRollback sending(m_sending, true);
     emit sendRequested(path);
     accept();
+}
+
+// The dialog closes once the transfer asked for has been set up or given up.
+void frmFileTransfer::reject()
+{
+    if (m_sending)
+        emit cancelRequested();
+    else
+        QDialog::reject();
 }

@@ -10,7 +10,8 @@ class QRect;
 
 // Picks the file to send. Send checks that the name leads to a readable file of at most
 // 2 MB and then asks for the transfer with sendRequested; the dialog stays up until that
-// returns, so a failure to connect is reported over it.
+// returns, so a failure to connect is reported over it, and leaving it meanwhile (Cancel,
+// Esc, the close box) asks to cancel the transfer being set up.
 class frmFileTransfer final : public QDialog
 {
     Q_OBJECT
@@ -18,9 +19,13 @@ class frmFileTransfer final : public QDialog
 public:
     frmFileTransfer(CommonDialog &cdMain, Desktop &desktop, QWidget *parent = nullptr);
 
+    void reject() override;
+
 signals:
     // The full path, as typed or chosen.
     void sendRequested(const QString &path);
+    // The user left the dialog while the transfer asked for was being set up.
+    void cancelRequested();
 
 private:
     QPushButton *createButton(const QString &name, const QString &caption, const QRect &geometry);
@@ -30,4 +35,6 @@ private:
     CommonDialog &m_cdMain;
     Desktop &m_desktop;
     QLineEdit *m_txtFileName = nullptr;
+    // sendRequested is being handled.
+    bool m_sending = false;
 };

@@ -591,20 +591,20 @@ void frmMain::mnuUrdukeyboard_Click()
     m_keyboard->activateWindow();
 }
 
-// Idle, the entry offers a file; during a transfer it offers to cancel it.
+// Idle, the entry offers a file; from the dial on it offers to cancel the transfer.
 void frmMain::mnuSendFile_Click()
 {
-    if (transfer().Transferring()) {
+    if (transfer().state() != TransferSession::State::Idle) {
         transfer().cancelTransfer();
         return;
     }
-    if (transfer().state() != TransferSession::State::Idle)
-        return;
     frmFileTransfer dialog(m_cdMain, m_program.desktop(), this);
     connect(&dialog, &frmFileTransfer::sendRequested, this, [this](const QString &path) {
         transfer().TransferFileName = path;
         transfer().FileRequest();
     });
+    connect(
+        &dialog, &frmFileTransfer::cancelRequested, &transfer(), &TransferSession::cancelTransfer);
     dialog.exec();
 }
 

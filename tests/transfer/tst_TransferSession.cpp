@@ -48,7 +48,7 @@ private slots:
     // marked ">"; and, marked "!", what happens meanwhile (see below); "@name" is bob calling
     // and offering that file. The events are the texts shown and the progress ("position/size
     // percent") in order, then the sounds played. The download folder, "name=content" each,
-    // held a.txt before.
+    // held a.txt before; "*" marks a file whose permissions a new file has not.
     void transfers_data()
     {
         QTest::addColumn<QByteArray>("script");
@@ -64,6 +64,8 @@ private slots:
         const QByteArray question("Are you sure you want to Cancel?|");
         const QByteArray in2000 = "@in.bin|>{SF}|{BOF} 2000|>{NXT}|" + c.left(1024) + "|>{NXT}|";
         const QByteArray inAsked = asked("in.bin") + "1024/2000 51|";
+        const QByteArray out2000
+            = "!send 2000|{ACCEPT}|>{FILE}report.doc|{SF}|>{BOF} 2000|{NXT}|>" + c.left(1024) + '|';
         row("a chunk and a byte",
             "@report.doc|>{SF}|{BOF} 1025|>{NXT}|" + c.left(1024) + "|>{NXT}|" + c.mid(1024, 1)
                 + "|>{NXT}|{EOF}",
@@ -72,9 +74,14 @@ private slots:
         row("clash renamed, size after blanks rounded",
             "!as b.txt|@a.txt|>{SF}|{BOF}   2.6|>{NXT}|new|>{NXT}|{EOF}",
             asked("a.txt") + got3 + received, Older + "|b.txt=new");
-        row("clash overwritten by an empty file, end split",
-            "!as a.txt|@a.txt|>{SF}|{BOF} 0|>{NXT}|{E|OF}", asked("a.txt") + "0/0 0|" + received,
-            "a.txt=");
+        row("executable overwritten by an empty file, end split",
+            "!exec|!as a.txt|@a.txt|>{SF}|{BOF} 0|>{NXT}|{E|OF}",
+            asked("a.txt") + "0/0 0|" + received, "a.txt=");
+        row("a dangling link is a clash", "!link t.txt|@l.txt|>{NS}",
+            asked("l.txt") + "0/0 0|request.wav", Older + "|l.txt=(missing)");
+        row("a link is replaced, not written through",
+            "!link a.txt|!as l.txt|@l.txt" + three + "{EOF}", asked("l.txt") + got3 + received,
+            Older + "|l.txt=new");
         row("clash unsettled", "@a.txt|>{NS}", asked("a.txt") + "0/0 0|request.wav");
         row("cancel split after the content", "@c.txt" + three + "{CLO|SE}",
             asked("c.txt") + got3 + "File Transfer Interrupted!|request.wav");
@@ -87,8 +94,7 @@ private slots:
         row("largest, partner vanishes", "@c.txt|>{SF}|{BOF} 2097152|>{NXT}|!vanish",
             asked("c.txt") + cut);
         row("a folder of that name", "!folder|@sub" + three + "{EOF}",
-            asked("sub") + got3
-                + "The file sub could not be saved.\r\nFilename refers to a directory|request.wav",
+            asked("sub") + got3 + "The file sub could not be saved.\r\nIs a directory|request.wav",
             Older + "|sub=(missing)");
         row("leading colon stays inside", "@:x" + three + "{EOF}", asked(":x") + got3 + received,
             ":x=new|" + Older);
@@ -125,13 +131,13 @@ private slots:
             "!send 1025|{ACCEPT}|>{FILE}report.doc|{SF}|>{BOF} 1025|{NXT}|>" + c.left(1024)
                 + "|{CLO|SE}",
             "1024/1025 99|" + interrupted);
+        row("send, partner vanishes", out2000 + "!vanish", "1024/2000 51|" + interrupted);
         row("send a file gone", "!send -|{ACCEPT}|>{FILE}report.doc|{SF}|>{CLOSE}",
             "0/0 0|The file could not be read.\r\nNo such file or directory");
         row("send with nobody listening", "!dial", "0/0 0|Error Connecting Remote Computer!");
         row("receiver cancels", in2000 + "!cancel|>{CLOSE}|!hungup", inAsked + question + cut);
         row("sender thinks again",
-            "!send 2000|{ACCEPT}|>{FILE}report.doc|{SF}|>{BOF} 2000|{NXT}|>" + c.left(1024)
-                + "|!no|!cancel|{NXT}|>" + c.mid(1024, 976) + "|{NXT}|>{EOF}",
+            out2000 + "!no|!cancel|{NXT}|>" + c.mid(1024, 976) + "|{NXT}|>{EOF}",
             "1024/2000 51|" + question + "2000/2000 100|" + sent);
         row("partner leaves the chat", in2000 + "!gone|!hungup", inAsked + cut + "|error.wav");
         row("we leave the chat", in2000 + "!hangup|!hungup", inAsked + "0/0 0|request.wav");
@@ -145,7 +151,8 @@ private slots:
     // that call is hung up on; send size: sara sends report.doc ("-": gone by "{SF}"); dial:
     // with nobody listening; no: the next question is answered No; as name: a clash is settled
     // so; cancel: sara cancels; hangup: she leaves the chat; gone: bob leaves it, noticed at the
-    // next status tick; vanish: he closes the file call.
+    // next status tick; vanish: he closes the file call; exec: a.txt becomes executable; link
+    // target: l.txt becomes a link to target.
     void transfers()
     {
         QFETCH(QByteArray, script);
@@ -183,7 +190,8 @@ private slots:
                 *name = settleAs.isNull() ? *name : settleAs;
             });
         QVERIFY(QDir().mkpath(in));
-        TestFiles::write(in + QStringLiteral("/a.txt"), "older content");
+        const QString a = TestFiles::write(in + QStringLiteral("/a.txt"), "older content");
+        const QFile::Permissions fresh = QFile::permissions(a);
         const auto act = [&](const QByteArray &action) {
             const QByteArray argument = action.mid(action.indexOf(' ') + 1);
             if (action.startsWith("call")) {
@@ -206,6 +214,10 @@ private slots:
                 transfer.TransferFileName = path;
                 transfer.FileRequest();
                 QCOMPARE(transfer.state(), action == "dial" ? State::Idle : State::Offering);
+            } else if (action == "exec") {
+                QVERIFY(QFile::setPermissions(a, fresh | QFile::ExeOwner | QFile::ExeOther));
+            } else if (action.startsWith("link")) {
+                QVERIFY(QFile::link(QString::fromUtf8(argument), in + QStringLiteral("/l.txt")));
             } else if (action == "folder") {
                 QVERIFY(QDir(in).mkdir(QStringLiteral("sub")));
             } else if (action == "no") {
@@ -253,9 +265,12 @@ private slots:
         QCOMPARE(file.received(), ours);
         QCOMPARE(shown.join('|'), events);
         QByteArrayList files;
-        for (const QString &name :
-            QDir(in).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden))
-            files << name.toUtf8() + '=' + TestFiles::read(in + u'/' + name);
+        for (const QFileInfo &entry : QDir(in).entryInfoList(
+                 QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System)) {
+            const bool marked = entry.isFile() && entry.permissions() != fresh;
+            files << entry.fileName().toUtf8() + (marked ? "*=" : "=")
+                    + TestFiles::read(entry.filePath());
+        }
         QCOMPARE(files.join('|'), folder);
     }
 };

@@ -1,5 +1,7 @@
+#include "support/RawPeer.h"
 #include "support/ScriptedDesktop.h"
 #include "support/TestFiles.h"
+#include "support/TestMessenger.h"
 #include "transfer/DownloadFolder.h"
 #include "ui/CommonDialog.h"
 #include "ui/frmFileExists.h"
@@ -8,10 +10,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
-// The send and name-clash dialogs, each on its own, over a folder that holds a.bin.
+// The send and name-clash dialogs: each on its own, over a folder that holds a.bin and l.bin,
+// a link to nothing; and the send dialog in a messenger.
 class tst_FileTransferDialogs : public QObject
 {
     Q_OBJECT
@@ -42,7 +47,7 @@ private slots:
         row("typed before the frame opened", "tr|new.txt",
             QStringLiteral("! Please enter a Filename."));
         row("blanks kept", "rt| new name ", QStringLiteral(" new name "));
-        row("exists", "rt|a.bin",
+        row("exists, a link to nothing", "rt|l.bin",
             QStringLiteral("! The File with the same name already exists!") + again);
         row("dot dot", "rt|..", QStringLiteral("! The name stands for a folder.") + again);
         row("twelve characters refused", "rt|a\"b'c*d+e/f:g<h=i>j?k\\l|m n",
@@ -57,6 +62,7 @@ private slots:
         const QString text = input.section(u'|', 1);
         const QTemporaryDir dir;
         TestFiles::write(dir.filePath(QStringLiteral("a.bin")), QByteArray(text.toInt(), 'x'));
+        QFile::link(QStringLiteral("gone"), dir.filePath(QStringLiteral("l.bin")));
         ScriptedDesktop desktop;
         desktop.dialogAnswers = { dir.filePath(text == u"." ? text : QStringLiteral("a.bin")) };
         CommonDialog cdMain(desktop);
@@ -78,6 +84,8 @@ private slots:
                 options[step == u'r' ? 1 : 0]->click();
         }
         const QString ok = sending ? QStringLiteral("cmdOK") : QStringLiteral("cmdOk");
+        const QFont field = dialog.findChild<QLineEdit *>()->font();
+        QCOMPARE(field.family() + u' ' + QString::number(field.pointSizeF()), u"Arial 8.25");
         dialog.findChild<QPushButton *>(ok)->click();
         QString result = sending ? chosen.replace(dir.path(), QStringLiteral("~"))
                                  : clash.chosenName(QStringLiteral("offered.txt"));
@@ -87,6 +95,43 @@ private slots:
             result += u'?';
         QCOMPARE(result, outcome);
         QCOMPARE(desktop.fileFilters.join(u';'), QLatin1String(sending ? "All Files (*)" : ""));
+    }
+
+    // The partner's queue of file calls is full, so a dial hangs (until the partner closes, after
+    // two seconds); leaving the send dialog or choosing the menu entry meanwhile cancels at once.
+    void cancelWhileDialling_data()
+    {
+        QTest::addColumn<bool>("viaMenu");
+        QTest::newRow("Esc in the dialog") << false;
+        QTest::newRow("Cancel File Transfer") << true;
+    }
+
+    void cancelWhileDialling()
+    {
+        QFETCH(bool, viaMenu);
+        const TestProgram::Ports ports = TestProgram::freePorts();
+        QTcpServer full;
+        full.setListenBacklogSize(0);
+        full.setMaxPendingConnections(0);
+        QVERIFY(full.listen(QHostAddress(QStringLiteral("127.0.0.1")), ports.file));
+        RawPeer waiting;
+        QVERIFY(waiting.call(QStringLiteral("127.0.0.2"), ports.file));
+        TestMessenger sara(QStringLiteral("127.0.0.2"), ports);
+        sara.start();
+        sara.program->RemoteUserIP = QStringLiteral("127.0.0.1");
+        sara.play(QStringLiteral("InSession"));
+        TestMessenger::whenDialogOpens(QStringLiteral("frmFileTransfer"), [&](QWidget *dialog) {
+            QTimer::singleShot(2000, &full, &QTcpServer::close);
+            QTimer::singleShot(300, dialog, [&, dialog] {
+                viaMenu ? sara.action(QStringLiteral("mnuSendFile"))->trigger()
+                        : QTest::keyClick(dialog, Qt::Key_Escape);
+            });
+        });
+        const QTemporaryDir dir;
+        sara.sendFile(TestFiles::write(dir.filePath(QStringLiteral("a.bin")), "abc"));
+        QCOMPARE(sara.textsShown().join(u'|'),
+            u"Are you sure you want to Cancel?|File Transfer Interrupted!");
+        QVERIFY(sara.transferIdle());
     }
 };
 
