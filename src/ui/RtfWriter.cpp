@@ -3,6 +3,7 @@
 #include "urdu/UrduGlyphFont.h"
 
 #include <QColor>
+#include <QHash>
 #include <QList>
 #include <QStringDecoder>
 #include <QTextBlock>
@@ -98,31 +99,33 @@ namespace {
         return qRound(points * 2);
     }
 
+    // The place of an entry in a table, appended when it is new. The hash finds a known
+    // entry at once, so a transcript in thousands of fonts or colours is written in linear
+    // time rather than rescanning the table for each run.
+    template<typename Entry>
+    int placeOf(const Entry &entry, QList<Entry> &entries, QHash<Entry, int> &places)
+    {
+        const auto known = places.constFind(entry);
+        if (known != places.cend())
+            return known.value();
+        const int place = int(entries.size());
+        entries.append(entry);
+        places.insert(entry, place);
+        return place;
+    }
+
     // The font and colour tables fill as the runs name them; each run refers to its entries.
     class Tables
     {
     public:
-        int fontIndex(const QString &family)
-        {
-            const int index = m_fonts.indexOf(family);
-            if (index >= 0)
-                return index;
-            m_fonts.append(family);
-            return int(m_fonts.size() - 1);
-        }
+        int fontIndex(const QString &family) { return placeOf(family, m_fonts, m_fontPlaces); }
 
         // Index 0 is the reader's automatic colour, used by runs without a colour.
         int colorIndex(const QTextCharFormat &format)
         {
             if (!format.hasProperty(QTextFormat::ForegroundBrush))
                 return 0;
-            const QRgb rgb = format.foreground().color().rgb();
-            int index = m_colors.indexOf(rgb);
-            if (index < 0) {
-                m_colors.append(rgb);
-                index = int(m_colors.size() - 1);
-            }
-            return index + 1;
+            return placeOf(format.foreground().color().rgb(), m_colors, m_colorPlaces) + 1;
         }
 
         QByteArray fontTable() const
@@ -151,8 +154,10 @@ namespace {
         }
 
     private:
-        QStringList m_fonts;
+        QList<QString> m_fonts;
+        QHash<QString, int> m_fontPlaces;
         QList<QRgb> m_colors;
+        QHash<QRgb, int> m_colorPlaces;
     };
 
     void appendAttributes(QByteArray &out, const QTextCharFormat &format,
