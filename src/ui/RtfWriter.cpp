@@ -1,6 +1,7 @@
 #include "ui/RtfWriter.h"
 
 #include "urdu/UrduGlyphFont.h"
+#include "urdu/UrduNumberRuns.h"
 
 #include <QColor>
 #include <QHash>
@@ -68,11 +69,16 @@ namespace {
         }
     }
 
-    // Urdu runs hold the glyph codes themselves; every code but the space is written as a
-    // byte escape, so backslash and braces among them need no special case.
+    // Urdu runs hold the glyph codes in the order the window shows them, numbers in reading
+    // order: a word processor lays symbol-font bytes out left to right as they come, so
+    // turning a number back to its stored order would print its digits reversed. Every code
+    // but the space is written as a byte escape, so backslash and braces need no special case.
     void appendGlyphs(QByteArray &out, QStringView text)
     {
-        for (const char glyph : UrduGlyphFont::fromDisplay(text.toString())) {
+        // fromDisplay turns the numbers back; turning them again leaves each code in place.
+        const QByteArray shown
+            = UrduNumberRuns::turned(UrduGlyphFont::fromDisplay(text.toString()));
+        for (const char glyph : shown) {
             if (glyph == ' ')
                 out += ' ';
             else
