@@ -1,8 +1,10 @@
 #include "ui/RtfWriter.h"
 
 #include "urdu/UrduGlyphFont.h"
+#include "urdu/UrduNumberRuns.h"
 
 #include <QColor>
+#include <QHash>
 #include <QList>
 #include <QStringDecoder>
 #include <QTextBlock>
@@ -67,11 +69,16 @@ namespace {
         }
     }
 
-    // Urdu runs hold the glyph codes themselves; every code but the space is written as a
-    // byte escape, so backslash and braces among them need no special case.
+    // Urdu runs hold the glyph codes in the order the window shows them, numbers in reading
+    // order: a word processor lays symbol-font bytes out left to right as they come, so
+    // turning a number back to its stored order would print its digits reversed. Every code
+    // but the space is written as a byte escape, so backslash and braces need no special case.
     void appendGlyphs(QByteArray &out, QStringView text)
     {
-        for (const char glyph : UrduGlyphFont::fromDisplay(text.toString())) {
+        // fromDisplay turns the numbers back; turning them again leaves each code in place.
+        const QByteArray shown
+            = UrduNumberRuns::turned(UrduGlyphFont::fromDisplay(text.toString()));
+        for (const char glyph : shown) {
             if (glyph == ' ')
                 out += ' ';
             else
@@ -98,31 +105,33 @@ namespace {
         return qRound(points * 2);
     }
 
+    // The place of an entry in a table, appended when it is new. The hash finds a known
+    // entry at once, so a transcript in thousands of fonts or colours is written in linear
+    // time rather than rescanning the table for each run.
+    template<typename Entry>
+    int placeOf(const Entry &entry, QList<Entry> &entries, QHash<Entry, int> &places)
+    {
+        const auto known = places.constFind(entry);
+        if (known != places.cend())
+            return known.value();
+        const int place = int(entries.size());
+        entries.append(entry);
+        places.insert(entry, place);
+        return place;
+    }
+
     // The font and colour tables fill as the runs name them; each run refers to its entries.
     class Tables
     {
     public:
-        int fontIndex(const QString &family)
-        {
-            const int index = m_fonts.indexOf(family);
-            if (index >= 0)
-                return index;
-            m_fonts.append(family);
-            return int(m_fonts.size() - 1);
-        }
+        int fontIndex(const QString &family) { return placeOf(family, m_fonts, m_fontPlaces); }
 
         // Index 0 is the reader's automatic colour, used by runs without a colour.
         int colorIndex(const QTextCharFormat &format)
         {
             if (!format.hasProperty(QTextFormat::ForegroundBrush))
                 return 0;
-            const QRgb rgb = format.foreground().color().rgb();
-            int index = m_colors.indexOf(rgb);
-            if (index < 0) {
-                m_colors.append(rgb);
-                index = int(m_colors.size() - 1);
-            }
-            return index + 1;
+            return placeOf(format.foreground().color().rgb(), m_colors, m_colorPlaces) + 1;
         }
 
         QByteArray fontTable() const
@@ -151,8 +160,10 @@ namespace {
         }
 
     private:
-        QStringList m_fonts;
+        QList<QString> m_fonts;
+        QHash<QString, int> m_fontPlaces;
         QList<QRgb> m_colors;
+        QHash<QRgb, int> m_colorPlaces;
     };
 
     void appendAttributes(QByteArray &out, const QTextCharFormat &format,
