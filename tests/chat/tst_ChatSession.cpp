@@ -175,15 +175,84 @@ private slots:
         QCOMPARE(call.peer.received(), wire);
     }
 
-    // The partner's hang-up: the reset line and the error sound at once, after its last words;
-    // the next tick ends the connection, forgets a message left unfinished and listens. Ours:
-    // the reset line, the closing banner, listening again, and not a byte nor a sound.
+    // A partner that has not said who it is in time, or floods us before it has, is hung up
+    // on without a sound or a box, and we listen again. Once it has, the answer may take any
+    // time: here the other side's user, or ours, waits twice the time the identity may take.
+    void unidentifiedPartners_data()
+    {
+        QTest::addColumn<bool>("weCall");
+        QTest::addColumn<QByteArray>("sent");
+        QTest::addColumn<QByteArray>("later");
+        QTest::addColumn<int>("timeoutMs");
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<QString>("log");
+        const QByteArray flood(4097, 'x'), junk(4096 - AliRecev.size(), 'x'), none;
+        const QString call = QStringLiteral("call|request.wav");
+        QTest::newRow("they call, say nothing")
+            << false << none << none << 300 << Listening << call;
+        QTest::newRow("we call, they say nothing")
+            << true << none << none << 300 << Listening << "";
+        QTest::newRow("they call, flood") << false << flood << none << 60000 << Listening << call;
+        QTest::newRow("we call, they flood")
+            << true << flood + AliSends << none << 60000 << Listening << "";
+        QTest::newRow("they call, 4,096 bytes in all, our user waits")
+            << false << junk + AliRecev << none << 300 << InSession
+            << call + QStringLiteral("|request.wav|ali asks|") + AliOpened;
+        QTest::newRow("we call, their user waits")
+            << true << AliSends << QByteArray("{YES}") << 300 << InSession << AliOpened;
+    }
+    void unidentifiedPartners()
+    {
+        QFETCH(bool, weCall);
+        QFETCH(QByteArray, sent);
+        QFETCH(QByteArray, later);
+        QFETCH(int, timeoutMs);
+        QFETCH(QString, where);
+        QFETCH(QString, log);
+        Call call;
+        call.us.chat().setIdentityTimeout(timeoutMs);
+        call.whileAsked = [&] { QTest::qWait(2 * timeoutMs); };
+        if (weCall) {
+            call.us.program->RemoteIP = Partner;
+            QVERIFY(call.peer.answerCalls(Partner, call.us.ports().chat));
+            call.us.chat().ConnectRemote();
+        } else {
+            QVERIFY(call.partnerCalls(call.peer));
+        }
+        call.peer.send(sent);
+        if (!later.isEmpty()) {
+            QVERIFY(call.peer.receives(OurRecev));
+            QTest::qWait(2 * timeoutMs);
+            call.peer.send(later);
+        }
+        QVERIFY(call.reaches(where));
+        QCOMPARE(call.log, story(log));
+        if (where == Listening)
+            QVERIFY(call.peer.hungUpOn());
+    }
+
+    // The partner's hang-up, or a connection that breaks: the reset line and the error sound
+    // at once, after its last words; the next tick ends the connection, forgets a message left
+    // unfinished and listens. Ours: the reset line, the closing banner, listening again, and
+    // not a byte nor a sound.
+    void hangUps_data()
+    {
+        QTest::addColumn<bool>("breaks");
+        QTest::newRow("the partner hangs up") << false;
+        QTest::newRow("the connection breaks") << true;
+    }
     void hangUps()
     {
+        QFETCH(bool, breaks);
         Call call;
         QVERIFY(call.openSession());
         call.peer.send(Hello + Bold + Bold.left(20));
-        call.peer.hangUp();
+        if (breaks) {
+            QVERIFY(TestProgram::busyWaitFor([&] { return call.log.size() == 4; }));
+            call.peer.reset();
+        } else {
+            call.peer.hangUp();
+        }
         QVERIFY(call.reaches(Closing));
         QCOMPARE(call.log.last(), QStringLiteral("error.wav"));
         QCOMPARE(call.us.chat().TmrState_Timer(), 109);

@@ -23,6 +23,8 @@ public:
     // True once the other side has hung up.
     bool hungUpOn();
     void hangUp();
+    // Ends the connection with a reset, as a system does that gives a connection up.
+    void reset();
 
 private:
     QTcpServer m_server;
