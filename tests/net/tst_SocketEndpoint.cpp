@@ -31,17 +31,18 @@ QByteArray patternBytes(qsizetype size)
 // reports them for the endpoint's connection.
 QString keepAliveOptions(const SocketEndpoint &endpoint)
 {
-    const auto option = [&](int level, int name) {
+    const int socket = int(endpoint.findChild<QTcpSocket *>()->socketDescriptor());
+    QStringList values;
+    const std::pair<int, int> options[] = { { SOL_SOCKET, SO_KEEPALIVE },
+        { IPPROTO_TCP, TCP_KEEPIDLE }, { IPPROTO_TCP, TCP_KEEPINTVL }, { IPPROTO_TCP, TCP_KEEPCNT },
+        { IPPROTO_TCP, TCP_USER_TIMEOUT } };
+    for (const auto &[level, name] : options) {
         int value = -1;
         socklen_t size = sizeof value;
-        getsockopt(int(endpoint.findChild<QTcpSocket *>()->socketDescriptor()), level, name, &value,
-            &size);
-        return QString::number(value);
-    };
-    return QStringList { option(SOL_SOCKET, SO_KEEPALIVE), option(IPPROTO_TCP, TCP_KEEPIDLE),
-        option(IPPROTO_TCP, TCP_KEEPINTVL), option(IPPROTO_TCP, TCP_KEEPCNT),
-        option(IPPROTO_TCP, TCP_USER_TIMEOUT) }
-        .join(u' ');
+        getsockopt(socket, level, name, &value, &size);
+        values << QString::number(value);
+    }
+    return values.join(u' ');
 }
 
 } // namespace

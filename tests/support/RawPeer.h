@@ -23,7 +23,7 @@ public:
     // True once the other side has hung up.
     bool hungUpOn();
     void hangUp();
-    // Ends the connection with a reset, as a system does that gives a connection up.
+    // Ends the connection as a system that gives it up does: with a reset.
     void reset();
 
 private:
