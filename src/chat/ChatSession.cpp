@@ -19,9 +19,12 @@ ChatSession::ChatSession(basMain &program, QObject *parent)
     , m_program(program)
     , m_wskMain(new SocketEndpoint(this, program.environment().bindAddress))
     , m_partialTimer(new QTimer(this))
+    , m_identityTimer(new QTimer(this))
 {
     m_wskMain->setObjectName(QStringLiteral("WskMain"));
     m_partialTimer->setSingleShot(true);
+    m_identityTimer->setSingleShot(true);
+    m_identityTimer->setInterval(IdentityTimeoutMs);
     m_clock.start();
     connect(m_wskMain, &SocketEndpoint::Connected, this, &ChatSession::WskMain_Connect);
     connect(m_wskMain, &SocketEndpoint::Failed, this, &ChatSession::WskMain_Failed);
@@ -30,6 +33,7 @@ ChatSession::ChatSession(basMain &program, QObject *parent)
     connect(m_wskMain, &SocketEndpoint::DataArrival, this, &ChatSession::WskMain_DataArrival);
     connect(m_wskMain, &SocketEndpoint::PeerClosed, this, &ChatSession::WskMain_Close);
     connect(m_partialTimer, &QTimer::timeout, this, &ChatSession::expirePartialMessage);
+    connect(m_identityTimer, &QTimer::timeout, this, &ChatSession::identityOverdue);
 }
 
 ChatSession::~ChatSession() = default;
@@ -66,14 +70,24 @@ int ChatSession::statusTextId() const
 }
 
 // The one place the state changes. The session marker goes with it, so the socket says
-// "ACCEPT" exactly while a session is open.
+// "ACCEPT" exactly while a session is open, and so does the wait for the partner's identity,
+// which runs from the moment the connection stands.
 void ChatSession::setState(State state)
 {
     m_wskMain->setTag(state == State::InSession ? SessionMarker : QString());
     if (state == m_state)
         return;
     m_state = state;
+    if (awaitingPartnerIdentity())
+        m_identityTimer->start();
+    else
+        m_identityTimer->stop();
     emit stateChanged(state);
+}
+
+bool ChatSession::awaitingPartnerIdentity() const
+{
+    return m_state == State::AwaitingIdentity || m_state == State::Answering;
 }
 
 void ChatSession::start()
@@ -98,6 +112,7 @@ void ChatSession::beginConnection()
 {
     ++m_connectionSerial;
     m_chatReader.clear();
+    m_bytesBeforeIdentity = 0;
 }
 
 QString ChatSession::partner() const
@@ -166,7 +181,12 @@ void ChatSession::WskMain_ConnectionRequest(qint32 requestId)
 // one is put together before anything is shown.
 void ChatSession::WskMain_DataArrival(qint32)
 {
-    const QList<QByteArray> messages = m_chatReader.feed(m_wskMain->GetData(), m_clock.elapsed());
+    const QByteArray bytes = m_wskMain->GetData();
+    if (floodedBeforeIdentity(bytes.size())) {
+        listenForCalls();
+        return;
+    }
+    const QList<QByteArray> messages = m_chatReader.feed(bytes, m_clock.elapsed());
     const quint32 connection = m_connectionSerial;
     for (const QByteArray &message : messages) {
         // A modal question may have ended this connection while earlier messages were
@@ -177,6 +197,24 @@ void ChatSession::WskMain_DataArrival(qint32)
     }
     if (connection == m_connectionSerial)
         waitForRestOfMessage();
+}
+
+// Counted as the bytes arrive, before they are cut into messages, so that a flood is
+// refused without being held.
+bool ChatSession::floodedBeforeIdentity(qsizetype arrived)
+{
+    if (!awaitingPartnerIdentity())
+        return false;
+    m_bytesBeforeIdentity += arrived;
+    return m_bytesBeforeIdentity > MaxBytesBeforeIdentity;
+}
+
+// Hung up on without a sound or a box, as a refused caller is: the partner never said who it
+// is, and may not even be there.
+void ChatSession::identityOverdue()
+{
+    if (awaitingPartnerIdentity())
+        listenForCalls();
 }
 
 // A message that never got its end is handled as it stands once it has waited long enough.
@@ -313,6 +351,11 @@ void ChatSession::close()
     m_partialTimer->stop();
     m_wskMain->Close();
     setState(State::NotListening);
+}
+
+void ChatSession::setIdentityTimeout(int ms)
+{
+    m_identityTimer->setInterval(ms);
 }
 
 bool ChatSession::sendMessage(const QByteArray &markup)

@@ -38,6 +38,14 @@ public:
     // Who wrote a message shown in the transcript.
     enum Writer : int { Local = 0, Remote = 1 };
 
+    // A partner that has not said who it is this long after the connection stands (a crashed
+    // peer, a half-open connection, a scanner) is hung up on, so that the chat port is open
+    // to others again. The wait for our partner's user to answer is not limited.
+    static constexpr int IdentityTimeoutMs = 20 * 1000;
+    // What a partner may send before its identity is complete; an honest identity is well
+    // under 200 bytes, and a partner sending more is hung up on at once.
+    static constexpr qsizetype MaxBytesBeforeIdentity = 4096;
+
     explicit ChatSession(basMain &program, QObject *parent = nullptr);
     ~ChatSession() override;
 
@@ -70,6 +78,8 @@ public:
     int TmrState_Timer();
     // The program ends: the socket closes without a word to the partner.
     void close();
+    // Tests shorten the wait for a partner's identity.
+    void setIdentityTimeout(int ms);
 
 signals:
     void stateChanged(ChatSession::State state);
@@ -96,6 +106,9 @@ private:
     void WskMain_ConnectionRequest(qint32 requestId);
     void WskMain_DataArrival(qint32 bytesTotal);
     void WskMain_Close();
+    bool awaitingPartnerIdentity() const;
+    bool floodedBeforeIdentity(qsizetype arrived);
+    void identityOverdue();
     void expirePartialMessage();
     void waitForRestOfMessage();
     void handleArrival(const QByteArray &message);
@@ -111,6 +124,9 @@ private:
     ChatStreamReader m_chatReader;
     QElapsedTimer m_clock;
     QTimer *m_partialTimer;
+    QTimer *m_identityTimer;
+    // What the partner of this connection has sent while its identity was awaited.
+    qsizetype m_bytesBeforeIdentity = 0;
     DecodedMessage m_msg;
     // Counts chat connections, so that an answer given in a modal box can tell whether the
     // connection it answers is still the one that asked.

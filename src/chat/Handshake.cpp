@@ -15,6 +15,20 @@ qsizetype findSlash(const QByteArray &message, qsizetype from)
     return message.indexOf('/', from - 1) + 1;
 }
 
+// The partner's fields are shown inside one line (the call question, transcript headers,
+// information blocks): a character that would break the line or act on the display instead
+// of showing shows as a blank.
+QString withControlsBlanked(QString text)
+{
+    for (QChar &c : text) {
+        const QChar::Category category = c.category();
+        if (category == QChar::Other_Control || category == QChar::Separator_Line
+            || category == QChar::Separator_Paragraph)
+            c = u' ';
+    }
+    return text;
+}
+
 } // namespace
 
 Handshake::Tag Handshake::classify(const QByteArray &message)
@@ -54,7 +68,8 @@ void Handshake::readIdentity(const QByteArray &message, Tag tag, PartnerIdentity
         const qsizetype skip = pass == 0 ? 0 : 1;
         const qsizetype count = q - p - skip;
         if (count >= 0)
-            *fields[pass] = WireText::fromWire(message.mid(p + skip - 1, count));
+            *fields[pass]
+                = withControlsBlanked(WireText::fromWire(message.mid(p + skip - 1, count)));
         p = q;
     }
 }

@@ -28,8 +28,9 @@ QByteArray identityMessage(
 
 // Reads the three fields after the tag into identity, in the way partners have always read
 // them: a field that cannot be read keeps its previous value, and an empty nickname makes
-// the reader skip its "/" and shift the later fields. A message longer than
-// MaxMessageBytes is not read at all.
+// the reader skip its "/" and shift the later fields. Control characters (C0, DEL, C1) and
+// the line and paragraph separators read as blanks. A message longer than MaxMessageBytes is
+// not read at all.
 void readIdentity(const QByteArray &message, Tag tag, PartnerIdentity &identity);
 
 QByteArray yes();

@@ -9,6 +9,8 @@
 
 #include <limits>
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 
 namespace {
@@ -87,6 +89,30 @@ void closeGracefully(QTcpSocket *socket)
     endSendingWhenFlushed();
 }
 
+void setTcpOption(QTcpSocket *socket, int option, int value)
+{
+    ::setsockopt(
+        static_cast<int>(socket->socketDescriptor()), IPPROTO_TCP, option, &value, sizeof value);
+}
+
+// A partner whose machine vanishes (cable pulled, power cut) never sends a FIN. The system
+// probes a connection idle for KeepAliveIdleSeconds and gives it up after KeepAliveProbes
+// unanswered probes. Probes stop while our own bytes wait for an answer (a message typed to
+// a partner who has gone), so the user timeout gives such a connection up after as long.
+// Either way the end shows as a socket error.
+void watchForVanishedPartner(QTcpSocket *socket)
+{
+    constexpr int giveUpSeconds = SocketEndpoint::KeepAliveIdleSeconds
+        + SocketEndpoint::KeepAliveProbes * SocketEndpoint::KeepAliveIntervalSeconds;
+    if (socket->socketDescriptor() == -1)
+        return;
+    socket->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
+    setTcpOption(socket, TCP_KEEPIDLE, SocketEndpoint::KeepAliveIdleSeconds);
+    setTcpOption(socket, TCP_KEEPINTVL, SocketEndpoint::KeepAliveIntervalSeconds);
+    setTcpOption(socket, TCP_KEEPCNT, SocketEndpoint::KeepAliveProbes);
+    setTcpOption(socket, TCP_USER_TIMEOUT, giveUpSeconds * 1000);
+}
+
 void dropRequest(QTcpSocket *socket)
 {
     socket->abort();
@@ -163,6 +189,7 @@ bool SocketEndpoint::Accept(qint32 requestId)
     Close();
     request.socket->setParent(this);
     attachSocket(request.socket);
+    watchForVanishedPartner(request.socket);
     m_remoteHostIP = request.peerIP;
     setState(SocketState::Connected);
     // The partner may have written, or hung up, while the request was being decided.
@@ -303,6 +330,7 @@ void SocketEndpoint::onSocketConnected(QTcpSocket *socket)
     if (socket != m_socket || m_state != SocketState::Connecting)
         return;
     m_remoteHostIP = dottedAddress(socket->peerAddress());
+    watchForVanishedPartner(socket);
     setState(SocketState::Connected);
     emit Connected();
 }
@@ -319,6 +347,8 @@ void SocketEndpoint::onSocketReadyRead(QTcpSocket *socket)
         scheduleDelivery();
 }
 
+// A connection that breaks (reset by the partner, or given up because the partner no longer
+// answers) ends the way a partner's hang-up does.
 void SocketEndpoint::onSocketError(QTcpSocket *socket)
 {
     if (socket != m_socket)

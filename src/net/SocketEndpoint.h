@@ -37,6 +37,11 @@ public:
     // Unread bytes one connection holds for its owner; beyond them the partner is held back
     // by TCP until the owner takes what is waiting.
     static constexpr qsizetype MaxHeldBytes = 4 * 1024 * 1024;
+    // A connection whose partner answers nothing, not even the system's probes, ends within
+    // a minute, as if the partner had closed it (PeerClosed). Nothing is added to the stream.
+    static constexpr int KeepAliveIdleSeconds = 30;
+    static constexpr int KeepAliveIntervalSeconds = 10;
+    static constexpr int KeepAliveProbes = 3;
 
     // Listening sockets and outgoing connections use bindAddress (any address by default).
     explicit SocketEndpoint(

@@ -112,57 +112,74 @@ class tst_ChatSession : public QObject
 private slots:
     // We call: we hear nothing until the partner answers in its turn. The partner calls: we
     // hear the request sound on the call and with the question; until our user accepts, the
-    // caller can neither chat nor answer for the user. "" as answer: it leaves meanwhile.
+    // caller can neither chat nor answer for the user. "" as answer: it leaves meanwhile, or
+    // never says who it is. A partner that has not said who it is within the time allowed
+    // (here 300 ms or a minute), or sends more than 4,096 bytes before it has, is hung up on
+    // without a sound or a box; once it has, each user's answer may take twice that time.
     void handshake_data()
     {
         QTest::addColumn<bool>("weCall");
         QTest::addColumn<QByteArray>("identity");
         QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<int>("identityWaitMs");
         QTest::addColumn<QString>("where");
         QTest::addColumn<QString>("log");
-        const QByteArray yes("{YES}"), no("{NOT}");
-        const QString asked = QStringLiteral("call|request.wav|request.wav|ali asks");
+        const QByteArray yes("{YES}"), no("{NOT}"), none, flood(4097, 'x');
+        const QByteArray early = Hello + "{YES}{SEND}eve/Eve/e/{NOT}" + AliRecev;
+        const QString call = QStringLiteral("call|request.wav");
+        const QString asked = call + QStringLiteral("|request.wav|ali asks");
         QTest::newRow("we call, accepted, tags and chat out of turn ignored, chat joined")
             << true << "{YES}{NOT}" + Hello + "{RECEV}eve/Eve/e/" + AliSends
-            << "{SEND}eve/Eve/e/{RECEV}eve/Eve/e/" + Hello + yes + Hello << InSession
+            << "{SEND}eve/Eve/e/{RECEV}eve/Eve/e/" + Hello + yes + Hello << 300 << InSession
             << AliOpened + QStringLiteral("|message.wav|ali 1: hello");
         QTest::newRow("we call, refused")
-            << true << AliSends << no << Listening
+            << true << AliSends << no << 300 << Listening
             << QStringLiteral("ali {127.0.0.2} didn't accept your request.|error.wav");
-        QTest::newRow("they call, accepted, chat and answers before the question dropped")
-            << false << Hello + "{YES}{SEND}eve/Eve/e/{NOT}" + AliRecev << yes << InSession
+        QTest::newRow("they call, accepted, 4,096 bytes with chat and answers before it dropped")
+            << false << QByteArray(4096 - early.size(), 'x') + early << yes << 300 << InSession
             << asked + u'|' + AliOpened;
-        QTest::newRow("they call, refused") << false << AliRecev << no << Listening << asked;
+        QTest::newRow("they call, refused") << false << AliRecev << no << 300 << Listening << asked;
         QTest::newRow("they call, and leave before the answer")
-            << false << AliRecev << QByteArray() << Closing << asked;
+            << false << AliRecev << none << 300 << Closing << asked;
+        QTest::newRow("they call, say nothing")
+            << false << none << none << 300 << Listening << call;
+        QTest::newRow("we call, they say nothing")
+            << true << none << none << 300 << Listening << "";
+        QTest::newRow("they call, flood") << false << flood << none << 60000 << Listening << call;
+        QTest::newRow("we call, they flood")
+            << true << flood + AliSends << none << 60000 << Listening << "";
     }
     void handshake()
     {
         QFETCH(bool, weCall);
         QFETCH(QByteArray, identity);
         QFETCH(QByteArray, answer);
+        QFETCH(int, identityWaitMs);
         QFETCH(QString, where);
         QFETCH(QString, log);
         Call call;
+        call.us.chat().setIdentityTimeout(identityWaitMs);
         if (weCall) {
             call.us.program->RemoteIP = Partner;
             QVERIFY(call.peer.answerCalls(Partner, call.us.ports().chat));
             call.us.chat().ConnectRemote();
             call.peer.send(identity);
-            QVERIFY(call.peer.receives(OurRecev));
-            QCOMPARE(call.where(), QStringLiteral("AwaitingAnswer, Connecting..., connected"));
-            QCOMPARE(call.log, QStringList());
-            call.peer.send(answer);
+            if (!answer.isEmpty()) {
+                QVERIFY(call.peer.receives(OurRecev));
+                QCOMPARE(call.where(), QStringLiteral("AwaitingAnswer, Connecting..., connected"));
+                QCOMPARE(call.log, QStringList());
+                QTest::qWait(2 * identityWaitMs);
+                call.peer.send(answer);
+            }
         } else {
             call.us.desktop.answers
                 = { answer == "{NOT}" ? Desktop::Answer::No : Desktop::Answer::Yes };
-            if (answer.isEmpty()) {
-                call.whileAsked = [&] {
-                    call.peer.hangUp();
-                    TestProgram::busyWaitFor(
-                        [&] { return call.us.chat().WskMain().PeerHasClosed(); });
-                };
-            }
+            call.whileAsked = [&] {
+                if (!answer.isEmpty())
+                    return QTest::qWait(2 * identityWaitMs);
+                call.peer.hangUp();
+                TestProgram::busyWaitFor([&] { return call.us.chat().WskMain().PeerHasClosed(); });
+            };
             QVERIFY(call.partnerCalls(call.peer));
             QCOMPARE(call.where(), QStringLiteral("Answering, Connecting..., connected"));
             call.peer.send(identity);
@@ -170,20 +187,30 @@ private slots:
         call.reaches(where);
         QCOMPARE(call.where(), where);
         QCOMPARE(call.log, story(log));
-        const QByteArray wire = weCall ? OurRecev : OurSend + answer;
+        const QByteArray wire = weCall ? (answer.isEmpty() ? "" : OurRecev) : OurSend + answer;
         QVERIFY(call.peer.receives(wire));
         QCOMPARE(call.peer.received(), wire);
+        if (where == Listening)
+            QVERIFY(call.peer.hungUpOn());
     }
 
-    // The partner's hang-up: the reset line and the error sound at once, after its last words;
-    // the next tick ends the connection, forgets a message left unfinished and listens. Ours:
-    // the reset line, the closing banner, listening again, and not a byte nor a sound.
+    // The partner's hang-up, or a connection that breaks: the reset line and the error sound
+    // at once, after its last words; the next tick ends the connection, forgets a message left
+    // unfinished and listens. Ours: the reset line, the closing banner, listening again, and
+    // not a byte nor a sound.
+    void hangUps_data()
+    {
+        QTest::addColumn<bool>("breaks");
+        QTest::newRow("the partner hangs up") << false;
+        QTest::newRow("the connection breaks") << true;
+    }
     void hangUps()
     {
+        QFETCH(bool, breaks);
         Call call;
         QVERIFY(call.openSession());
         call.peer.send(Hello + Bold + Bold.left(20));
-        call.peer.hangUp();
+        breaks ? call.peer.reset() : call.peer.hangUp();
         QVERIFY(call.reaches(Closing));
         QCOMPARE(call.log.last(), QStringLiteral("error.wav"));
         QCOMPARE(call.us.chat().TmrState_Timer(), 109);

@@ -9,7 +9,7 @@ class tst_Handshake : public QObject
 private slots:
     // Only a whole tag at the very start makes a handshake message; fields are read as
     // partners have always read them, quirks included, from the identity an earlier handshake
-    // left ("N", "F", "E").
+    // left ("N", "F", "E"), with what would break a line or steer the display as blanks.
     void messagesAreReadAsPeersExpect_data()
     {
         QTest::addColumn<QByteArray>("message");
@@ -29,6 +29,8 @@ private slots:
         row("{SEND}/", "Send N|{SEND}|E");
         row("{SEND}/Ali Khan/ali@example.org/", "Send /Ali Khan|ali@example.org|E");
         row("{RECEV}ali/Ali/Khan/ali@example.org/", "Recev ali|Ali|Khan");
+        QTest::newRow("controls blanked") << QByteArray("{SEND}a\tb\r\nc/\x1b[2J\x7f/\x81\x9d\x80/")
+                                          << QStringLiteral("Send a b  c| [2J |  \u20ac");
         const QByteArray longest = "{SEND}n/f/" + QByteArray(32756, 'e') + '/';
         QTest::newRow("32767 bytes")
             << longest << QStringLiteral("Send n|f|") + QString(32756, u'e');

@@ -5,6 +5,10 @@
 
 #include <utility>
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+
 using State = SocketEndpoint::SocketState;
 
 namespace {
@@ -23,6 +27,24 @@ QByteArray patternBytes(qsizetype size)
     return bytes;
 }
 
+// SO_KEEPALIVE, TCP_KEEPIDLE, TCP_KEEPINTVL, TCP_KEEPCNT and TCP_USER_TIMEOUT as the system
+// reports them for the endpoint's connection.
+QString keepAliveOptions(const SocketEndpoint &endpoint)
+{
+    const int socket = int(endpoint.findChild<QTcpSocket *>()->socketDescriptor());
+    QStringList values;
+    const std::pair<int, int> options[] = { { SOL_SOCKET, SO_KEEPALIVE },
+        { IPPROTO_TCP, TCP_KEEPIDLE }, { IPPROTO_TCP, TCP_KEEPINTVL }, { IPPROTO_TCP, TCP_KEEPCNT },
+        { IPPROTO_TCP, TCP_USER_TIMEOUT } };
+    for (const auto &[level, name] : options) {
+        int value = -1;
+        socklen_t size = sizeof value;
+        getsockopt(socket, level, name, &value, &size);
+        values << QString::number(value);
+    }
+    return values.join(u' ');
+}
+
 } // namespace
 
 class tst_SocketEndpoint : public QObject
@@ -31,10 +53,11 @@ class tst_SocketEndpoint : public QObject
 
 private slots:
     // Two calls from dialling to hanging up; the dual-stack listener sees ::ffff:127.0.0.2,
-    // shown as plain IPv4. Bytes and a hang-up that come while a DataArrival handler runs a
-    // nested event loop (a message box) are announced after it returns, bytes first. The
-    // called side then refuses to listen or change its port until its owner closes it too. An
-    // owner that does not take its bytes holds 4 MiB at most; Close still sends all it queued.
+    // shown as plain IPv4. Both ends give up a partner that stops answering within a minute. Bytes
+    // and a hang-up that come while a DataArrival handler runs a nested event loop (a message box)
+    // are announced after it returns, bytes first. The called side then refuses to listen or change
+    // its port until its owner closes it too. An owner that does not take its bytes holds 4 MiB at
+    // most; Close still sends all it queued.
     void callFromConnectToHangUp()
     {
         SocketEndpoint server(nullptr, QHostAddress::Any);
@@ -60,6 +83,8 @@ private slots:
         QCOMPARE(calls, 1);
         QCOMPARE(server.LocalIP() + server.RemoteHostIP(), QStringLiteral("127.0.0.1127.0.0.2"));
         QCOMPARE(client.LocalIP() + client.RemoteHostIP(), QStringLiteral("127.0.0.2127.0.0.1"));
+        QCOMPARE(keepAliveOptions(server), QStringLiteral("1 30 10 3 60000"));
+        QCOMPARE(keepAliveOptions(client), QStringLiteral("1 30 10 3 60000"));
         QList<qint32> announced; // -1 for the hang-up
         QByteArray received;
         bool nested = true, taking = false;

@@ -2,6 +2,8 @@
 
 #include "support/TestProgram.h"
 
+#include <sys/socket.h>
+
 bool RawPeer::call(const QString &from, quint16 port)
 {
     m_socket = std::make_unique<QTcpSocket>();
@@ -46,4 +48,12 @@ bool RawPeer::hungUpOn()
 void RawPeer::hangUp()
 {
     m_socket->disconnectFromHost();
+}
+
+void RawPeer::reset()
+{
+    const linger abortive { 1, 0 };
+    ::setsockopt(static_cast<int>(m_socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &abortive,
+        sizeof abortive);
+    m_socket->abort();
 }

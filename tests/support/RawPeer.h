@@ -23,6 +23,8 @@ public:
     // True once the other side has hung up.
     bool hungUpOn();
     void hangUp();
+    // Ends the connection as a system that gives it up does: with a reset.
+    void reset();
 
 private:
     QTcpServer m_server;
