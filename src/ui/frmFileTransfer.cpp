@@ -72,8 +72,11 @@ void frmFileTransfer::cmdBrowse_Click()
     m_txtFileName->setText(m_cdMain.FileName);
 }
 
+// One transfer at a time: Send pressed again while the first is being set up does nothing.
 void frmFileTransfer::cmdOK_Click()
 {
+    if (m_sending)
+        return;
     const QString path = m_txtFileName->text();
     const QFileInfo file(path);
     if (path.isEmpty() || !file.isFile() || !file.isReadable()) {

@@ -123,6 +123,7 @@ private slots:
         TestMessenger::whenDialogOpens(QStringLiteral("frmFileTransfer"), [&](QWidget *dialog) {
             QTimer::singleShot(2000, &full, &QTcpServer::close);
             QTimer::singleShot(300, dialog, [&, dialog] {
+                dialog->findChild<QPushButton *>(QStringLiteral("cmdOK"))->click(); // no second
                 viaMenu ? sara.action(QStringLiteral("mnuSendFile"))->trigger()
                         : QTest::keyClick(dialog, Qt::Key_Escape);
             });
