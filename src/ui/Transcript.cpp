@@ -6,6 +6,8 @@
 #include "ui/RtfWriter.h"
 #include "urdu/UrduGlyphFont.h"
 
+#include <QDir>
+#include <QFontMetricsF>
 #include <QPrinter>
 #include <QSaveFile>
 #include <QTextBlock>
@@ -22,14 +24,37 @@ const QString LineBreak = QStringLiteral("\r\n");
 // The banner and the information blocks are written in this font and size.
 const QString LabelFont = QStringLiteral("Tahoma");
 constexpr int LabelSize = 10;
+// The font of the lines that name a message's writer.
+const QString HeaderFont = QStringLiteral("Arial");
 
 // The largest size a saved file can carry (half points in a signed 16-bit number).
 constexpr int LargestPointSize = 1638;
 
-// Sizes a partner asks for are drawn within these bounds, so that a hostile size cannot
-// make the transcript unusable; an honest partner's font dialog stays below 24 points.
-constexpr int SmallestShownSize = 1;
+// A run without a usable size (0 or less: a partner's size that did not decode) is drawn at
+// the size of the transcript's own texts, which is also the size the markup reader gives a
+// message it cannot read.
+constexpr int DefaultSize = LabelSize;
+
+// A partner's size is held at this, so that a hostile size cannot make the transcript
+// unusable; an honest partner's font dialog stays below 24 points.
 constexpr int LargestShownSize = 72;
+
+// An English body's lines begin with it, so that no line of a partner's text starts at the
+// margin, where the transcript's own headers stand.
+const QString BodyIndent = QStringLiteral("   ");
+
+QTextCharFormat runFormat(
+    const QString &fontName, int fontSize, qint32 color, bool bold = false, bool italic = false)
+{
+    QTextCharFormat run;
+    run.setFontItalic(italic);
+    run.setFontWeight(bold ? QFont::Bold : QFont::Normal);
+    run.setFontFamilies(QStringList { fontName });
+    // A huge size is held at what a saved file can still carry.
+    run.setFontPointSize(fontSize > 0 ? std::min(fontSize, LargestPointSize) : DefaultSize);
+    run.setForeground(ColorNumber::toColor(color));
+    return run;
+}
 
 // Only text in a Qirtas font is glyph codes; any other font gets the wire's single-byte text.
 // The line breaks between the lines of an Urdu message stay line breaks.
@@ -43,50 +68,41 @@ QString textToShow(const DecodedMessage &message)
     return lines.join(LineBreak);
 }
 
+// Every line break a partner may send (CR LF, a lone CR or LF) opens a line that starts
+// with the indent; the breaks become CR LF, which the document shows alike.
+QString indentedLines(const QString &text)
+{
+    QString lines = text;
+    lines.replace(LineBreak, QStringLiteral("\n")).replace(u'\r', u'\n');
+    return BodyIndent + lines.split(u'\n').join(LineBreak + BodyIndent);
+}
+
 } // namespace
 
-Transcript::Transcript(QTextEdit *rtbMain, std::function<QDateTime()> clock, const QLocale &locale)
+Transcript::Transcript(QTextEdit *rtbMain, std::function<QDateTime()> clock, const QLocale &locale,
+    const QString &archiveFolder, TranscriptArchive::Limits limits)
     : QObject(rtbMain)
     , m_rtbMain(rtbMain)
     , m_end(rtbMain->document())
     , m_clock(std::move(clock))
     , m_locale(locale)
+    , m_archive(*rtbMain->document(), archiveFolder, limits)
+    // The width of the indent in the header's font, at least a pixel.
+    , m_bodyMargin(
+          std::max(1.0, QFontMetricsF(QFont(HeaderFont, LabelSize)).horizontalAdvance(BodyIndent)))
 {
     // The transcript only ever grows at the end or is cleared; nobody can undo a run, so
     // keeping a history of them would only cost memory.
     m_rtbMain->document()->setUndoRedoEnabled(false);
+    m_archive.beginSession(m_clock());
 }
 
 void Transcript::AppendStyledRun(const QString &text, const QString &fontName, int fontSize,
     qint32 color, bool bold, bool italic, int alignment)
 {
-    // The cursor lives at the end; moving it there again costs nothing and survives a
-    // clear of the box from elsewhere.
-    m_end.movePosition(QTextCursor::End);
-
-    // A size of 0 or less (a partner's markup that did not decode) takes the box's default
-    // size; a huge one is held at what a saved file can still carry.
-    const int pointSize = fontSize > 0 ? std::min(fontSize, LargestPointSize)
-                                       : m_rtbMain->document()->defaultFont().pointSize();
-
-    QTextCharFormat run;
-    run.setFontItalic(italic);
-    run.setFontWeight(bold ? QFont::Bold : QFont::Normal);
-    run.setFontFamilies(QStringList { fontName });
-    run.setFontPointSize(pointSize);
-    run.setForeground(ColorNumber::toColor(color));
-
-    // A run that begins with a line break opens its own paragraph and aligns that one: the
-    // paragraph it ends, such as an Urdu body without a closing line break, keeps its own.
-    QStringView rest = text;
-    if (rest.startsWith(LineBreak)) {
-        m_end.insertText(LineBreak, run);
-        rest = rest.mid(LineBreak.size());
-    }
-    alignLastParagraph(alignment);
-    m_end.insertText(rest.toString(), run);
-
-    followNewestText();
+    m_end.beginEditBlock();
+    writeRun(text, runFormat(fontName, fontSize, color, bold, italic), alignment, Paragraph::Own);
+    finishEdit();
 }
 
 void Transcript::AppendRun(const QString &text, qint32 color, const QString &fontName, int fontSize)
@@ -98,10 +114,11 @@ void Transcript::WriteSessionBanner(int id)
 {
     const QDateTime now = m_clock();
     AppendRun(LineBreak + StringTable::text(id), Black, LabelFont, LabelSize);
-    AppendRun(
-        m_locale.toString(now.date(), u"ddd, MMMM dd, yyyy"), BannerCrimson, LabelFont, LabelSize);
+    AppendRun(bannerDate(now.date()), BannerCrimson, LabelFont, LabelSize);
     AppendRun(QStringLiteral(" at "), Black, LabelFont, LabelSize);
-    AppendRun(m_locale.toString(now.time(), u"hh:mm:ss AP"), BannerCrimson, LabelFont, LabelSize);
+    // Two ASCII digits each and "AM" or "PM", in every language.
+    AppendRun(
+        QLocale::c().toString(now.time(), u"hh:mm:ss AP"), BannerCrimson, LabelFont, LabelSize);
 }
 
 void Transcript::writeSessionOpened(const QString &remoteNickname)
@@ -121,17 +138,20 @@ void Transcript::writeConnectionReset(const QString &partner)
 
 void Transcript::ShowMessage(const QString &nickname, int writer, const DecodedMessage &message)
 {
-    AppendStyledRun(LineBreak + nickname + QStringLiteral(" Says : ") + LineBreak,
-        QStringLiteral("Arial"), 10, writer != 0 ? RemoteNickPurple : LocalNickGreen, true, false,
-        Left);
+    // Header and body are one edit, laid out once.
+    m_end.beginEditBlock();
+    writeRun(LineBreak + nickname + QStringLiteral(" Says : ") + LineBreak,
+        runFormat(HeaderFont, LabelSize, writer != 0 ? RemoteNickPurple : LocalNickGreen, true),
+        Left, Paragraph::Own);
     const QString text = textToShow(message);
-    const int size = qBound(SmallestShownSize, int(message.MsgFontSize), LargestShownSize);
+    const QTextCharFormat body
+        = runFormat(message.MsgFontName, std::min(int(message.MsgFontSize), LargestShownSize),
+            message.MsgColor, message.MsgBold, message.MsgItalic);
     if (message.MsgUrdu)
-        AppendStyledRun(text, message.MsgFontName, size, message.MsgColor, message.MsgBold,
-            message.MsgItalic, Right);
+        writeRun(text, body, Right, Paragraph::Body);
     else
-        AppendStyledRun(QStringLiteral("   ") + text, message.MsgFontName, size, message.MsgColor,
-            message.MsgBold, message.MsgItalic, Left);
+        writeRun(indentedLines(text), body, Left, Paragraph::Body);
+    finishEdit();
 }
 
 void Transcript::writeUserInformation(int headingId, const QString &ip, const QString &nickname,
@@ -155,6 +175,7 @@ void Transcript::clear()
 {
     m_rtbMain->clear();
     m_end = QTextCursor(m_rtbMain->document());
+    m_archive.beginSession(m_clock());
 }
 
 QString Transcript::plainText() const
@@ -181,19 +202,91 @@ void Transcript::print(QPrinter &printer) const
     m_rtbMain->document()->print(&printer);
 }
 
-void Transcript::alignLastParagraph(int alignment)
+// Appends text at the end with exactly the run's attributes. A run that begins with a line
+// break opens its own paragraph and formats that one: the paragraph it ends, such as an Urdu
+// body without a closing line break, keeps its own.
+void Transcript::writeRun(
+    const QString &text, const QTextCharFormat &run, int alignment, Paragraph paragraph)
+{
+    // The cursor lives at the end; moving it there again costs nothing and survives a
+    // clear of the box from elsewhere.
+    m_end.movePosition(QTextCursor::End);
+    QStringView rest = text;
+    if (rest.startsWith(LineBreak)) {
+        m_end.insertText(LineBreak, run);
+        rest = rest.mid(LineBreak.size());
+    }
+    formatLastParagraph(alignment, paragraph);
+    m_end.insertText(rest.toString(), run);
+}
+
+void Transcript::formatLastParagraph(int alignment, Paragraph paragraph)
+{
+    const QTextBlockFormat wanted = paragraphFormat(alignment, paragraph);
+    // A new format lays the paragraph out again; most runs find it as they want it.
+    if (m_end.blockFormat() != wanted)
+        m_end.setBlockFormat(wanted);
+}
+
+QTextBlockFormat Transcript::paragraphFormat(int alignment, Paragraph paragraph) const
 {
     // Absolute, and every paragraph left to right: right-to-left letters in a partner's
     // text do not turn its paragraph round or mirror the alignment.
-    const Qt::Alignment wanted
-        = Qt::AlignAbsolute | (alignment == Right ? Qt::AlignRight : Qt::AlignLeft);
-    QTextBlockFormat paragraph = m_end.blockFormat();
-    // A new format lays the paragraph out again; most runs find it as they want it.
-    if (paragraph.alignment() == wanted && paragraph.layoutDirection() == Qt::LeftToRight)
+    QTextBlockFormat format;
+    format.setAlignment(Qt::AlignAbsolute | (alignment == Right ? Qt::AlignRight : Qt::AlignLeft));
+    format.setLayoutDirection(Qt::LeftToRight);
+    if (paragraph == Paragraph::Body) {
+        // Lines a wrap opens stand in by the indent too. An English line brings its own
+        // blanks, so its first line is drawn from the margin.
+        format.setLeftMargin(m_bodyMargin);
+        if (alignment == Left)
+            format.setTextIndent(-m_bodyMargin);
+    }
+    return format;
+}
+
+void Transcript::finishEdit()
+{
+    m_end.endEditBlock();
+    keepWithinLimits();
+    followNewestText();
+}
+
+// A failure to move the older half out is told once, at the end, and the text stays.
+void Transcript::keepWithinLimits()
+{
+    if (!m_archive.isFull())
         return;
-    paragraph.setAlignment(wanted);
-    paragraph.setLayoutDirection(Qt::LeftToRight);
-    m_end.setBlockFormat(paragraph);
+    QString error;
+    const QString part = m_archive.moveOlderHalfOut(error);
+    if (part.isEmpty())
+        AppendRun(LineBreak + QStringLiteral("Earlier messages could not be saved (") + error
+                + QStringLiteral("), so they stay here."),
+            Black, LabelFont, LabelSize);
+    else
+        writeAtTop(QStringLiteral("Earlier messages of this session are saved in "),
+            QDir::toNativeSeparators(part));
+}
+
+// A paragraph of the transcript's own at the top; the paragraph that was first keeps its format.
+void Transcript::writeAtTop(const QString &label, const QString &value)
+{
+    QTextCursor top(m_rtbMain->document());
+    top.beginEditBlock();
+    top.insertBlock(top.blockFormat());
+    top.movePosition(QTextCursor::Start);
+    top.setBlockFormat(paragraphFormat(Left, Paragraph::Own));
+    top.insertText(label, runFormat(LabelFont, LabelSize, Black));
+    top.insertText(value, runFormat(LabelFont, LabelSize, BannerCrimson));
+    top.endEditBlock();
+}
+
+QString Transcript::bannerDate(const QDate &date) const
+{
+    // The names are the user's; the numbers are ASCII digits, as in the time beside them.
+    return m_locale.dayName(date.dayOfWeek(), QLocale::ShortFormat) + QStringLiteral(", ")
+        + m_locale.monthName(date.month(), QLocale::LongFormat) + u' '
+        + QStringLiteral("%1, %2").arg(date.day(), 2, 10, QLatin1Char('0')).arg(date.year());
 }
 
 void Transcript::followNewestText()

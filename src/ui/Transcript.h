@@ -1,6 +1,7 @@
 #pragma once
 
 #include "chat/MessageMarkup.h"
+#include "ui/TranscriptArchive.h"
 
 #include <QDateTime>
 #include <QLocale>
@@ -32,11 +33,14 @@ public:
     static constexpr qint32 RemoteNickPurple = 0x984171; // RGB 113, 65, 152
 
     // The transcript belongs to rtbMain. clock gives the current date and time and locale
-    // names the days and months of the session banner; tests pass fixed ones.
+    // names the days and months of the session banner; tests pass fixed ones. A session
+    // that outgrows the limits has its older half moved to part files in archiveFolder.
     explicit Transcript(
         QTextEdit *rtbMain,
         std::function<QDateTime()> clock = [] { return QDateTime::currentDateTime(); },
-        const QLocale &locale = QLocale::system());
+        const QLocale &locale = QLocale::system(),
+        const QString &archiveFolder = TranscriptArchive::standardFolder(),
+        TranscriptArchive::Limits limits = TranscriptArchive::StandardLimits);
     Q_DISABLE_COPY_MOVE(Transcript)
 
     // Appends text at the end with exactly these attributes; nothing is inherited from the
@@ -55,27 +59,42 @@ public:
     // The line that ends a session; partner is "nickname {address}".
     void writeConnectionReset(const QString &partner);
     // A message under its writer's name (green for our own, 0, purple for the partner's, 1),
-    // in the writer's style: English indented by three blanks, Urdu right-aligned.
+    // in the writer's style: English with every line indented by three blanks, Urdu
+    // right-aligned. No line of a body, wrapped ones included, starts at the margin, where
+    // only the transcript's own lines stand.
     void ShowMessage(const QString &nickname, int writer, const DecodedMessage &message);
     // The nine runs of a user-information block; heading 111 remote or 112 local.
     void writeUserInformation(int headingId, const QString &ip, const QString &nickname,
         const QString &fullName, const QString &email);
 
     void clear();
+    // What is on screen, not the parts moved out, goes into plainText, Save As and Print.
     // The runs' text, paragraphs joined by CR LF.
     QString plainText() const;
-    // Writes the whole transcript as RTF to fileName, replacing a file of that name. False
-    // when nothing could be written; an existing file is then left as it was.
+    // Writes the transcript as RTF to fileName, replacing a file of that name. False when
+    // nothing could be written; an existing file is then left as it was.
     bool saveAs(const QString &fileName) const;
     // Renders the transcript with its fonts and colours onto the printer.
     void print(QPrinter &printer) const;
 
 private:
-    void alignLastParagraph(int alignment);
+    // The transcript's own paragraphs start at the margin; a message body keeps off it.
+    enum class Paragraph { Own, Body };
+
+    void writeRun(
+        const QString &text, const QTextCharFormat &run, int alignment, Paragraph paragraph);
+    void formatLastParagraph(int alignment, Paragraph paragraph);
+    QTextBlockFormat paragraphFormat(int alignment, Paragraph paragraph) const;
+    void finishEdit();
+    void keepWithinLimits();
+    void writeAtTop(const QString &label, const QString &value);
+    QString bannerDate(const QDate &date) const;
     void followNewestText();
 
     QTextEdit *m_rtbMain;
     QTextCursor m_end;
     std::function<QDateTime()> m_clock;
     QLocale m_locale;
+    TranscriptArchive m_archive;
+    qreal m_bodyMargin;
 };

@@ -10,6 +10,8 @@
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
 
 using Writer = std::function<void(Transcript &)>;
 Q_DECLARE_METATYPE(Writer)
@@ -32,11 +34,12 @@ QString label(const char *text, char colour = 'k')
 const QString Break = QStringLiteral("|");
 
 // A transcript whose clock stands at Wednesday 9 January 2002, 16:05:07.
-Transcript transcript(QTextEdit &box)
+Transcript transcript(QTextEdit &box, const QLocale &locale = QLocale(QLocale::English),
+    const QString &archiveFolder = {}, TranscriptArchive::Limits limits = { 1000, 100000 })
 {
     return Transcript(
-        &box, [] { return QDateTime(QDate(2002, 1, 9), QTime(16, 5, 7)); },
-        QLocale(QLocale::English, QLocale::UnitedStates));
+        &box, [] { return QDateTime(QDate(2002, 1, 9), QTime(16, 5, 7)); }, locale, archiveFolder,
+        limits);
 }
 
 } // namespace
@@ -52,6 +55,13 @@ private slots:
     {
         QTest::addColumn<Writer>("write");
         QTest::addColumn<QStringList>("runs");
+        QTest::addColumn<QString>("locale");
+        const Writer banner = [](Transcript &t) { t.WriteSessionBanner(127); };
+        // Day and month names in the user's language, numbers in ASCII digits, "AM" or "PM".
+        const auto opened = [](const char *date) {
+            return QStringList { Break, label("Chat Session Opened on "), label(date, 'c'),
+                label(" at "), label("04:05:07 PM", 'c') };
+        };
         QTest::newRow("a session over an old one, information, the reset line and closing banner")
             << Writer([](Transcript &t) {
                    t.AppendRun(QStringLiteral("old"), 0, QStringLiteral("Arial"), 10);
@@ -61,23 +71,31 @@ private slots:
                    t.writeConnectionReset(QStringLiteral("sara {127.0.0.2}"));
                    t.WriteSessionBanner(128);
                })
-            << QStringList { Break, label("Chat Session Opened on "),
-                   label("Wed, January 09, 2002", 'c'), label(" at "), label("04:05:07 PM", 'c'),
-                   Break, label("Remote User Nick is "), label("sara", 'c'), Break, Break, Break,
-                   QStringLiteral("L Arial Black 10 #000000 \"Remote User Information;\""), Break,
-                   label("IP Address : "), label("127.0.0.2", 'b'), Break, label("NickName : "),
-                   label("sara", 'b'), Break, label("Full Name : "), Break,
-                   label("Email Address : "), label("s@x", 'b'), Break,
-                   label("The Connection with the sara {127.0.0.2}is reset.", 'c'), Break,
-                   label("Chat Session Closed on "), label("Wed, January 09, 2002", 'c'),
-                   label(" at "), label("04:05:07 PM", 'c') };
-        QTest::newRow("our English message as text, the partner's sizes held in 1 to 72, Urdu "
-                      "lines that stay right")
+            << opened("Wed, January 09, 2002")
+                + QStringList { Break, label("Remote User Nick is "), label("sara", 'c'), Break,
+                      Break, Break,
+                      QStringLiteral("L Arial Black 10 #000000 \"Remote User Information;\""),
+                      Break, label("IP Address : "), label("127.0.0.2", 'b'), Break,
+                      label("NickName : "), label("sara", 'b'), Break, label("Full Name : "), Break,
+                      label("Email Address : "), label("s@x", 'b'), Break,
+                      label("The Connection with the sara {127.0.0.2}is reset.", 'c'), Break,
+                      label("Chat Session Closed on "), label("Wed, January 09, 2002", 'c'),
+                      label(" at "), label("04:05:07 PM", 'c') }
+            << QStringLiteral("en_US");
+        QTest::newRow("a banner in Spanish")
+            << banner << opened("mi\u00e9, enero 09, 2002") << QStringLiteral("es_ES");
+        QTest::newRow("a banner in Arabic")
+            << banner
+            << opened("\u0627\u0644\u0623\u0631\u0628\u0639\u0627\u0621, "
+                      "\u064a\u0646\u0627\u064a\u0631 09, 2002")
+            << QStringLiteral("ar_EG");
+        QTest::newRow("our English message as text, indented on every line, unreadable sizes "
+                      "at 10 and the rest at most 72, Urdu lines that stay right")
             << Writer([](Transcript &t) {
                    t.ShowMessage(QStringLiteral("ali"), 0,
                        message("Times", 13, true, false, 255, "<b>hi</b>", false));
                    t.ShowMessage(QStringLiteral("sara"), 1,
-                       message("Arial", -5, false, false, 0, "a", false));
+                       message("Arial", 0, false, false, 0, "a\r\nb\nc\rd", false));
                    t.ShowMessage(QStringLiteral("sara"), 1,
                        message("Arial", 500, false, false, 0, "b", false));
                    t.ShowMessage(QStringLiteral("sara"), 1,
@@ -87,22 +105,76 @@ private slots:
             << QStringList { Break, QStringLiteral("L Arial 10 #05984b B \"ali Says : \""), Break,
                    QStringLiteral("L Times 13 #ff0000 B \"   <b>hi</b>\""), Break,
                    QStringLiteral("L Arial 10 #714198 B \"sara Says : \""), Break,
-                   QStringLiteral("L Arial 1 #000000 \"   a\""), Break,
+                   QStringLiteral("L Arial 10 #000000 \"   a\""), Break,
+                   QStringLiteral("L Arial 10 #000000 \"   b\""), Break,
+                   QStringLiteral("L Arial 10 #000000 \"   c\""), Break,
+                   QStringLiteral("L Arial 10 #000000 \"   d\""), Break,
                    QStringLiteral("L Arial 10 #714198 B \"sara Says : \""), Break,
                    QStringLiteral("L Arial 72 #000000 \"   b\""), Break,
                    QStringLiteral("L Arial 10 #714198 B \"sara Says : \""), Break,
                    QStringLiteral("R Qirtas1 16 #0000ff I \"\uF0C1\uF0C2\""), Break,
-                   QStringLiteral("R Qirtas1 16 #0000ff I \"\uF07B\uF07D\""), Break, label("end") };
+                   QStringLiteral("R Qirtas1 16 #0000ff I \"\uF07B\uF07D\""), Break, label("end") }
+            << QStringLiteral("en_US");
     }
     void runs()
     {
         QFETCH(Writer, write);
         QFETCH(QStringList, runs);
+        QFETCH(QString, locale);
         QTextEdit box;
-        Transcript written = transcript(box);
+        Transcript written = transcript(box, QLocale(locale));
         write(written);
         QCOMPARE(transcriptRuns(*box.document()), runs);
         QVERIFY(box.textCursor().atEnd()); // the view follows the newest text
+    }
+
+    // Where the box wraps a partner's line, the line it opens keeps off the margin too, and so
+    // does a full first line of Urdu: only the transcript's own lines start there.
+    void bodiesKeepOffTheMargin()
+    {
+        QTextEdit box;
+        box.document()->setTextWidth(268);
+        Transcript written = transcript(box);
+        for (const bool urdu : { false, true })
+            written.ShowMessage(QStringLiteral("sara"), 1,
+                message("Arial", 10, true, false, 0, "sara\xa0Says" + QByteArray(30, 'm'), urdu));
+        box.document()->size(); // lays it all out
+        for (const auto &[body, line] : { std::pair { 2, 1 }, std::pair { 4, 0 } }) {
+            const QTextLayout *layout = box.document()->findBlockByNumber(body).layout();
+            QVERIFY(layout->lineCount() == 2 && layout->lineAt(line).x() > 0);
+        }
+    }
+
+    // A session past its limits (12 paragraphs here) moves its older half, whole messages, to
+    // a part named after its start, and says where at the top; neither group nor others may
+    // enter the folder or read the part. A part that cannot be written leaves all in place,
+    // and the user is told once.
+    void olderHalfMovesToAPart()
+    {
+        QTemporaryDir home;
+        const QString blocked = TestFiles::write(home.filePath(QStringLiteral("file")), "x");
+        const auto sevenMessages = [](const QString &folder) {
+            QTextEdit box;
+            Transcript written = transcript(box, QLocale(QLocale::English), folder, { 12, 1000 });
+            written.writeSessionOpened(QStringLiteral("sara"));
+            for (const char *text : { "1", "2", "3", "4", "5", "6", "7" })
+                written.ShowMessage(
+                    QStringLiteral("sara"), 1, message("Arial", 10, false, false, 0, text, false));
+            return written.plainText();
+        };
+        const QString folder = home.filePath(QStringLiteral("data/transcripts"));
+        const QString part = folder + QStringLiteral("/2002-01-09_16-05-07_part1.rtf");
+        const QStringList shown = sevenMessages(folder).split(QStringLiteral("\r\n"));
+        QCOMPARE(
+            shown.first(), QStringLiteral("Earlier messages of this session are saved in ") + part);
+        QCOMPARE(shown.mid(1).join(u'|'),
+            QStringLiteral("sara Says : |   3|sara Says : |   4|sara Says : |   5|sara Says : |   "
+                           "6|sara Says : |   7"));
+        QCOMPARE(TestFiles::read(part).count("sara Says : "), 2);
+        QCOMPARE(int(QFile::permissions(folder) | QFile::permissions(part)) & 0x77, 0);
+        const QString kept = sevenMessages(blocked + QStringLiteral("/transcripts"));
+        QCOMPARE(kept.count(QStringLiteral("sara Says : ")), 7);
+        QCOMPARE(kept.count(QStringLiteral("Earlier messages could not be saved (")), 1);
     }
 
     // The saved file replaces one of that name (no extension added): font and colour tables,
