@@ -73,8 +73,10 @@ const Start *startAt(QByteArrayView buffer, qsizetype pos)
 {
     const QByteArrayView rest = buffer.sliced(pos);
     if (rest.size() == 1) {
+        // A last "{" or "\" begins more than one start; which it turns out to be waits for
+        // the next byte.
         const auto start = std::find_if(Starts.begin(), Starts.end(),
-            [&](const Start &start) { return agree(rest, start.bytes); });
+            [&](const Start &candidate) { return agree(rest, candidate.bytes); });
         return start == Starts.end() ? nullptr : &*start;
     }
     const qsizetype index = StartBySecondByte[uchar(rest[1])];
