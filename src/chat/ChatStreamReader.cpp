@@ -2,7 +2,9 @@
 
 #include <QByteArrayView>
 
+#include <algorithm>
 #include <array>
+#include <limits>
 
 namespace {
 
@@ -38,16 +40,47 @@ struct Frame
     static Frame incomplete() { return { Status::Incomplete, 0 }; }
 };
 
+// The first "/" at or after some position that the end of the buffer or the start of a
+// message follows, as far as one pass over the buffer has looked for it.
+struct EndingSlash
+{
+    qsizetype from = std::numeric_limits<qsizetype>::max(); // nothing looked for yet
+    qsizetype at = -1; // -1: none from `from` to the end of the buffer
+
+    bool knownFor(qsizetype pos) const { return from <= pos && (at < 0 || at >= pos); }
+};
+
+// Each start has a second byte of its own, so the first two bytes of a position name the one
+// start that may be there.
+constexpr std::array<qint8, 256> StartBySecondByte = [] {
+    std::array<qint8, 256> starts {};
+    starts.fill(-1);
+    for (qsizetype index = 0; index < qsizetype(Starts.size()); ++index)
+        starts[uchar(Starts[index].bytes[1])] = qint8(index);
+    return starts;
+}();
+
+// Whether `rest` and `start` agree on every byte that both have.
+bool agree(QByteArrayView rest, QByteArrayView start)
+{
+    const auto shared = rest.begin() + qMin(rest.size(), start.size());
+    return std::mismatch(rest.begin(), shared, start.begin()).first == shared;
+}
+
 // The start of a message at pos: the whole of one, or the beginning of one cut off by the
 // end of what has arrived so far.
 const Start *startAt(QByteArrayView buffer, qsizetype pos)
 {
     const QByteArrayView rest = buffer.sliced(pos);
-    for (const Start &start : Starts) {
-        if (rest.startsWith(start.bytes) || start.bytes.startsWith(rest))
-            return &start;
+    if (rest.size() == 1) {
+        // A last "{" or "\" begins more than one start; which it turns out to be waits for
+        // the next byte.
+        const auto start = std::find_if(Starts.begin(), Starts.end(),
+            [&](const Start &candidate) { return agree(rest, candidate.bytes); });
+        return start == Starts.end() ? nullptr : &*start;
     }
-    return nullptr;
+    const qsizetype index = StartBySecondByte[uchar(rest[1])];
+    return index >= 0 && agree(rest, Starts[index].bytes) ? &Starts[index] : nullptr;
 }
 
 bool endsMessage(QByteArrayView buffer, qsizetype pos)
@@ -55,42 +88,72 @@ bool endsMessage(QByteArrayView buffer, qsizetype pos)
     return pos == buffer.size() || startAt(buffer, pos);
 }
 
-// Bytes that begin no message run up to the next start of one.
+// The first position from `from` on, before `limit`, where a message may start: a "{" or "\"
+// followed by the end of the buffer or by the second byte of some start.
+qsizetype nextPossibleStart(QByteArrayView buffer, qsizetype from, qsizetype limit)
+{
+    for (qsizetype at = from; at < limit; ++at) {
+        if ((buffer[at] == '{' || buffer[at] == '\\')
+            && (at + 1 == buffer.size() || StartBySecondByte[uchar(buffer[at + 1])] >= 0))
+            return at;
+    }
+    return limit;
+}
+
+// Bytes that begin no message run up to the next start of one. Runs that cannot hold a start
+// are passed over without trying the grammars.
 Frame unreadableFrame(QByteArrayView buffer, qsizetype pos, qsizetype limit)
 {
-    qsizetype end = pos + 1;
-    while (end < limit && !startAt(buffer, end))
-        ++end;
+    qsizetype end = pos;
+    do
+        end = nextPossibleStart(buffer, end + 1, limit);
+    while (end < limit && !startAt(buffer, end));
     return Frame::complete(end - pos);
 }
 
 // A terminator that is followed by the end of the buffer or by another message ends the
 // message; one followed by anything else belongs to the message's own text. `limit` is where
-// the message would grow beyond the size it may have.
+// the message would grow beyond the size it may have: nothing at or past it is searched.
 qsizetype endingTerminator(
     QByteArrayView buffer, qsizetype from, qsizetype limit, QByteArrayView terminator)
 {
-    for (qsizetype found = buffer.indexOf(terminator, from);
-         found >= 0 && found + terminator.size() <= limit;
-         found = buffer.indexOf(terminator, found + 1)) {
+    const QByteArrayView searched = buffer.first(limit);
+    for (qsizetype found = searched.indexOf(terminator, from); found >= 0;
+         found = searched.indexOf(terminator, found + 1)) {
         if (endsMessage(buffer, found + terminator.size()))
             return found + terminator.size();
     }
     return -1;
 }
 
-// An identity ends at its third "/", or at a later one when a field held a "/" itself and
-// what follows the third is no message of its own.
-Frame identityFrame(QByteArrayView buffer, qsizetype pos, qsizetype tagSize, qsizetype limit)
+// Where the first "/" at or after pos that ends an identity lies. The answer holds for every
+// later identity up to that "/", so identities whose fields no message follows share one look
+// to the end of the buffer instead of each searching as far as it may grow.
+qsizetype findEndingSlash(QByteArrayView buffer, qsizetype pos, EndingSlash &known)
 {
-    qsizetype slash = pos + tagSize - 1;
-    for (qsizetype field = 0; field < IdentityFields; ++field) {
-        slash = buffer.indexOf('/', slash + 1);
-        if (slash < 0 || slash >= limit)
-            return Frame::incomplete();
+    if (!known.knownFor(pos)) {
+        const qsizetype end = endingTerminator(buffer, pos, buffer.size(), "/");
+        known = { pos, end < 0 ? -1 : end - 1 };
     }
-    const qsizetype end = endingTerminator(buffer, slash, limit, "/");
-    return Frame::complete((end < 0 ? slash + 1 : end) - pos);
+    return known.at;
+}
+
+// An identity ends at its third "/", or at a later one when a field held a "/" itself and
+// what follows the third is no message of its own. The "/" of a held identity are counted
+// once: the next arrival counts on from where the last one stopped.
+Frame identityFrame(QByteArrayView buffer, qsizetype pos, qsizetype tagSize, qsizetype limit,
+    ChatStreamReader::Searched &searched, EndingSlash &endingSlash)
+{
+    const QByteArrayView fields = buffer.first(limit);
+    qsizetype slash = qMax(pos + tagSize, searched.upTo) - 1;
+    while (searched.fieldEnds < IdentityFields) {
+        slash = fields.indexOf('/', slash + 1);
+        if (slash < 0)
+            return Frame::incomplete();
+        ++searched.fieldEnds;
+    }
+    const qsizetype end = findEndingSlash(buffer, slash, endingSlash);
+    return Frame::complete((end >= 0 && end < limit ? end + 1 : slash + 1) - pos);
 }
 
 // Markup ends at a "\}" after its "\{T:"; its text may hold "\}" too. Bytes that an earlier
@@ -102,17 +165,20 @@ Frame markupFrame(
 {
     const QByteArrayView textTag = "\\{T:";
     const QByteArrayView terminator = "\\}";
-    if (searched.textAt < 0)
-        searched.textAt = buffer.indexOf(textTag, qMax(pos, searched.upTo - (textTag.size() - 1)));
+    if (searched.textAt < 0) {
+        searched.textAt
+            = buffer.first(limit).indexOf(textTag, qMax(pos, searched.upTo - (textTag.size() - 1)));
+    }
     const qsizetype text = searched.textAt;
-    if (text < 0 || text + textTag.size() > limit)
+    if (text < 0)
         return Frame::incomplete();
     const qsizetype from = qMax(text + textTag.size(), searched.upTo - (terminator.size() - 1));
     const qsizetype end = endingTerminator(buffer, from, limit, terminator);
     return end < 0 ? Frame::incomplete() : Frame::complete(end - pos);
 }
 
-Frame frameAt(QByteArrayView buffer, qsizetype pos, ChatStreamReader::Searched &searched)
+Frame frameAt(QByteArrayView buffer, qsizetype pos, ChatStreamReader::Searched &searched,
+    EndingSlash &endingSlash)
 {
     const qsizetype limit = qMin(buffer.size(), pos + ChatStreamReader::MaxMessageBytes);
     const Start *start = startAt(buffer, pos);
@@ -122,7 +188,7 @@ Frame frameAt(QByteArrayView buffer, qsizetype pos, ChatStreamReader::Searched &
         return Frame::incomplete();
     switch (start->kind) {
     case Kind::Identity:
-        return identityFrame(buffer, pos, start->bytes.size(), limit);
+        return identityFrame(buffer, pos, start->bytes.size(), limit, searched, endingSlash);
     case Kind::Answer:
         return Frame::complete(start->bytes.size());
     case Kind::Markup:
@@ -142,13 +208,14 @@ QList<QByteArray> ChatStreamReader::feed(const QByteArray &bytes, qint64 nowMs)
     qsizetype pos = 0;
     Searched searched = m_searched;
     m_searched = {};
+    EndingSlash endingSlash;
     while (pos < m_partial.size()) {
-        Frame frame = frameAt(m_partial, pos, searched);
+        Frame frame = frameAt(m_partial, pos, searched, endingSlash);
         if (frame.status == Frame::Status::Incomplete) {
             if (m_partial.size() - pos < MaxMessageBytes) {
                 // All that is held now was searched; positions count from what stays held.
-                m_searched
-                    = { m_partial.size() - pos, searched.textAt < 0 ? -1 : searched.textAt - pos };
+                m_searched = { m_partial.size() - pos,
+                    searched.textAt < 0 ? -1 : searched.textAt - pos, searched.fieldEnds };
                 break;
             }
             // A message may not grow beyond what a partner can read; it goes as it stands.

@@ -14,7 +14,8 @@
 // - bytes that fit none of these, up to the next start of a message, are one unreadable
 //   message.
 // A message that has only begun waits for the rest, at most PartialTimeoutMs and
-// MaxMessageBytes, and is then handed out as it stands. Memory stays bounded throughout.
+// MaxMessageBytes, and is then handed out as it stands. Memory stays bounded throughout, and
+// time grows with the bytes that arrive, whatever they are and however they are split.
 class ChatStreamReader
 {
 public:
@@ -36,7 +37,8 @@ public:
     struct Searched
     {
         qsizetype upTo = 0;
-        qsizetype textAt = -1; // where the text field begins, once found
+        qsizetype textAt = -1; // where a markup's text field begins, once found
+        qsizetype fieldEnds = 0; // the "/" found after an identity's tag
     };
 
 private:

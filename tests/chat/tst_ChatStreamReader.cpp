@@ -44,6 +44,9 @@ private slots:
             << Messages { Plain + "{RE", "CEV}a/b/c/{YES}" + Urdu.left(30),
                    Urdu.mid(30) + Plain.left(27), Plain.mid(27).chopped(1), "}" }
             << Messages { Plain, "{RECEV}a/b/c/", "{YES}", Urdu, Plain } << QByteArray();
+        QTest::newRow("identity split after a field; a start cut after bytes that are none")
+            << Messages { "{SEND}a/", "b/c/x{", "NOT}" }
+            << Messages { "{SEND}a/b/c/", "x", "{NOT}" } << QByteArray();
         QTest::newRow("identity without its last slash waits")
             << Messages { Identity.chopped(1) } << Messages {} << Identity.chopped(1);
         const QByteArray endless = "\\F:" + QByteArray(40000, 'x');
@@ -56,6 +59,10 @@ private slots:
         const QByteArray fullIdentity = "{SEND}" + QByteArray(32767 - 6, 'n');
         QTest::newRow("32767 bytes of identity go at once")
             << Messages { fullIdentity } << Messages { fullIdentity } << QByteArray();
+        const QByteArray fields = "{SEND}a/b/c/" + QByteArray(32767 - 12, 'y');
+        QTest::newRow("a / past 32767 bytes ends no identity")
+            << Messages { fields + "/{YES}" }
+            << Messages { fields.left(12), fields.mid(12) + "/", "{YES}" } << QByteArray();
         const QByteArray over = "\\F:A\\{T:" + QByteArray(32767 - 9, 'x') + "\\}";
         QTest::newRow("one byte over 32767 is cut")
             << Messages { over + Plain } << Messages { over.left(32767), "}", Plain }
