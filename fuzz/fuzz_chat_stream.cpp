@@ -52,11 +52,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         // message expire.
         if (control & PauseBit) {
             now += ChatStreamReader::PartialTimeoutMs / 2;
-            tally.take(reader.expire(now));
+            tally.take(reader.expire(now).toList());
         }
         const QByteArray arrival = schedule.take(control & LengthBits);
         tally.arrived += arrival;
-        tally.take(reader.feed(arrival, now));
+        tally.take(reader.feed(arrival, now).toList());
 
         // What the reader holds is what arrived and has not come out, and it stays below
         // the longest message.
@@ -67,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(held > 0 ? wait >= 0 && wait <= ChatStreamReader::PartialTimeoutMs : wait == -1);
     }
     now += ChatStreamReader::PartialTimeoutMs;
-    tally.take(reader.expire(now));
+    tally.take(reader.expire(now).toList());
     FUZZ_CHECK(!reader.hasPartial());
     // Every byte comes out once, in the order it arrived.
     FUZZ_CHECK(tally.handedOut == tally.arrived);

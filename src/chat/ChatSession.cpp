@@ -186,14 +186,14 @@ void ChatSession::WskMain_DataArrival(qint32)
         listenForCalls();
         return;
     }
-    const QList<QByteArray> messages = m_chatReader.feed(bytes, m_clock.elapsed());
+    const ChatMessages messages = m_chatReader.feed(bytes, m_clock.elapsed());
     const quint32 connection = m_connectionSerial;
-    for (const QByteArray &message : messages) {
+    for (qsizetype index = 0; index < messages.size(); ++index) {
         // A modal question may have ended this connection while earlier messages were
         // handled; what followed them belongs to it and goes with it.
         if (connection != m_connectionSerial)
             return;
-        handleArrival(message);
+        handleArrival(messages.at(index));
     }
     if (connection == m_connectionSerial)
         waitForRestOfMessage();
@@ -220,9 +220,9 @@ void ChatSession::identityOverdue()
 // A message that never got its end is handled as it stands once it has waited long enough.
 void ChatSession::expirePartialMessage()
 {
-    const QList<QByteArray> messages = m_chatReader.expire(m_clock.elapsed());
-    for (const QByteArray &message : messages)
-        handleArrival(message);
+    const ChatMessages messages = m_chatReader.expire(m_clock.elapsed());
+    for (qsizetype index = 0; index < messages.size(); ++index)
+        handleArrival(messages.at(index));
     waitForRestOfMessage();
 }
 
@@ -234,12 +234,12 @@ void ChatSession::waitForRestOfMessage()
 
 // Each handshake answer counts only at the step where the other side may give it, so a
 // caller cannot open a session on our side by sending "{YES}" itself.
-void ChatSession::handleArrival(const QByteArray &message)
+void ChatSession::handleArrival(QByteArrayView message)
 {
     switch (Handshake::classify(message)) {
     case Handshake::Tag::Send:
         if (m_state == State::AwaitingIdentity) {
-            partnerIdentityArrived(message);
+            partnerIdentityArrived(message.toByteArray());
             setState(State::AwaitingAnswer);
             m_wskMain->SendData(Handshake::identityMessage(Handshake::Tag::Recev,
                 m_program.LocalNickname, m_program.LocalFullName, m_program.LocalEmail));
@@ -247,7 +247,7 @@ void ChatSession::handleArrival(const QByteArray &message)
         return;
     case Handshake::Tag::Recev:
         if (m_state == State::Answering)
-            partnerAsksToChat(message);
+            partnerAsksToChat(message.toByteArray());
         return;
     case Handshake::Tag::Not:
         if (m_state == State::AwaitingAnswer)
@@ -258,7 +258,7 @@ void ChatSession::handleArrival(const QByteArray &message)
             openSession();
         return;
     case Handshake::Tag::None:
-        messageArrived(message);
+        messageArrived(message.toByteArray());
         return;
     }
 }

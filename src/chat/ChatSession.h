@@ -111,7 +111,7 @@ private:
     void identityOverdue();
     void expirePartialMessage();
     void waitForRestOfMessage();
-    void handleArrival(const QByteArray &message);
+    void handleArrival(QByteArrayView message);
     void partnerIdentityArrived(const QByteArray &message);
     void partnerAsksToChat(const QByteArray &message);
     void partnerRefused();

@@ -199,12 +199,12 @@ Frame frameAt(QByteArrayView buffer, qsizetype pos, ChatStreamReader::Searched &
 
 } // namespace
 
-QList<QByteArray> ChatStreamReader::feed(const QByteArray &bytes, qint64 nowMs)
+ChatMessages ChatStreamReader::feed(const QByteArray &bytes, qint64 nowMs)
 {
     if (m_partial.isEmpty())
         m_partialSinceMs = nowMs;
     m_partial.append(bytes);
-    QList<QByteArray> messages;
+    QList<qsizetype> ends;
     qsizetype pos = 0;
     Searched searched = m_searched;
     m_searched = {};
@@ -221,23 +221,24 @@ QList<QByteArray> ChatStreamReader::feed(const QByteArray &bytes, qint64 nowMs)
             // A message may not grow beyond what a partner can read; it goes as it stands.
             frame = Frame::complete(MaxMessageBytes);
         }
-        messages.append(m_partial.mid(pos, frame.size));
         pos += frame.size;
+        ends.append(pos);
         searched = {};
     }
-    if (pos > 0) {
-        // A copy, so the room a large arrival took is given back.
-        m_partial = m_partial.mid(pos);
-        m_partialSinceMs = nowMs;
-    }
+    if (pos == 0)
+        return {};
+    ChatMessages messages(m_partial, std::move(ends));
+    // A copy, so the room a large arrival took is given back and the messages keep theirs.
+    m_partial = m_partial.mid(pos);
+    m_partialSinceMs = nowMs;
     return messages;
 }
 
-QList<QByteArray> ChatStreamReader::expire(qint64 nowMs)
+ChatMessages ChatStreamReader::expire(qint64 nowMs)
 {
     if (msUntilExpiry(nowMs) != 0)
         return {};
-    QList<QByteArray> messages { m_partial };
+    ChatMessages messages(m_partial, { m_partial.size() });
     clear();
     return messages;
 }

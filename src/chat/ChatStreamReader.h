@@ -1,7 +1,8 @@
 #pragma once
 
+#include "chat/ChatMessages.h"
+
 #include <QByteArray>
-#include <QList>
 
 // Cuts what arrives on the chat connection into messages. The wire has no delimiter, so
 // TCP may join several sends into one arrival or split one send over several; each
@@ -24,9 +25,9 @@ public:
 
     // Takes the bytes of one arrival; returns the messages now complete, in order.
     // nowMs: a monotonic clock in milliseconds.
-    QList<QByteArray> feed(const QByteArray &bytes, qint64 nowMs);
+    ChatMessages feed(const QByteArray &bytes, qint64 nowMs);
     // Hands out the held partial message as it stands once it has waited PartialTimeoutMs.
-    QList<QByteArray> expire(qint64 nowMs);
+    ChatMessages expire(qint64 nowMs);
     bool hasPartial() const { return !m_partial.isEmpty(); }
     // Milliseconds until expire() would hand out the partial message; -1 without one.
     qint64 msUntilExpiry(qint64 nowMs) const;

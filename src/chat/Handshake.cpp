@@ -31,7 +31,7 @@ QString withControlsBlanked(QString text)
 
 } // namespace
 
-Handshake::Tag Handshake::classify(const QByteArray &message)
+Handshake::Tag Handshake::classify(QByteArrayView message)
 {
     if (message.startsWith(SendTag))
         return Tag::Send;

@@ -20,7 +20,7 @@ enum class Tag { None, Send, Recev, Yes, Not };
 
 // Send and Recev when the message begins with "{SEND}" or "{RECEV}"; Yes and Not only when
 // the message is exactly "{YES}" or "{NOT}"; None for everything else (a chat message).
-Tag classify(const QByteArray &message);
+Tag classify(QByteArrayView message);
 
 // "{SEND}" or "{RECEV}" followed by the three fields, each ending in "/", in Windows-1252.
 QByteArray identityMessage(
