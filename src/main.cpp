@@ -1,5 +1,6 @@
 #include "app/SecureStart.h"
 #include "app/ShutdownSignals.h"
+#include "app/SingleInstance.h"
 #include "app/basMain.h"
 #include "resources/ProgramIcon.h"
 #include "ui/frmMain.h"
@@ -15,6 +16,11 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kalvex"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    // A second start by the same user brings the running window forward and ends here,
+    // before it would hold no ports and show "Closed.".
+    auto singleInstance = std::make_unique<SingleInstance>();
+    if (!singleInstance->claim())
+        return EXIT_SUCCESS;
     QApplication::setWindowIcon(ProgramIcon::icon());
     // The messenger ends only through its main window's shut-down, which also runs while
     // the window is hidden in the tray.
@@ -36,7 +42,11 @@ int main(int argc, char *argv[])
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [&program] { program.Unload(); });
 
     program.Main();
+    QObject::connect(singleInstance.get(), &SingleInstance::showRequested, &app,
+        [&program] { qobject_cast<frmMain *>(program.mainWindow())->ShowMessenger(); });
     const int exitCode = QApplication::exec();
+    // The socket file goes with the copy, so the next start finds none to replace.
+    singleInstance.reset();
     // Everything is saved and closed by now. Ending here skips the application's clean-up,
     // which would wait for a host-name lookup still running (up to about ten seconds).
     std::_Exit(exitCode);

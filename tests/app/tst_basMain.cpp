@@ -1,6 +1,7 @@
 #include "app/DataFiles.h"
 #include "app/SecureStart.h"
 #include "app/ShutdownSignals.h"
+#include "app/SingleInstance.h"
 #include "app/basMain.h"
 #include "support/TestFiles.h"
 #include "support/TestProgram.h"
@@ -11,6 +12,9 @@
 #include <QTest>
 
 #include <csignal>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace {
 
@@ -163,6 +167,42 @@ private slots:
             QTRY_COMPARE(received.count(), 1);
             QCOMPARE(received.first().first().toInt(), signalNumber);
         }
+    }
+
+    // A copy starts as the first and hears the next start, or hands over to the one running.
+    void secondStartHandsOver_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<bool>("first");
+        QTest::newRow("socket file of a crashed copy") << QStringLiteral("stale") << true;
+        QTest::newRow("another user's copy") << QStringLiteral("other user") << true;
+        QTest::newRow("a running copy") << QStringLiteral("running") << false;
+    }
+    void secondStartHandsOver()
+    {
+        QFETCH(QString, before);
+        QFETCH(bool, first);
+        QTemporaryDir dir;
+        const QString name = dir.filePath(QStringLiteral("kalvex.socket"));
+        SingleInstance running(before == u"other user" ? dir.filePath(QStringLiteral("o")) : name);
+        if (before == u"running" || before == u"other user")
+            QVERIFY(running.claim());
+        if (before == u"stale") {
+            // Bound but never listening, as a crash leaves it: a connect is refused at once.
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            sockaddr_un address = { AF_UNIX, {} };
+            qstrcpy(address.sun_path, QFile::encodeName(name).constData());
+            QCOMPARE(::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+            ::close(fd);
+        }
+        SingleInstance copy(name);
+        QSignalSpy runningShown(&running, &SingleInstance::showRequested);
+        QSignalSpy copyShown(&copy, &SingleInstance::showRequested);
+        QCOMPARE(copy.claim(), first);
+        if (first)
+            QCOMPARE(SingleInstance(name).claim(), false);
+        QVERIFY((first ? copyShown : runningShown).wait(5000));
+        QCOMPARE(runningShown.count() + copyShown.count(), 1);
     }
 
     // Started with a right its user lacks, the program loads no plugin from a folder its
