@@ -115,6 +115,16 @@ void SettingsStore::write(const QString &key, const QString &value)
     m_settings->setValue(sectionKey(key), value);
 }
 
+QStringList SettingsStore::readList(const QString &key) const
+{
+    return m_settings->value(sectionKey(key)).toStringList();
+}
+
+void SettingsStore::writeList(const QString &key, const QStringList &values)
+{
+    m_settings->setValue(sectionKey(key), values);
+}
+
 bool SettingsStore::sync()
 {
     // A QSettings keeps reporting its first failure for good. After one, a fresh object on

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 #include <functional>
@@ -24,6 +25,9 @@ public:
 
     QString read(const QString &key, const QString &defaultValue) const;
     virtual void write(const QString &key, const QString &value);
+    // A list kept as Qt writes a string list ("a, b, c"); absent, it reads as empty.
+    QStringList readList(const QString &key) const;
+    void writeList(const QString &key, const QStringList &values);
     // Writes pending values through to the file; false when the file could not be written,
     // with the reason in errorString().
     bool sync();

@@ -5,6 +5,8 @@
 #include "transfer/TransferSession.h"
 
 #include <QDir>
+#include <QHostAddress>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 namespace Key {
@@ -13,7 +15,22 @@ const QString Nickname = QStringLiteral("Nickname");
 const QString FullName = QStringLiteral("FullName");
 const QString Email = QStringLiteral("Email");
 const QString Path = QStringLiteral("Path");
+const QString RecentIPs = QStringLiteral("RecentIPs");
 } // namespace Key
+
+namespace {
+
+// A settings file edited by hand or damaged may hold anything; only what can be dialled is
+// offered as a partner.
+bool isAddress(const QString &text)
+{
+    static const QRegularExpression hostName(
+        QStringLiteral("^(?=.{1,253}$)(?:[A-Za-z0-9](?:[A-Za-z0-9-]{0,61}[A-Za-z0-9])?\\.)*"
+                       "[A-Za-z0-9](?:[A-Za-z0-9-]{0,61}[A-Za-z0-9])?\\.?$"));
+    return !QHostAddress(text).isNull() || hostName.match(text).hasMatch();
+}
+
+} // namespace
 
 basMain::basMain(std::unique_ptr<SettingsStore> store, Environment environment)
     : m_store(std::move(store))
@@ -21,6 +38,14 @@ basMain::basMain(std::unique_ptr<SettingsStore> store, Environment environment)
     , m_chat(std::make_unique<ChatSession>(*this))
     , m_transfer(std::make_unique<TransferSession>(*this, *m_chat))
 {
+    // A call becomes a recent partner when our user accepts it: the session opens right
+    // after the question.
+    QObject::connect(m_chat.get(), &ChatSession::stateChanged, m_chat.get(),
+        [this, asked = false](ChatSession::State state) mutable {
+            if (asked && state == ChatSession::State::InSession)
+                rememberPartner(RemoteUserIP);
+            asked = state == ChatSession::State::AskingUser;
+        });
 }
 
 basMain::~basMain() = default;
@@ -51,6 +76,12 @@ void basMain::Main()
     LocalFullName = m_store->read(Key::FullName, QString());
     LocalEmail = m_store->read(Key::Email, QString());
     DownloadPath = m_store->read(Key::Path, defaultDownloadPath());
+    // Taken oldest first, so that each address ends up at its newest place and the newest
+    // ten are kept.
+    RecentIPs.clear();
+    const QStringList stored = m_store->readList(Key::RecentIPs);
+    for (auto address = stored.crbegin(); address != stored.crend(); ++address)
+        rememberPartner(*address);
 
     if (!m_environment.makeMainWindow)
         return;
@@ -65,6 +96,7 @@ void basMain::SaveSettings()
     m_store->write(Key::Email, LocalEmail);
     m_store->write(Key::RemoteIP, RemoteIP);
     m_store->write(Key::Path, DownloadPath);
+    m_store->writeList(Key::RecentIPs, RecentIPs);
     if (m_store->sync()) {
         m_saveFailureShown = false;
         return;
@@ -82,6 +114,16 @@ void basMain::Unload()
     // The window's own close runs its unload, as the close box does.
     if (m_mainWindow)
         QMetaObject::invokeMethod(m_mainWindow.get(), "close");
+}
+
+void basMain::rememberPartner(const QString &address)
+{
+    if (!isAddress(address))
+        return;
+    RecentIPs.removeAll(address);
+    RecentIPs.prepend(address);
+    if (RecentIPs.size() > MaxRecentIPs)
+        RecentIPs.resize(MaxRecentIPs);
 }
 
 bool basMain::IsConnected() const

@@ -4,6 +4,7 @@
 #include "app/SettingsStore.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -25,16 +26,22 @@ public:
     explicit basMain(std::unique_ptr<SettingsStore> store, Environment environment);
     ~basMain();
 
-    // Reads the five stored values, then shows the main window when the environment makes
-    // one.
+    // The most partner addresses RecentIPs holds.
+    static constexpr qsizetype MaxRecentIPs = 10;
+
+    // Reads the five stored values and the recent partners, then shows the main window when the
+    // environment makes one.
     void Main();
-    // Writes the five persisted values, each one even when empty or unchanged, through to
-    // the store. When the store cannot be written the user is told why, once until a
-    // later save succeeds again.
+    // Writes the five persisted values, each one even when empty or unchanged, and the
+    // recent partners through to the store. When the store cannot be written the user is told why,
+    // once until a later save succeeds again.
     void SaveSettings();
     // Closes the main window, which saves the settings and ends the program; for ends that
     // do not come through the window (signals, the desktop session's end). Runs once.
     void Unload();
+    // Puts an address first among the recent partners, taking it out further down; what is
+    // neither an IP address nor a host name is left out.
+    void rememberPartner(const QString &address);
     // True exactly while the chat socket is connected.
     bool IsConnected() const;
     // Starts the sound of a kind and returns at once.
@@ -65,6 +72,8 @@ public:
     QString LocalEmail;
     QString LocalUserIP;
     QString DownloadPath;
+    // The partners dialled from the connect dialog or whose call was accepted, newest first.
+    QStringList RecentIPs;
 
 private:
     std::unique_ptr<SettingsStore> m_store;

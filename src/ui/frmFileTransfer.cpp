@@ -63,6 +63,11 @@ QPushButton *frmFileTransfer::createButton(
     return button;
 }
 
+void frmFileTransfer::setFileName(const QString &path)
+{
+    m_txtFileName->setText(path);
+}
+
 // A cancelled chooser still fills the field with the name the shared dialog holds.
 void frmFileTransfer::cmdBrowse_Click()
 {

@@ -19,6 +19,9 @@ class frmFileTransfer final : public QDialog
 public:
     frmFileTransfer(CommonDialog &cdMain, Desktop &desktop, QWidget *parent = nullptr);
 
+    // Opens with this file chosen, as if picked with "...".
+    void setFileName(const QString &path);
+
     void reject() override;
 
 signals:

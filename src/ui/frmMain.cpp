@@ -18,12 +18,15 @@
 
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -133,6 +136,7 @@ frmMain::frmMain(basMain &program, QWidget *parent)
     UrduGlyphFont::install();
 
     createControls();
+    acceptFileDrops();
     createMenus();
     connectHandlers();
     connectSessions();
@@ -486,6 +490,8 @@ void frmMain::handFocusToComposer()
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
+    if (takeFileDrop(event))
+        return true;
     if (watched == m_rtbMain->viewport() && event->type() == QEvent::MouseButtonPress) {
         handFocusToComposer();
         return false;
@@ -598,7 +604,13 @@ void frmMain::mnuSendFile_Click()
         transfer().cancelTransfer();
         return;
     }
+    openSendDialog(QString());
+}
+
+void frmMain::openSendDialog(const QString &path)
+{
     frmFileTransfer dialog(m_cdMain, m_program.desktop(), this);
+    dialog.setFileName(path);
     connect(&dialog, &frmFileTransfer::sendRequested, this, [this](const QString &path) {
         transfer().TransferFileName = path;
         transfer().FileRequest();
@@ -606,6 +618,66 @@ void frmMain::mnuSendFile_Click()
     connect(
         &dialog, &frmFileTransfer::cancelRequested, &transfer(), &TransferSession::cancelTransfer);
     dialog.exec();
+}
+
+void frmMain::acceptFileDrops()
+{
+    setAcceptDrops(true);
+    installEventFilter(this);
+    for (QWidget *control : findChildren<QWidget *>()) {
+        if (control->acceptDrops())
+            control->installEventFilter(this);
+    }
+}
+
+// Files dragged from a file manager are the window's wherever they are dropped, over the
+// composers too, which would otherwise take the file's name as text.
+bool frmMain::takeFileDrop(QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+        return false;
+    auto *drop = static_cast<QDropEvent *>(event);
+    if (!drop->mimeData()->hasUrls())
+        return false;
+    drop->acceptProposedAction();
+    if (type == QEvent::Drop)
+        fileDropped(drop->mimeData()->urls());
+    return true;
+}
+
+// Decided as the drop happens; the dialog or the refusal comes once the drop is over, so
+// that the file manager is not kept waiting for it.
+void frmMain::fileDropped(const QList<QUrl> &urls)
+{
+    const QString refusal = fileDropRefusal(urls);
+    const QString path = urls.value(0).toLocalFile();
+    QMetaObject::invokeMethod(
+        this,
+        [this, refusal, path] {
+            if (refusal.isEmpty())
+                openSendDialog(path);
+            else
+                m_program.messageBox(refusal, Desktop::Icon::Exclamation, Desktop::Buttons::Ok);
+        },
+        Qt::QueuedConnection);
+}
+
+// A drop does what Send File does, so it is taken while that entry offers to send: during
+// a session and with no transfer under way.
+QString frmMain::fileDropRefusal(const QList<QUrl> &urls) const
+{
+    if (!action(QStringLiteral("mnuSendFile"))->isEnabled())
+        return QStringLiteral("A file can be sent only during a chat session.");
+    if (transfer().state() != TransferSession::State::Idle)
+        return QStringLiteral("A file is being transferred. Please wait until it has finished.");
+    if (urls.size() != 1)
+        return QStringLiteral("Please drop one file at a time.");
+    if (!urls.first().isLocalFile())
+        return QStringLiteral("Only files on this computer can be sent.");
+    if (QFileInfo(urls.first().toLocalFile()).isDir())
+        return QStringLiteral("A folder cannot be sent.");
+    return QString();
 }
 
 void frmMain::settleNameClash(const QString &folder, QString *name, bool *settled)

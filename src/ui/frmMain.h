@@ -20,6 +20,7 @@ class QPushButton;
 class QStatusBar;
 class QTextEdit;
 class QTimer;
+class QUrl;
 class SocketEndpoint;
 class Transcript;
 class frmConnect;
@@ -64,6 +65,7 @@ protected:
 private:
     void createControls();
     void createMenus();
+    void acceptFileDrops();
     void connectHandlers();
     void connectSessions();
     QAction *action(const QString &name) const;
@@ -93,6 +95,10 @@ private:
     void mnuExit_Click();
     void mnuHlepTopics_Click();
     void mnuSendFile_Click();
+    void openSendDialog(const QString &path);
+    bool takeFileDrop(QEvent *event);
+    void fileDropped(const QList<QUrl> &urls);
+    QString fileDropRefusal(const QList<QUrl> &urls) const;
     void settleNameClash(const QString &folder, QString *name, bool *settled);
     void mnuAbout_Click();
     void mnuUrdukeyboard_Click();

@@ -69,11 +69,17 @@ private slots:
         QCOMPARE(loaded(*copy.program), values);
     }
 
-    // A save writes the five keys in order, empty ones too; the next start reads them back.
+    // A save writes the five keys in order, empty ones too, and the newest ten partners as Qt
+    // writes a list; the next start reads them back. What is no address is not read.
     void saveWritesFiveKeys()
     {
-        TestProgram copy(Address, TestProgram::freePorts());
+        QTemporaryDir dir;
+        TestProgram copy(Address, TestProgram::freePorts(),
+            TestFiles::write(dir.filePath(QStringLiteral("k.conf")),
+                "[settings]\nRecentIPs=10.0.0.11, <b>x</b>, 10.0.0.10, 10.0.0.9, 10.0.0.8, a b, "
+                "10.0.0.7, 10.0.0.6, 10.0.0.5, 10.0.0.3, 10.0.0.4, 10.0.0.2, 10.0.0.1"));
         copy.start();
+        copy.program->rememberPartner(QStringLiteral("10.0.0.3"));
         copy.program->LocalEmail = QStringLiteral("a,b@example.org");
         copy.program->RemoteIP = QStringLiteral("127.0.0.2");
         copy.program->DownloadPath = QStringLiteral("/home/zara/in/");
@@ -81,6 +87,9 @@ private slots:
         copy.store->onWrite = [&](const QString &key) { written << key; };
         copy.program->SaveSettings();
         QCOMPARE(written.join(u' '), QStringLiteral("Nickname FullName Email RemoteIP Path"));
+        QVERIFY(TestFiles::read(copy.settingsFile())
+                    .contains("RecentIPs=10.0.0.3, 10.0.0.11, 10.0.0.10, 10.0.0.9, 10.0.0.8, "
+                              "10.0.0.7, 10.0.0.6, 10.0.0.5, 10.0.0.4, 10.0.0.2\n"));
         TestProgram next(Address, TestProgram::freePorts(), copy.settingsFile());
         next.start();
         QCOMPARE(

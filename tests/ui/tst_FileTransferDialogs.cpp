@@ -8,6 +8,7 @@
 #include "ui/frmFileTransfer.h"
 
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTcpServer>
@@ -95,6 +96,35 @@ private slots:
             result += u'?';
         QCOMPARE(result, outcome);
         QCOMPARE(desktop.fileFilters.join(u';'), QLatin1String(sending ? "All Files (*)" : ""));
+    }
+
+    // One file dropped in a session opens the send dialog with it; other drops are refused.
+    void dropFiles()
+    {
+        TestMessenger sara(QStringLiteral("127.0.0.1"), TestProgram::freePorts());
+        sara.start();
+        const QUrl file = QUrl::fromLocalFile(QCoreApplication::applicationFilePath());
+        const auto drop = [&sara](const QList<QUrl> &urls) { // they enter, then are dropped
+            QMimeData files;
+            files.setUrls(urls);
+            QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &files, Qt::LeftButton, {});
+            QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &files, Qt::LeftButton, {});
+            QCoreApplication::sendEvent(sara.program->mainWindow(), &enter);
+            QCoreApplication::sendEvent(sara.program->mainWindow(), &drop);
+        };
+        drop({ file });
+        sara.play(QStringLiteral("InSession"));
+        drop({ file, file });
+        QString chosen;
+        TestMessenger::whenDialogOpens(QStringLiteral("frmFileTransfer"), [&](QWidget *dialog) {
+            chosen = dialog->findChild<QLineEdit *>()->text();
+            dialog->close();
+        });
+        drop({ file });
+        QTRY_COMPARE(sara.textsShown().join(u'|') + u'|' + chosen,
+            QStringLiteral("A file can be sent only during a chat session.|Please drop one file "
+                           "at a time.|")
+                + file.toLocalFile());
     }
 
     // The partner's queue of file calls is full, so a dial hangs (until the partner closes, after

@@ -73,6 +73,8 @@ private slots:
         sara.startAs(QStringLiteral("sara"));
 
         QVERIFY(ali.openSessionWith(sara, QStringLiteral("127.0.0.2")));
+        QCOMPARE(ali.program->RecentIPs.join(u' ') + u'|' + sara.program->RecentIPs.join(u' '),
+            u"127.0.0.2|127.0.0.1");
         for (TestMessenger *side : { &ali, &sara }) {
             QTRY_COMPARE(side->window().statusText(0), QStringLiteral("Connected."));
             side->play(language);

@@ -14,9 +14,9 @@ class tst_frmConnect : public QObject
     QAction m_mnuConnect;
 
 private slots:
-    // Only digits and dots, up to 15 (a stored host name is not cut). Connect and Enter keep
-    // the address and ask for a call; Cancel withdraws the request and keeps the stored
-    // address; Esc opens the settings over the dialog, which stays.
+    // Only digits and dots, up to 15 (a stored host name is not cut, nor one chosen with Down:
+    // the last dialled comes first). Connect and Enter keep the address and ask for a call;
+    // Cancel withdraws the request and keeps the stored address; Esc opens the settings.
     void typeAndLeave_data()
     {
         QTest::addColumn<QString>("stored");
@@ -30,6 +30,7 @@ private slots:
             { "partner.example.org", "1", "cmdOk", "partner.example.org 1" },
             { "10.0.0.2", "5", "cmdCancel", "10.0.0.2 " },
             { "10.0.0.2", "5", "Esc", "10.0.0.2 settings over it" },
+            { "10.0.0.2", "", "Down", "partner.example.org 1" },
         };
         for (const auto &row : rows)
             QTest::addRow("%s %s %s", row[0], row[1], row[2])
@@ -49,7 +50,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         auto *txtIP = dialog.findChild<QLineEdit *>(QStringLiteral("txtIP"));
         txtIP->end(false);
-        QTest::keyClicks(txtIP, typed);
+        QTest::keyClicks(txtIP->parentWidget(), typed); // the drop-down, which has the focus
         QString settings;
         if (way == u"Esc")
             TestMessenger::whenDialogOpens(QStringLiteral("frmSettings"), [&](QWidget *opened) {
@@ -57,7 +58,9 @@ private slots:
                 opened->close();
                 dialog.close();
             });
-        if (way == u"Enter" || way == u"Esc")
+        if (way == u"Down")
+            QTest::keyClick(txtIP->parentWidget(), Qt::Key_Down);
+        if (way != u"cmdOk" && way != u"cmdCancel")
             QTest::keyClick(txtIP, way == u"Esc" ? Qt::Key_Escape : Qt::Key_Return);
         else
             QTest::mouseClick(dialog.findChild<QPushButton *>(way), Qt::LeftButton);
