@@ -5,6 +5,7 @@
 #include "resources/ProgramIcon.h"
 #include "resources/StringTable.h"
 #include "ui/Composers.h"
+#include "ui/FileDrops.h"
 #include "ui/Transcript.h"
 #include "ui/TranscriptView.h"
 #include "ui/Twips.h"
@@ -18,15 +19,12 @@
 
 #include <QCloseEvent>
 #include <QCursor>
-#include <QDropEvent>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -136,8 +134,8 @@ frmMain::frmMain(basMain &program, QWidget *parent)
     UrduGlyphFont::install();
 
     createControls();
-    acceptFileDrops();
     createMenus();
+    acceptFileDrops();
     connectHandlers();
     connectSessions();
     Form_Load();
@@ -490,8 +488,6 @@ void frmMain::handFocusToComposer()
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
-    if (takeFileDrop(event))
-        return true;
     if (watched == m_rtbMain->viewport() && event->type() == QEvent::MouseButtonPress) {
         handFocusToComposer();
         return false;
@@ -622,62 +618,11 @@ void frmMain::openSendDialog(const QString &path)
 
 void frmMain::acceptFileDrops()
 {
-    setAcceptDrops(true);
-    installEventFilter(this);
-    for (QWidget *control : findChildren<QWidget *>()) {
-        if (control->acceptDrops())
-            control->installEventFilter(this);
-    }
-}
-
-// Files dragged from a file manager are the window's wherever they are dropped, over the
-// composers too, which would otherwise take the file's name as text.
-bool frmMain::takeFileDrop(QEvent *event)
-{
-    const QEvent::Type type = event->type();
-    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
-        return false;
-    auto *drop = static_cast<QDropEvent *>(event);
-    if (!drop->mimeData()->hasUrls())
-        return false;
-    drop->acceptProposedAction();
-    if (type == QEvent::Drop)
-        fileDropped(drop->mimeData()->urls());
-    return true;
-}
-
-// Decided as the drop happens; the dialog or the refusal comes once the drop is over, so
-// that the file manager is not kept waiting for it.
-void frmMain::fileDropped(const QList<QUrl> &urls)
-{
-    const QString refusal = fileDropRefusal(urls);
-    const QString path = urls.value(0).toLocalFile();
-    QMetaObject::invokeMethod(
-        this,
-        [this, refusal, path] {
-            if (refusal.isEmpty())
-                openSendDialog(path);
-            else
-                m_program.messageBox(refusal, Desktop::Icon::Exclamation, Desktop::Buttons::Ok);
-        },
-        Qt::QueuedConnection);
-}
-
-// A drop does what Send File does, so it is taken while that entry offers to send: during
-// a session and with no transfer under way.
-QString frmMain::fileDropRefusal(const QList<QUrl> &urls) const
-{
-    if (!action(QStringLiteral("mnuSendFile"))->isEnabled())
-        return QStringLiteral("A file can be sent only during a chat session.");
-    if (transfer().state() != TransferSession::State::Idle)
-        return QStringLiteral("A file is being transferred. Please wait until it has finished.");
-    if (urls.size() != 1)
-        return QStringLiteral("Please drop one file at a time.");
-    if (!urls.first().isLocalFile())
-        return QStringLiteral("Only files on this computer can be sent.");
-    if (QFileInfo(urls.first().toLocalFile()).isDir())
-        return QStringLiteral("A folder cannot be sent.");
-    return QString();
+    auto *drops = new FileDrops(this, action(QStringLiteral("mnuSendFile")), transfer());
+    connect(drops, &FileDrops::fileDropped, this, &frmMain::openSendDialog);
+    connect(drops, &FileDrops::refused, this, [this](const QString &reason) {
+        m_program.messageBox(reason, Desktop::Icon::Exclamation, Desktop::Buttons::Ok);
+    });
 }
 
 void frmMain::settleNameClash(const QString &folder, QString *name, bool *settled)

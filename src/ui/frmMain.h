@@ -20,7 +20,6 @@ class QPushButton;
 class QStatusBar;
 class QTextEdit;
 class QTimer;
-class QUrl;
 class SocketEndpoint;
 class Transcript;
 class frmConnect;
@@ -96,9 +95,6 @@ private:
     void mnuHlepTopics_Click();
     void mnuSendFile_Click();
     void openSendDialog(const QString &path);
-    bool takeFileDrop(QEvent *event);
-    void fileDropped(const QList<QUrl> &urls);
-    QString fileDropRefusal(const QList<QUrl> &urls) const;
     void settleNameClash(const QString &folder, QString *name, bool *settled);
     void mnuAbout_Click();
     void mnuUrdukeyboard_Click();
