@@ -38,14 +38,6 @@ basMain::basMain(std::unique_ptr<SettingsStore> store, Environment environment)
     , m_chat(std::make_unique<ChatSession>(*this))
     , m_transfer(std::make_unique<TransferSession>(*this, *m_chat))
 {
-    // A call becomes a recent partner when our user accepts it: the session opens right
-    // after the question.
-    QObject::connect(m_chat.get(), &ChatSession::stateChanged, m_chat.get(),
-        [this, asked = false](ChatSession::State state) mutable {
-            if (asked && state == ChatSession::State::InSession)
-                rememberPartner(RemoteUserIP);
-            asked = state == ChatSession::State::AskingUser;
-        });
 }
 
 basMain::~basMain() = default;

@@ -289,6 +289,7 @@ void ChatSession::partnerAsksToChat(const QByteArray &message)
         return;
     if (answer == Desktop::Answer::Yes) {
         m_wskMain->SendData(Handshake::yes());
+        m_program.rememberPartner(m_program.RemoteUserIP);
         openSession();
         return;
     }
