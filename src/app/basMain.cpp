@@ -16,6 +16,7 @@ const QString FullName = QStringLiteral("FullName");
 const QString Email = QStringLiteral("Email");
 const QString Path = QStringLiteral("Path");
 const QString RecentIPs = QStringLiteral("RecentIPs");
+const QString KeepHistory = QStringLiteral("KeepHistory");
 } // namespace Key
 
 namespace {
@@ -74,6 +75,9 @@ void basMain::Main()
     const QStringList stored = m_store->readList(Key::RecentIPs);
     for (auto address = stored.crbegin(); address != stored.crend(); ++address)
         rememberPartner(*address);
+    // Only a clear "no" turns the history off; a damaged value keeps the user's chats.
+    const QString keep = m_store->read(Key::KeepHistory, QString()).trimmed();
+    KeepHistory = keep.compare(u"false", Qt::CaseInsensitive) != 0 && keep != u"0";
 
     if (!m_environment.makeMainWindow)
         return;
@@ -89,6 +93,8 @@ void basMain::SaveSettings()
     m_store->write(Key::RemoteIP, RemoteIP);
     m_store->write(Key::Path, DownloadPath);
     m_store->writeList(Key::RecentIPs, RecentIPs);
+    m_store->write(
+        Key::KeepHistory, KeepHistory ? QStringLiteral("true") : QStringLiteral("false"));
     if (m_store->sync()) {
         m_saveFailureShown = false;
         return;

@@ -29,12 +29,12 @@ public:
     // The most partner addresses RecentIPs holds.
     static constexpr qsizetype MaxRecentIPs = 10;
 
-    // Reads the five stored values and the recent partners, then shows the main window when the
-    // environment makes one.
+    // Reads the five stored values, the recent partners and the history choice, then shows
+    // the main window when the environment makes one.
     void Main();
-    // Writes the five persisted values, each one even when empty or unchanged, and the
-    // recent partners through to the store. When the store cannot be written the user is told why,
-    // once until a later save succeeds again.
+    // Writes the five persisted values, each one even when empty or unchanged, the recent
+    // partners and the history choice through to the store. When the store cannot be
+    // written the user is told why, once until a later save succeeds again.
     void SaveSettings();
     // Closes the main window, which saves the settings and ends the program; for ends that
     // do not come through the window (signals, the desktop session's end). Runs once.
@@ -74,6 +74,8 @@ public:
     QString DownloadPath;
     // The partners dialled from the connect dialog or whose call was accepted, newest first.
     QStringList RecentIPs;
+    // Whether each session's transcript is written to the history when it ends.
+    bool KeepHistory = true;
 
 private:
     std::unique_ptr<SettingsStore> m_store;

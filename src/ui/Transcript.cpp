@@ -94,7 +94,13 @@ Transcript::Transcript(QTextEdit *rtbMain, std::function<QDateTime()> clock, con
     // The transcript only ever grows at the end or is cleared; nobody can undo a run, so
     // keeping a history of them would only cost memory.
     m_rtbMain->document()->setUndoRedoEnabled(false);
-    m_archive.beginSession(m_clock());
+    beginSession();
+}
+
+void Transcript::beginSession()
+{
+    m_sessionStart = m_clock();
+    m_archive.beginSession(m_sessionStart);
 }
 
 void Transcript::AppendStyledRun(const QString &text, const QString &fontName, int fontSize,
@@ -121,9 +127,12 @@ void Transcript::WriteSessionBanner(int id)
         QLocale::c().toString(now.time(), u"hh:mm:ss AP"), BannerCrimson, LabelFont, LabelSize);
 }
 
-void Transcript::writeSessionOpened(const QString &remoteNickname)
+void Transcript::writeSessionOpened(const QString &remoteNickname, EarlierText earlier)
 {
-    clear();
+    if (earlier == EarlierText::Clear)
+        clear();
+    else
+        beginSession();
     WriteSessionBanner(StringTable::SessionOpened);
     AppendRun(LineBreak + QStringLiteral("Remote User Nick is "), Black, LabelFont, LabelSize);
     AppendRun(remoteNickname + LineBreak, BannerCrimson, LabelFont, LabelSize);
@@ -175,7 +184,7 @@ void Transcript::clear()
 {
     m_rtbMain->clear();
     m_end = QTextCursor(m_rtbMain->document());
-    m_archive.beginSession(m_clock());
+    beginSession();
 }
 
 QString Transcript::plainText() const
@@ -193,8 +202,12 @@ bool Transcript::saveAs(const QString &fileName) const
     // Written beside the target and renamed over it at the end, so a failure half-way
     // leaves an existing file as it was.
     QSaveFile file(fileName);
-    return file.open(QIODevice::WriteOnly)
-        && file.write(RtfWriter::write(*m_rtbMain->document())) >= 0 && file.commit();
+    return file.open(QIODevice::WriteOnly) && file.write(rtf()) >= 0 && file.commit();
+}
+
+QByteArray Transcript::rtf() const
+{
+    return RtfWriter::write(*m_rtbMain->document());
 }
 
 void Transcript::print(QPrinter &printer) const

@@ -53,9 +53,15 @@ public:
     void AppendRun(const QString &text, qint32 color, const QString &fontName, int fontSize);
     // The opening (127) or closing (128) banner with the current date and time.
     void WriteSessionBanner(int id);
-    // A new session: the transcript starts afresh with the opening banner and the partner's
-    // nickname.
-    void writeSessionOpened(const QString &remoteNickname);
+    // What becomes of the text of earlier sessions when a new one opens.
+    enum class EarlierText { Clear, Keep };
+
+    // A new session: the transcript starts afresh, or after the earlier text when that is to
+    // be kept, with the opening banner and the partner's nickname.
+    void writeSessionOpened(
+        const QString &remoteNickname, EarlierText earlier = EarlierText::Clear);
+    // When the session shown last began.
+    QDateTime sessionStart() const { return m_sessionStart; }
     // The line that ends a session; partner is "nickname {address}".
     void writeConnectionReset(const QString &partner);
     // A message under its writer's name (green for our own, 0, purple for the partner's, 1),
@@ -74,6 +80,8 @@ public:
     // Writes the transcript as RTF to fileName, replacing a file of that name. False when
     // nothing could be written; an existing file is then left as it was.
     bool saveAs(const QString &fileName) const;
+    // The transcript as Save As writes it.
+    QByteArray rtf() const;
     // Renders the transcript with its fonts and colours onto the printer.
     void print(QPrinter &printer) const;
 
@@ -86,6 +94,7 @@ private:
     void formatLastParagraph(int alignment, Paragraph paragraph);
     QTextBlockFormat paragraphFormat(int alignment, Paragraph paragraph) const;
     void finishEdit();
+    void beginSession();
     void keepWithinLimits();
     void writeAtTop(const QString &label, const QString &value);
     QString bannerDate(const QDate &date) const;
@@ -94,6 +103,7 @@ private:
     QTextEdit *m_rtbMain;
     QTextCursor m_end;
     std::function<QDateTime()> m_clock;
+    QDateTime m_sessionStart;
     QLocale m_locale;
     TranscriptArchive m_archive;
     qreal m_bodyMargin;

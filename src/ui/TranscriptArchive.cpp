@@ -1,9 +1,9 @@
 #include "ui/TranscriptArchive.h"
 
+#include "app/PrivateFiles.h"
 #include "ui/RtfWriter.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QStandardPaths>
@@ -13,21 +13,6 @@
 #include <QTextDocumentFragment>
 
 namespace {
-
-constexpr QFile::Permissions OwnerOnlyFolder
-    = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
-constexpr QFile::Permissions OwnerOnlyFile = QFile::ReadOwner | QFile::WriteOwner;
-
-// The folder and the one above it exist, and only the user may enter the folder.
-bool makeOwnerOnlyFolder(const QString &folder)
-{
-    QDir dir;
-    if (!dir.mkpath(QFileInfo(folder).path()))
-        return false;
-    if (!dir.mkdir(folder, OwnerOnlyFolder) && !QFileInfo(folder).isDir())
-        return false;
-    return QFile::setPermissions(folder, OwnerOnlyFolder);
-}
 
 QString failure(const QString &path, const QString &reason)
 {
@@ -67,7 +52,7 @@ bool TranscriptArchive::isFull() const
 QString TranscriptArchive::moveOlderHalfOut(QString &error)
 {
     const int end = olderHalfEnd();
-    if (!makeOwnerOnlyFolder(m_folder)) {
+    if (!PrivateFiles::makeFolder(m_folder)) {
         error = failure(m_folder, QStringLiteral("the folder cannot be made"));
         setState(State::Unbounded);
         return {};
@@ -109,7 +94,7 @@ QString TranscriptArchive::nextPartPath()
     do {
         ++m_part;
         path = QDir(m_folder).filePath(session + QStringLiteral("_part%1.rtf").arg(m_part));
-    } while (QFileInfo::exists(path));
+    } while (PrivateFiles::taken(path));
     return path;
 }
 
@@ -121,17 +106,5 @@ bool TranscriptArchive::writePart(const QString &path, int end, QString &error) 
     QTextDocument part;
     part.setDefaultFont(m_document.defaultFont());
     QTextCursor(&part).insertFragment(QTextDocumentFragment(older));
-    const QByteArray rtf = RtfWriter::write(part);
-
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly, OwnerOnlyFile)) {
-        error = failure(path, file.errorString());
-        return false;
-    }
-    if (file.write(rtf) != rtf.size() || !file.flush()) {
-        error = failure(path, file.errorString());
-        file.remove();
-        return false;
-    }
-    return true;
+    return PrivateFiles::writeNew(path, RtfWriter::write(part), error);
 }

@@ -6,6 +6,7 @@
 #include "resources/StringTable.h"
 #include "ui/Composers.h"
 #include "ui/FileDrops.h"
+#include "ui/SessionHistory.h"
 #include "ui/Transcript.h"
 #include "ui/TranscriptView.h"
 #include "ui/Twips.h"
@@ -19,6 +20,7 @@
 
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDir>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -67,6 +69,7 @@ constexpr MenuEntry MenuTree[] = {
     { 1, u"mnuln1", u"-", Plain },
     { 1, u"mnuSaveAs", u"Save &As", Disabled },
     { 1, u"mnuPrint", u"&Print", Disabled },
+    { 1, u"mnuOpenHistory", u"Open &History Folder", Plain },
     { 1, u"mnuln7", u"-", Plain },
     { 1, u"mnuExit", u"E&xit", Plain },
     { 0, u"mnuOptions", u"&Options", Plain },
@@ -82,6 +85,8 @@ constexpr MenuEntry MenuTree[] = {
     { 1, u"mnuFontColor", u"Font &Color", Disabled },
     { 1, u"mnuln3", u"-", Plain },
     { 1, u"mnuSendFile", u"&Send File", Disabled },
+    { 1, u"mnuln8", u"-", Plain },
+    { 1, u"mnuKeepHistory", u"Keep &History", Checkable },
     { 0, u"mnuHelp", u"&Help", Plain },
     { 1, u"mnuHlepTopics", u"Help &Topics", Plain },
     { 1, u"mnuln4", u"-", Plain },
@@ -165,6 +170,8 @@ void frmMain::createControls()
     m_rtbMain->setGeometry(Twips::rect(30, 120, 4020, 4110));
     m_rtbMain->viewport()->installEventFilter(this);
     m_transcript = new Transcript(m_rtbMain);
+    m_history
+        = new SessionHistory(*m_transcript, m_program, SessionHistory::standardFolder(), this);
 
     m_composers = new Composers(client, m_cdMain, m_program.desktop());
     m_composers->txtSend()->txtMain()->installEventFilter(this);
@@ -247,6 +254,7 @@ void frmMain::createMenus()
     }
     m_mnuTray = findChild<QMenu *>(QStringLiteral("mnuTray"));
     m_mnuPopText = findChild<QMenu *>(QStringLiteral("mnuPopText"));
+    action(QStringLiteral("mnuKeepHistory"))->setChecked(m_program.KeepHistory);
     m_composers->attachMenus(action(QStringLiteral("mnuEnglish")),
         action(QStringLiteral("mnuUrdu")), action(QStringLiteral("mnuEnglishP")),
         action(QStringLiteral("mnuUrduP")), action(QStringLiteral("mnuUrdukeyboard")));
@@ -276,6 +284,9 @@ void frmMain::connectHandlers()
         onAction(name, &frmMain::mnuExit_Click);
     onAction(u"mnuSaveAs", &frmMain::mnuSaveAs_Click);
     onAction(u"mnuPrint", &frmMain::mnuPrint_Click);
+    onAction(u"mnuOpenHistory", &frmMain::mnuOpenHistory_Click);
+    connect(action(QStringLiteral("mnuKeepHistory")), &QAction::toggled, this,
+        [this](bool keep) { m_program.KeepHistory = keep; });
     onAction(u"mnuShowMessenger", &frmMain::ShowMessenger);
     onAction(u"mnuUrdukeyboard", &frmMain::mnuUrdukeyboard_Click);
     onAction(u"mnuLocal", &frmMain::mnuLocal_Click);
@@ -311,15 +322,27 @@ void frmMain::connectSessions()
         if (m_connectDialog)
             m_connectDialog->reject();
     });
-    connect(&chat(), &ChatSession::sessionOpened, m_transcript, &Transcript::writeSessionOpened);
+    connect(&chat(), &ChatSession::sessionOpened, this, &frmMain::showSessionOpened);
     connect(&chat(), &ChatSession::messageDecoded, m_transcript, &Transcript::ShowMessage);
     connect(
         &chat(), &ChatSession::connectionReset, m_transcript, &Transcript::writeConnectionReset);
-    connect(&chat(), &ChatSession::sessionClosed, m_transcript,
-        [this] { m_transcript->WriteSessionBanner(StringTable::SessionClosed); });
+    // The closing banner goes into the history with the session.
+    connect(&chat(), &ChatSession::sessionClosed, this, [this] {
+        m_transcript->WriteSessionBanner(StringTable::SessionClosed);
+        m_history->sessionEnded();
+    });
     connect(&transfer(), &TransferSession::changed, this, &frmMain::showTransferState);
     connect(&transfer(), &TransferSession::progressChanged, m_pbFtp, &QProgressBar::setValue);
     connect(&transfer(), &TransferSession::nameClash, this, &frmMain::settleNameClash);
+}
+
+// A session that the history could not keep yet stays above the new one.
+void frmMain::showSessionOpened(const QString &remoteNickname)
+{
+    m_transcript->writeSessionOpened(remoteNickname,
+        m_history->keepsEarlierText() ? Transcript::EarlierText::Keep
+                                      : Transcript::EarlierText::Clear);
+    m_history->sessionOpened(remoteNickname);
 }
 
 // Start-up of the window. A step that fails is passed over and the next one runs: a port
@@ -467,6 +490,19 @@ void frmMain::mnuSaveAs_Click()
         m_transcript->saveAs(m_cdMain.FileName);
 }
 
+// The folder is made first, so that the file manager opens it even before the first session.
+void frmMain::mnuOpenHistory_Click()
+{
+    const QString folder = m_history->openFolder();
+    if (folder.isEmpty()) {
+        m_program.messageBox(QStringLiteral("The history folder %1 cannot be made.")
+                                 .arg(QDir::toNativeSeparators(SessionHistory::standardFolder())),
+            Desktop::Icon::Exclamation, Desktop::Buttons::Ok);
+        return;
+    }
+    m_program.desktop().openUrl(QUrl::fromLocalFile(folder));
+}
+
 // Straight to the default printer; without one there is nothing to do and nothing to say.
 void frmMain::mnuPrint_Click()
 {
@@ -527,6 +563,7 @@ void frmMain::Form_QueryUnload()
     // A box about a failed write lets events run: no status tick may listen again or reset
     // a transfer while the program ends.
     m_tmrState->stop();
+    m_history->sessionEnded();
     m_program.SaveSettings();
     RemoveTrayIcon();
     chat().close();

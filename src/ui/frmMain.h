@@ -20,6 +20,7 @@ class QPushButton;
 class QStatusBar;
 class QTextEdit;
 class QTimer;
+class SessionHistory;
 class SocketEndpoint;
 class Transcript;
 class frmConnect;
@@ -79,6 +80,7 @@ private:
     bool systemTrayAvailable() const;
 
     void showChatState(ChatSession::State state);
+    void showSessionOpened(const QString &remoteNickname);
     void showTransferState();
     void EnableSessionControls(bool enable);
     void TmrState_Timer();
@@ -88,6 +90,7 @@ private:
     void mnuRemote_Click();
     void mnuSaveAs_Click();
     void mnuPrint_Click();
+    void mnuOpenHistory_Click();
     void handFocusToComposer();
     void mnuSettings_Click();
     void TrayCallback(QSystemTrayIcon::ActivationReason reason);
@@ -104,6 +107,7 @@ private:
 
     QTextEdit *m_rtbMain = nullptr;
     Transcript *m_transcript = nullptr;
+    SessionHistory *m_history = nullptr;
     Composers *m_composers = nullptr;
     QPushButton *m_cmdSend = nullptr;
     QStatusBar *m_stMain = nullptr;

@@ -20,12 +20,14 @@ namespace {
 
 const QString Address = QStringLiteral("127.0.0.1");
 
-// RemoteIP, nickname, full name, e-mail and download folder, separated by "|".
+// RemoteIP, nickname, full name, e-mail and download folder, separated by "|", and whether
+// the history is off.
 QString loaded(const basMain &program)
 {
     return QStringList { program.RemoteIP, program.LocalNickname, program.LocalFullName,
         program.LocalEmail, program.DownloadPath }
-        .join(u'|');
+               .join(u'|')
+        + (program.KeepHistory ? QString() : QStringLiteral(" (no history)"));
 }
 
 } // namespace
@@ -57,6 +59,10 @@ private slots:
         QTest::newRow("commas written by hand, in its own section")
             << QByteArray("[other]\nNickname=p, q\n[settings]\nNickname=r, s\nEmail=,")
             << QStringLiteral("|r, s||,|/home/zara/Downloads/");
+        QTest::newRow("history off") << QByteArray("[settings]\nKeepHistory=False\nPath=/")
+                                     << QStringLiteral("||||/ (no history)");
+        QTest::newRow("history damaged")
+            << QByteArray("[settings]\nKeepHistory=nein\nPath=/") << QStringLiteral("||||/");
     }
     void startReadsStore()
     {
@@ -86,7 +92,8 @@ private slots:
         QStringList written;
         copy.store->onWrite = [&](const QString &key) { written << key; };
         copy.program->SaveSettings();
-        QCOMPARE(written.join(u' '), QStringLiteral("Nickname FullName Email RemoteIP Path"));
+        QCOMPARE(written.join(u' '),
+            QStringLiteral("Nickname FullName Email RemoteIP Path KeepHistory"));
         QVERIFY(TestFiles::read(copy.settingsFile())
                     .contains("RecentIPs=10.0.0.3, 10.0.0.11, 10.0.0.10, 10.0.0.9, 10.0.0.8, "
                               "10.0.0.7, 10.0.0.6, 10.0.0.5, 10.0.0.4, 10.0.0.2\n"));

@@ -7,6 +7,7 @@
 #include "ui/frmFileExists.h"
 #include "ui/frmFileTransfer.h"
 
+#include <QDir>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
@@ -115,6 +116,8 @@ private slots:
         drop({ file });
         sara.play(QStringLiteral("InSession"));
         drop({ file, file });
+        drop({ QUrl::fromLocalFile(QDir::tempPath()) });
+        drop({ QUrl(QStringLiteral("https://example.org/x.txt")) });
         QString chosen;
         TestMessenger::whenDialogOpens(QStringLiteral("frmFileTransfer"), [&](QWidget *dialog) {
             chosen = dialog->findChild<QLineEdit *>()->text();
@@ -123,7 +126,8 @@ private slots:
         drop({ file });
         QTRY_COMPARE(sara.textsShown().join(u'|') + u'|' + chosen,
             QStringLiteral("A file can be sent only during a chat session.|Please drop one file "
-                           "at a time.|")
+                           "at a time.|A folder cannot be sent.|Only files on this computer can "
+                           "be sent.|")
                 + file.toLocalFile());
     }
 
