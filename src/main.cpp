@@ -2,7 +2,6 @@
 #include "app/ShutdownSignals.h"
 #include "app/SingleInstance.h"
 #include "app/basMain.h"
-#include "resources/ProgramIcon.h"
 #include "ui/frmMain.h"
 
 #include <QApplication>
@@ -21,7 +20,6 @@ int main(int argc, char *argv[])
     auto singleInstance = std::make_unique<SingleInstance>();
     if (!singleInstance->claim())
         return EXIT_SUCCESS;
-    QApplication::setWindowIcon(ProgramIcon::icon());
     // The messenger ends only through its main window's shut-down, which also runs while
     // the window is hidden in the tray.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -42,6 +40,9 @@ int main(int argc, char *argv[])
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [&program] { program.Unload(); });
 
     program.Main();
+    // The other windows take the main window's icon from the application: the same images,
+    // already read, rather than reading them once more before the window shows.
+    QApplication::setWindowIcon(qobject_cast<QWidget *>(program.mainWindow())->windowIcon());
     QObject::connect(singleInstance.get(), &SingleInstance::showRequested, &app,
         [&program] { qobject_cast<frmMain *>(program.mainWindow())->ShowMessenger(); });
     const int exitCode = QApplication::exec();

@@ -1,13 +1,12 @@
 #include "media/SoundPlayer.h"
 
-#include <QApplication>
 #include <QFileInfo>
 #include <QSoundEffect>
 #include <QUrl>
 
-SoundPlayer::SoundPlayer(QObject *parent, std::function<void()> beep)
+SoundPlayer::SoundPlayer(std::function<void()> beep, QObject *parent)
     : QObject(parent)
-    , m_beep(beep ? std::move(beep) : std::function<void()>(&QApplication::beep))
+    , m_beep(std::move(beep))
 {
 }
 

@@ -1,6 +1,6 @@
 #include "ui/SystemDesktop.h"
 
-#include "media/SoundPlayer.h"
+#include "media/SoundModule.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -70,9 +70,9 @@ void SystemDesktop::openUrl(const QUrl &url)
 
 void SystemDesktop::playSound(const QString &path)
 {
-    if (!m_soundPlayer)
-        m_soundPlayer = new SoundPlayer(QCoreApplication::instance());
-    m_soundPlayer->play(path);
+    if (!m_sounds)
+        m_sounds = new SoundModule(QCoreApplication::instance());
+    m_sounds->play(path);
 }
 
 bool SystemDesktop::chooseFont(QWidget *parent, QFont &font)

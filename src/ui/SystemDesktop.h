@@ -4,10 +4,10 @@
 
 #include <QPointer>
 
-class SoundPlayer;
+class SoundModule;
 
 // Desktop services of the running program: QMessageBox, QDesktopServices, Qt's font,
-// colour and file dialogs, and one sound player.
+// colour and file dialogs, and the sound module.
 class SystemDesktop final : public Desktop
 {
 public:
@@ -22,5 +22,5 @@ public:
 private:
     // Made at the first sound and owned by the application object, so that it goes
     // before the application does.
-    QPointer<SoundPlayer> m_soundPlayer;
+    QPointer<SoundModule> m_sounds;
 };

@@ -86,7 +86,8 @@ chroot "$work" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-in
     "/tmp/$(basename "$deb")" >/dev/null
 dpkg-deb -f "$deb" Depends | sed 's/^/# Depends: /'
 inside dpkg-query -L kalvex > "$work.files"
-check "no library missing" '! ldd /usr/bin/kalvex | grep -q "not found"'
+check "no library missing" \
+    '! ldd /usr/bin/kalvex /usr/lib/kalvex/kalvex_sound.so | grep -q "not found"'
 check "low ports granted to the program" 'getcap /usr/bin/kalvex | grep -q cap_net_bind_service'
 check "Qirtas1 among the system's fonts" 'fc-list | grep -q Qirtas1'
 check "help page and sounds in ../share/kalvex beside the program" \
@@ -116,6 +117,11 @@ check "runs as the normal user" "ps -o user= --ppid $session | grep -qx tester"
 check "chat port 786 listening" 'ss -ltn | grep -q ":786 "'
 check "file port 821 listening" 'ss -ltn | grep -q ":821 "'
 check "main window shown" "DISPLAY=$display xdotool search --onlyvisible --name '^Kalvex'"
+# A call rings: the request sound is the first sound, and the sound module loads for it.
+program_maps="/proc/\$(ps -o pid= --ppid $session)/maps"
+check "sound module not loaded at start" "! grep -q kalvex_sound.so $program_maps"
+inside bash -c 'exec 3<>/dev/tcp/127.0.0.1/786; sleep 2'
+check "sound module loaded at the first sound" "grep -q kalvex_sound.so $program_maps"
 if [ -n "$screenshot" ]; then
     inside sh -c "DISPLAY=$display xwd -root -silent" > "$work.xwd"
     convert "xwd:$work.xwd" "$screenshot" && echo "# screenshot: $screenshot"
