@@ -27,8 +27,9 @@ release="$root/build-release"
 
 packages=(cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev libgl-dev libcap2-bin fonts-dejavu-core)
 # The test suite replays the committed fuzz corpora through the fuzz targets, which read their
-# input through FuzzedDataProvider.h from libclang-rt-14-dev.
-test_packages=(libclang-rt-14-dev)
+# input through FuzzedDataProvider.h from libclang-rt-14-dev, and starts a private session bus
+# (dbus-daemon) with a notification server of its own.
+test_packages=(libclang-rt-14-dev dbus-daemon)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo -n "$@" || sudo "$@"; fi

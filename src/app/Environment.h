@@ -3,6 +3,7 @@
 #include "app/Desktop.h"
 
 #include <QCoreApplication>
+#include <QDBusConnection>
 #include <QHostAddress>
 
 #include <functional>
@@ -25,6 +26,9 @@ struct Environment
     Desktop *desktop = nullptr;
     // Whether the desktop shows tray icons; unset asks the desktop itself.
     std::function<bool()> systemTrayAvailable;
+    // The bus the desktop's notifications go to; unset, the session bus. Asked for at the first
+    // notification, never at start-up.
+    std::function<QDBusConnection()> notificationBus;
     // Ends the process once the main window has shut down.
     std::function<void()> endProcess = [] { QCoreApplication::exit(0); };
     // Makes the main window of a copy. The windows library provides it, so that the program

@@ -281,6 +281,7 @@ void ChatSession::partnerAsksToChat(const QByteArray &message)
     partnerIdentityArrived(message);
     setState(State::AskingUser);
     m_program.PlaySound(basMain::RequestSound);
+    emit userAsked(partner());
     const quint32 connection = m_connectionSerial;
     const Desktop::Answer answer = m_program.messageBox(
         partner() + QStringLiteral(" wants to Chat you.\r\nDo you want to accept his/her request?"),

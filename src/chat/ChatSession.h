@@ -87,6 +87,9 @@ signals:
     void settingsNeeded();
     // A partner calls; a call being dialled gives way.
     void callArriving();
+    // The caller, "nickname {address}", has said who it is and our user is about to be asked;
+    // sent before the question, which waits for the answer.
+    void userAsked(const QString &partner);
     void sessionOpened(const QString &remoteNickname);
     void messageDecoded(const QString &nickname, int writer, const DecodedMessage &message);
     // The line that ends a session, naming the partner as "nickname {address}".

@@ -71,9 +71,11 @@ void TransferSession::chatEnded(bool broken)
 {
     const bool interrupted = broken && Transferring();
     ResetTransfer();
-    if (interrupted)
-        m_program.messageBox(StringTable::text(StringTable::FileTransferInterrupted),
-            Desktop::Icon::Exclamation, Desktop::Buttons::Ok);
+    if (!interrupted)
+        return;
+    const QString text = StringTable::text(StringTable::FileTransferInterrupted);
+    emit transferEnded(text, false);
+    m_program.messageBox(text, Desktop::Icon::Exclamation, Desktop::Buttons::Ok);
 }
 
 void TransferSession::FileRequest()
@@ -194,6 +196,7 @@ void TransferSession::runTransferSteps(const FileTransfer::Steps &steps)
 void TransferSession::askToAcceptFile(const QString &offeredName)
 {
     TransferFileName = offeredName;
+    emit fileOffered(m_program.RemoteNickname, offeredName);
     const quint32 transfer = m_transfer.serial();
     const Desktop::Answer answer = m_program.messageBox(m_program.RemoteNickname
             + QStringLiteral(" wants to send a file.\r\n") + offeredName
@@ -276,5 +279,6 @@ void TransferSession::storeReceivedFile()
 void TransferSession::endTransfer(const QString &text, Desktop::Icon icon)
 {
     ResetTransfer();
+    emit transferEnded(text, icon == Desktop::Icon::Information);
     m_program.messageBox(text, icon, Desktop::Buttons::Ok);
 }

@@ -59,6 +59,10 @@ signals:
     // A file of the offered name already lies in folder: name may be changed to a new
     // plain name; settled false (as it comes) leaves the offer refused.
     void nameClash(const QString &folder, QString *name, bool *settled);
+    // Sent before the receiver's user is asked whether to take the file, and before the box
+    // that tells how a transfer ended: both boxes wait for the user.
+    void fileOffered(const QString &nickname, const QString &fileName);
+    void transferEnded(const QString &text, bool succeeded);
 
 private:
     void chatEnded(bool broken);

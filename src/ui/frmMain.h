@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Announcer.h"
 #include "app/basMain.h"
 #include "chat/ChatSession.h"
 #include "transfer/TransferSession.h"
@@ -78,6 +79,8 @@ private:
     void layProgressBarOverStatus();
     void hideIfMinimized();
     bool systemTrayAvailable() const;
+    Announcer::WindowView windowView() const;
+    void showTrayBalloon(const QString &title, const QString &text);
 
     void showChatState(ChatSession::State state);
     void showSessionOpened(const QString &remoteNickname);
@@ -121,6 +124,7 @@ private:
     QPointer<frmKeyboard> m_keyboard;
     QPointer<frmConnect> m_connectDialog;
     QSystemTrayIcon *m_trayIcon = nullptr;
+    Announcer *m_announcer = nullptr;
     int m_trayIconId = 0;
     bool m_unloaded = false;
 };

@@ -47,8 +47,9 @@ QStringList transcriptRuns(const QTextDocument &document)
     return lines;
 }
 
-TestMessenger::TestMessenger(const QString &bindAddress, Ports ports, bool trayAvailable)
-    : TestProgram(bindAddress, ports, {}, &frmMain::make, trayAvailable)
+TestMessenger::TestMessenger(const QString &bindAddress, Ports ports, bool trayAvailable,
+    std::function<QDBusConnection()> notificationBus)
+    : TestProgram(bindAddress, ports, {}, &frmMain::make, trayAvailable, std::move(notificationBus))
 {
 }
 

@@ -21,7 +21,8 @@ QStringList transcriptRuns(const QTextDocument &document);
 class TestMessenger : public TestProgram
 {
 public:
-    TestMessenger(const QString &bindAddress, Ports ports, bool trayAvailable = false);
+    TestMessenger(const QString &bindAddress, Ports ports, bool trayAvailable = false,
+        std::function<QDBusConnection()> notificationBus = {});
 
     frmMain &window() const;
     QAction *action(const QString &name) const;

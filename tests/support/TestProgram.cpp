@@ -21,7 +21,8 @@ void RecordingSettingsStore::write(const QString &key, const QString &value)
 }
 
 TestProgram::TestProgram(const QString &bindAddress, Ports ports, const QString &settingsFile,
-    WindowMaker makeMainWindow, bool trayAvailable)
+    WindowMaker makeMainWindow, bool trayAvailable,
+    std::function<QDBusConnection()> notificationBus)
     : m_ports(ports)
     , m_settingsFile(settingsFile.isEmpty() ? m_settingsDir.filePath(QStringLiteral("Kalvex.conf"))
                                             : settingsFile)
@@ -35,6 +36,9 @@ TestProgram::TestProgram(const QString &bindAddress, Ports ports, const QString 
     environment.desktop = &desktop;
     environment.systemTrayAvailable = [trayAvailable] { return trayAvailable; };
     environment.endProcess = [this] { ++endProcessCalls; };
+    environment.notificationBus = notificationBus ? std::move(notificationBus) : [] {
+        return QDBusConnection(QStringLiteral("kalvex-test-no-bus"));
+    };
     environment.makeMainWindow = std::move(makeMainWindow);
     program = std::make_unique<basMain>(std::move(settings), environment);
 }

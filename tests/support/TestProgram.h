@@ -33,8 +33,11 @@ public:
     using WindowMaker = std::function<std::unique_ptr<QObject>(basMain &)>;
 
     // settingsFile: the INI file to use; empty for a new one in a temporary folder.
+    // notificationBus: where the copy's notifications go; unset, to no bus at all, so that
+    // no test shows them on the desktop it runs on.
     TestProgram(const QString &bindAddress, Ports ports, const QString &settingsFile = {},
-        WindowMaker makeMainWindow = {}, bool trayAvailable = false);
+        WindowMaker makeMainWindow = {}, bool trayAvailable = false,
+        std::function<QDBusConnection()> notificationBus = {});
     virtual ~TestProgram() = default;
 
     ChatSession &chat() const { return program->chat(); }

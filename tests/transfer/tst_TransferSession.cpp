@@ -172,8 +172,22 @@ private slots:
         chat.send("{RECEV}bob/Bob Smith/bob@example.org/");
         QVERIFY(TestProgram::busyWaitFor([&] { return us.chat().sessionOpen(); }));
         us.desktop.sounds.clear();
+        // Each question about an offer and each ending is announced before its box shows.
+        QString announced;
+        connect(&transfer, &TransferSession::fileOffered, this,
+            [&](const QString &nickname, const QString &name) {
+                announced = nickname + QStringLiteral(" wants to send a file.\r\n") + name;
+            });
+        connect(
+            &transfer, &TransferSession::transferEnded, this, [&](const QString &text, bool ok) {
+                announced = text;
+                QCOMPARE(ok, text.endsWith(QStringLiteral("Successfully.")));
+            });
         us.desktop.onShow = [&](const QString &text) {
             shown << text.toUtf8();
+            if (!text.startsWith(QStringLiteral("Are you sure")))
+                QVERIFY2(!announced.isEmpty() && text.startsWith(announced), qPrintable(text));
+            announced.clear();
             if (text.startsWith(QStringLiteral("bob wants")))
                 QVERIFY(transfer.state() == State::AskingUser && transfer.Transferring()
                     && !transfer.underWay());

@@ -1,5 +1,7 @@
 #include "chat/ChatSession.h"
+#include "chat/MessageMarkup.h"
 #include "net/SocketEndpoint.h"
+#include "support/NotificationBus.h"
 #include "support/RawPeer.h"
 #include "support/TestFiles.h"
 #include "support/TestMessenger.h"
@@ -206,6 +208,48 @@ private slots:
             QVERIFY(window.isVisible() && !window.isMinimized());
             QCOMPARE(window.pos(), window.screen()->geometry().topLeft());
         }
+    }
+
+    // Hidden in the tray, a call and a message are announced and the message counted in the
+    // tray's tip; a click on a notification brings the window back and clears the count, and
+    // so does the window coming back otherwise. In front, nothing is announced.
+    void notifications()
+    {
+        NotificationBus bus;
+        if (const QString reason = bus.start(); !reason.isEmpty())
+            QSKIP(qPrintable(reason));
+        TestMessenger ali(Ali, TestMessenger::freePorts(), true, bus.connector());
+        ali.startAs(QStringLiteral("ali"));
+        frmMain &window = ali.window();
+        const auto *trayIcon = window.findChild<QSystemTrayIcon *>();
+        const auto send = [](RawPeer &from, const char *text) {
+            from.send(MessageMarkup::EncodeMessage({ QStringLiteral("Arial"), 9 }, text, false));
+        };
+        window.showMinimized();
+        QTRY_VERIFY(!window.isVisible());
+        RawPeer sara;
+        QVERIFY(sara.call(QStringLiteral("127.0.0.2"), ali.ports().chat) && sara.receives("/"));
+        sara.send("{RECEV}sara/Sara Khan/sara@example.org/");
+        QVERIFY(sara.receives("{YES}"));
+        send(sara, "Are you there?");
+        QTRY_COMPARE(bus.notified.size(), 2);
+        QCOMPARE(trayIcon->toolTip(), QStringLiteral("Kalvex v1.0 - 1 unread message"));
+        bus.click(bus.lastId);
+        QTRY_VERIFY(window.isVisible() && !window.isMinimized());
+        QCOMPARE(trayIcon->toolTip(), QStringLiteral("Kalvex v1.0"));
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        send(sara, "in front");
+        QTRY_VERIFY(window.transcript().plainText().endsWith(QStringLiteral("in front")));
+        window.showMinimized();
+        QTRY_VERIFY(!window.isVisible());
+        send(sara, "Coming?");
+        QTRY_COMPARE(bus.notified,
+            (QStringList { QStringLiteral("sara {127.0.0.2} wants to chat with you | "),
+                QStringLiteral("sara | Are you there?"), QStringLiteral("sara | Coming?") }));
+        QCOMPARE(trayIcon->toolTip(), QStringLiteral("Kalvex v1.0 - 1 unread message"));
+        window.show(); // as the desktop restores a window, not through the tray
+        window.showNormal();
+        QTRY_COMPARE(trayIcon->toolTip(), QStringLiteral("Kalvex v1.0"));
     }
 
     // Every way out writes the settings while the chat connection still stands and the status
