@@ -1,6 +1,7 @@
 #include "controls/UrduText.h"
 
 #include "chat/ColorNumber.h"
+#include "controls/UrduTextAccessible.h"
 #include "controls/VirtualKey.h"
 #include "resources/StringTable.h"
 #include "urdu/UrduGlyphFont.h"
@@ -10,6 +11,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCursor>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -63,12 +65,12 @@ UrduText::UrduText(QWidget *parent, Desktop *desktop)
     , m_foreColor(ColorNumber::WindowText)
 {
     UrduGlyphFont::install();
+    UrduTextAccessible::install();
     m_txtMain->setObjectName(QStringLiteral("txtMain"));
     m_txtMain->setAlignment(toQtAlignment(m_alignment));
     m_txtMain->setMaxLength(UrduKeyEditor::MaxLength);
-    // Every key must come as a key event to be shaped; an input method would insert
-    // characters past the editing.
-    m_txtMain->setAttribute(Qt::WA_InputMethodEnabled, false);
+    // What an input method commits is typed as keys (see inputMethodCommitted).
+    m_txtMain->setAttribute(Qt::WA_InputMethodEnabled, true);
     m_txtMain->setContextMenuPolicy(Qt::PreventContextMenu);
     m_txtMain->setMouseTracking(true);
     m_txtMain->installEventFilter(this);
@@ -78,6 +80,9 @@ UrduText::UrduText(QWidget *parent, Desktop *desktop)
     m_txtMain->setAcceptDrops(false);
     connect(m_txtMain, &QLineEdit::textChanged, this, &UrduText::boxTextChanged);
     connect(m_txtMain, &QLineEdit::selectionChanged, this, &UrduText::keepNumbersWhole);
+    if (QApplication::clipboard()->supportsSelection())
+        connect(QApplication::clipboard(), &QClipboard::selectionChanged, this,
+            &UrduText::keepSelectionReadable);
     applyFont(UrduGlyphFont::font(DefaultPointSize));
 }
 
@@ -195,12 +200,29 @@ void UrduText::setSelText(const QString &text)
 
 void UrduText::copy()
 {
-    if (!canCopy())
-        return;
+    if (canCopy())
+        QApplication::clipboard()->setMimeData(selectedMimeData().release());
+}
+
+std::unique_ptr<QMimeData> UrduText::selectedMimeData()
+{
     takeBoxSelection();
-    const UrduGlyphText selected
-        = m_editor.shown().mid(m_editor.selectionStart(), m_editor.selectionLength());
-    QApplication::clipboard()->setMimeData(UrduUnicode::mimeData(selected).release());
+    return UrduUnicode::mimeData(
+        m_editor.shown().mid(m_editor.selectionStart(), m_editor.selectionLength()));
+}
+
+// The box puts what it selects on the desktop's selection clipboard as the characters it
+// draws, which read as nothing elsewhere; they are put there again as Urdu, as a copy would.
+void UrduText::keepSelectionReadable()
+{
+    QClipboard *clipboard = QApplication::clipboard();
+    if (!canCopy() || !clipboard->ownsSelection())
+        return;
+    const QMimeData *held = clipboard->mimeData(QClipboard::Selection);
+    if (!held || held->hasFormat(UrduUnicode::glyphMimeType())
+        || held->text() != m_txtMain->selectedText())
+        return;
+    clipboard->setMimeData(selectedMimeData().release(), QClipboard::Selection);
 }
 
 void UrduText::cut()
@@ -230,12 +252,38 @@ void UrduText::pasteFrom(QClipboard::Mode mode)
         return;
     const UrduUnicode::Typed typed = UrduUnicode::keysFrom(*data);
     typeKeys(typed.keys);
-    if (typed.dropped == 0)
+    tellLeftOut(typed.dropped);
+}
+
+void UrduText::tellLeftOut(int dropped)
+{
+    if (dropped == 0)
         return;
-    const QString message = typed.dropped == 1
+    const QString message = dropped == 1
         ? tr("1 character could not be typed in Urdu and was left out.")
-        : tr("%1 characters could not be typed in Urdu and were left out.").arg(typed.dropped);
+        : tr("%1 characters could not be typed in Urdu and were left out.").arg(dropped);
     m_desktop->messageBox(this, message, Desktop::Icon::Information, Desktop::Buttons::Ok);
+}
+
+// Text from the desktop's keyboard layout or an input method: each key it stands for is typed
+// as if its own key had been pressed, and what no key draws is told once.
+void UrduText::typeText(QStringView text)
+{
+    if (m_editor.isLocked())
+        return;
+    const UrduUnicode::Typed typed = UrduUnicode::typedKeys(text);
+    for (const char key : typed.keys)
+        typeCharacter(static_cast<quint8>(key));
+    tellLeftOut(typed.dropped);
+}
+
+// The box shows only shaped text, so an input method's unfinished text is not shown in it;
+// what it commits is typed.
+bool UrduText::inputMethodCommitted(const QInputMethodEvent &event)
+{
+    if (!event.commitString().isEmpty())
+        typeText(event.commitString());
+    return true;
 }
 
 // The keys go in at the caret as if typed there one by one, in a single shaping: the
@@ -390,6 +438,8 @@ bool UrduText::eventFilter(QObject *watched, QEvent *event)
     case QEvent::MouseButtonDblClick:
         emit DblClick();
         break;
+    case QEvent::InputMethod:
+        return inputMethodCommitted(*static_cast<QInputMethodEvent *>(event));
     default:
         break;
     }
@@ -414,6 +464,11 @@ bool UrduText::keyPressed(QKeyEvent *event)
     // character of its own, and the period key types the full stop, code 190.
     if (keyCode == VirtualKey::Delete || keyCode == VirtualKey::PeriodKey) {
         typeCharacter(keyCode);
+        return true;
+    }
+    if (std::any_of(event->text().cbegin(), event->text().cend(),
+            [](QChar character) { return character.unicode() >= 0x80; })) {
+        typeText(event->text());
         return true;
     }
     const int character = VirtualKey::characterOf(*event);
@@ -539,6 +594,17 @@ void UrduText::boxTextChanged()
 {
     emit Change();
     m_editor.showChanged(UrduGlyphFont::fromDisplay(m_txtMain->text()));
+    m_reading = UrduReadingMap(m_editor.shown());
+}
+
+int UrduText::readingOffset(int boxPosition) const
+{
+    return m_reading.offsetOf(UrduNumberRuns::caret(m_editor.shown(), boxPosition));
+}
+
+int UrduText::boxPosition(int readingOffset) const
+{
+    return UrduNumberRuns::caret(m_editor.shown(), m_reading.caretAt(readingOffset));
 }
 
 void UrduText::applyFont(const QFont &font)

@@ -2,15 +2,19 @@
 
 #include "app/Desktop.h"
 #include "urdu/UrduKeyEditor.h"
+#include "urdu/UrduReadingMap.h"
 
 #include <QClipboard>
 #include <QPixmap>
 #include <QVariantMap>
 #include <QWidget>
 
+#include <memory>
 #include <span>
 
+class QInputMethodEvent;
 class QLineEdit;
+class QMimeData;
 
 // The Urdu text box: a single-line box `txtMain` that shows the shaped glyphs of its key
 // text in the glyph font, while every typed key edits the key text (see UrduKeyEditor).
@@ -25,7 +29,10 @@ class QLineEdit;
 // The box has no context menu of its own: a right click raises MouseDown with Button 2
 // and the container decides what to show. The clipboard shortcuts work in the box: a copy
 // puts Unicode Urdu on the clipboard for other programs, and a paste types the keys of
-// what the clipboard holds (see UrduUnicode).
+// what the clipboard holds (see UrduUnicode). Text selected with the mouse goes to the
+// desktop's selection clipboard as Unicode Urdu too. Urdu letters that come from the
+// desktop's own Urdu keyboard layout or an input method type the keys that draw them, as a
+// paste does; the phonetic keys type themselves whatever the layout.
 class UrduText : public QWidget
 {
     Q_OBJECT
@@ -104,6 +111,12 @@ public:
     // The inner box, where keys for the control are delivered.
     QLineEdit *txtMain() const { return m_txtMain; }
 
+    // What a screen reader is given: the Unicode Urdu the box shows, in reading order, and
+    // the offsets in it that stand for the box's own positions (see UrduReadingMap).
+    QString readingText() const { return m_reading.text(); }
+    int readingOffset(int boxPosition) const;
+    int boxPosition(int readingOffset) const;
+
     // Saved state: the keys in the order they are restored, the non-default values, and
     // restoring them (a missing key takes its default; the font is not checked).
     static QStringList savedKeys();
@@ -146,7 +159,12 @@ private:
     bool canCopy() const;
     bool pastedSelection(const QMouseEvent &event);
     void pasteFrom(QClipboard::Mode mode);
+    std::unique_ptr<QMimeData> selectedMimeData();
+    void keepSelectionReadable();
     void typeKeys(const UrduKeyText &keys);
+    void typeText(QStringView text);
+    bool inputMethodCommitted(const QInputMethodEvent &event);
+    void tellLeftOut(int dropped);
     void keepNumbersWhole();
     void showSelection();
     void keyReleased(QKeyEvent *event);
@@ -163,6 +181,7 @@ private:
     Desktop *m_desktop;
     QLineEdit *m_txtMain;
     UrduKeyEditor m_editor;
+    UrduReadingMap m_reading;
     qint32 m_backColor;
     qint32 m_foreColor;
     qint32 m_borderStyle = 1;

@@ -1,5 +1,7 @@
 #include "ui/TranscriptView.h"
 
+#include "ui/TranscriptAccessible.h"
+#include "ui/UrduRuns.h"
 #include "urdu/UrduGlyphFont.h"
 #include "urdu/UrduUnicode.h"
 
@@ -7,18 +9,10 @@
 #include <QTextBlock>
 #include <QTextCursor>
 
-namespace {
-
-bool isUrduRun(const QTextCharFormat &format)
-{
-    return format.fontFamilies().toStringList().value(0).startsWith(UrduGlyphFont::familyPrefix());
-}
-
-} // namespace
-
 TranscriptView::TranscriptView(QWidget *parent)
     : QTextEdit(parent)
 {
+    TranscriptAccessible::install();
 }
 
 QMimeData *TranscriptView::createMimeDataFromSelection() const
@@ -39,7 +33,7 @@ QMimeData *TranscriptView::createMimeDataFromSelection() const
             if (from >= to)
                 continue;
             const QString part = fragment.text().mid(from - fragment.position(), to - from);
-            if (!isUrduRun(fragment.charFormat())) {
+            if (!UrduRuns::holdsGlyphs(fragment.charFormat())) {
                 text += part;
                 continue;
             }

@@ -5,6 +5,7 @@
 #include "urdu/UrduGlyphFont.h"
 #include "urdu/UrduUnicode.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
@@ -222,6 +223,27 @@ private slots:
         const QMimeData *copied = QApplication::clipboard()->mimeData();
         QCOMPARE(copied->text(), QStringLiteral("\nali Says : \n\u0633\u0644\u0627\u0645\n"));
         QCOMPARE(UrduUnicode::keysFrom(*copied).keys, QByteArray("slam"));
+    }
+
+    // A screen reader reads the transcript's Urdu as Unicode in reading order, and its caret
+    // there by the letters read: the caret right of the last letter م (on the left) is the
+    // reading's fourth offset in the line, after سلا.
+    void accessibleTextIsUnicode()
+    {
+        TranscriptView view;
+        Transcript written(&view);
+        written.ShowMessage(QStringLiteral("ali"), 0,
+            message("Qirtas1", 12, false, false, 0, "\xc2\x42\xbc\x6d\r\n", true));
+        QAccessibleTextInterface *text
+            = QAccessible::queryAccessibleInterface(&view)->textInterface();
+        QCOMPARE(text->text(0, -1), QStringLiteral("\nali Says : \n\u0633\u0644\u0627\u0645\n\n"));
+        const int line = 13;
+        QTextCursor caret = view.textCursor();
+        caret.setPosition(line + 1);
+        view.setTextCursor(caret);
+        QCOMPARE(text->cursorPosition(), line + 3);
+        text->setCursorPosition(line + 1);
+        QCOMPARE(view.textCursor().position(), line + 3);
     }
 };
 
