@@ -4,6 +4,7 @@
 #include "controls/UrduTextAccessible.h"
 #include "controls/VirtualKey.h"
 #include "resources/StringTable.h"
+#include "urdu/NastaliqFont.h"
 #include "urdu/UrduGlyphFont.h"
 #include "urdu/UrduNumberRuns.h"
 #include "urdu/UrduUnicode.h"
@@ -45,13 +46,14 @@ constexpr std::array<Qt::CursorShape, 16> PointerShapes {
 
 Qt::Alignment toQtAlignment(qint32 alignment)
 {
+    // Absolute: the box is laid out from right to left in Nastaliq, and its right stays right.
     switch (alignment) {
     case 0:
-        return Qt::AlignLeft | Qt::AlignVCenter;
+        return Qt::AlignAbsolute | Qt::AlignLeft | Qt::AlignVCenter;
     case 2:
         return Qt::AlignHCenter | Qt::AlignVCenter;
     default:
-        return Qt::AlignRight | Qt::AlignVCenter;
+        return Qt::AlignAbsolute | Qt::AlignRight | Qt::AlignVCenter;
     }
 }
 
@@ -73,6 +75,7 @@ UrduText::UrduText(QWidget *parent, Desktop *desktop)
     m_txtMain->setAttribute(Qt::WA_InputMethodEnabled, true);
     m_txtMain->setContextMenuPolicy(Qt::PreventContextMenu);
     m_txtMain->setMouseTracking(true);
+    m_txtMain->setCursorMoveStyle(Qt::VisualMoveStyle);
     m_txtMain->installEventFilter(this);
     setFocusProxy(m_txtMain);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -100,7 +103,7 @@ void UrduText::setForeColor(qint32 color)
 
 QFont UrduText::font() const
 {
-    return m_txtMain->font();
+    return m_glyphFont;
 }
 
 void UrduText::setFont(const QFont &font)
@@ -473,7 +476,7 @@ bool UrduText::keyPressed(QKeyEvent *event)
     }
     const int character = VirtualKey::characterOf(*event);
     if (character == VirtualKey::NoCharacter)
-        return false;
+        return movedToEdge(*event);
     if (character != VirtualKey::Unrepresentable)
         typeCharacter(static_cast<qint16>(character));
     return true;
@@ -490,6 +493,21 @@ bool UrduText::clipboardChord(const QKeyEvent &event)
         paste();
     else
         return false;
+    return true;
+}
+
+// Home goes to the box's left end and End to its right end, as they do in the glyph font's
+// left-to-right line; in Nastaliq's right-to-left line the box's own Home goes the other way.
+bool UrduText::movedToEdge(const QKeyEvent &event)
+{
+    const bool home = event.key() == Qt::Key_Home;
+    if (m_script != UrduScript::Nastaliq || (!home && event.key() != Qt::Key_End))
+        return false;
+    const bool mark = event.modifiers() & Qt::ShiftModifier;
+    if (home)
+        m_txtMain->end(mark);
+    else
+        m_txtMain->home(mark);
     return true;
 }
 
@@ -540,44 +558,59 @@ void UrduText::typeCharacter(qint16 code)
         showEditor();
 }
 
-// The box counts positions in what it shows, where numbers are turned round; the editor
-// counts glyphs.
+// The box counts positions in what it shows; the editor counts glyphs.
 void UrduText::takeBoxSelection()
 {
-    const UrduGlyphText &shown = m_editor.shown();
     if (!m_txtMain->hasSelectedText()) {
-        m_editor.setCaret(UrduNumberRuns::caret(shown, m_txtMain->cursorPosition()));
+        m_editor.setCaret(caretAt(m_txtMain->cursorPosition()));
         return;
     }
-    const UrduNumberRuns::Run selected = UrduNumberRuns::selection(shown,
-        UrduNumberRuns::wholeRuns(
-            shown, { m_txtMain->selectionStart(), m_txtMain->selectionEnd() }));
-    m_editor.setSelection(selected.start, selected.end - selected.start);
+    int start = m_txtMain->selectionStart();
+    int end = m_txtMain->selectionEnd();
+    if (m_script == UrduScript::Naskh) {
+        const UrduNumberRuns::Run selected = UrduNumberRuns::selection(
+            m_editor.shown(), UrduNumberRuns::wholeRuns(m_editor.shown(), { start, end }));
+        m_editor.setSelection(selected.start, selected.end - selected.start);
+        return;
+    }
+    // Nastaliq text is in reading order: its end is the selection's left edge in glyphs.
+    start = m_reading.caretAt(start);
+    end = m_reading.caretAt(end);
+    m_editor.setSelection(end, start - end);
 }
 
 void UrduText::showEditor()
 {
     const int caret = m_editor.caret();
-    const QString shown = UrduGlyphFont::toDisplay(m_editor.shown());
+    m_reading = UrduReadingMap(m_editor.shown());
+    const QString shown = m_script == UrduScript::Nastaliq
+        ? m_reading.text()
+        : UrduGlyphFont::toDisplay(m_editor.shown());
     if (m_txtMain->text() != shown)
         m_txtMain->setText(shown);
-    m_txtMain->setCursorPosition(UrduNumberRuns::caret(m_editor.shown(), caret));
+    m_txtMain->setCursorPosition(boxPositionOf(caret));
     m_editor.setCaret(caret);
 }
 
 void UrduText::showSelection()
 {
     const int start = m_editor.selectionStart();
-    const UrduNumberRuns::Run shown = UrduNumberRuns::selection(
-        m_editor.shown(), { start, start + m_editor.selectionLength() });
+    const int end = start + m_editor.selectionLength();
+    if (m_script == UrduScript::Nastaliq) {
+        const int first = m_reading.offsetOf(end);
+        m_txtMain->setSelection(first, m_reading.offsetOf(start) - first);
+        return;
+    }
+    const UrduNumberRuns::Run shown = UrduNumberRuns::selection(m_editor.shown(), { start, end });
     m_txtMain->setSelection(shown.start, shown.end - shown.start);
 }
 
 // What is selected on screen must be one stretch of glyphs, so that a deletion removes
-// exactly what the user sees selected.
+// exactly what the user sees selected. Nastaliq text is in reading order, where every
+// selection is one.
 void UrduText::keepNumbersWhole()
 {
-    if (!m_txtMain->hasSelectedText())
+    if (m_script == UrduScript::Nastaliq || !m_txtMain->hasSelectedText())
         return;
     const int start = m_txtMain->selectionStart();
     const int end = m_txtMain->selectionEnd();
@@ -590,26 +623,78 @@ void UrduText::keepNumbersWhole()
         m_txtMain->setSelection(whole.start, whole.end - whole.start);
 }
 
+// The box's text changed: by showEditor, whose glyphs are known, or by the box itself (its
+// undo), whose text is read back.
 void UrduText::boxTextChanged()
 {
     emit Change();
-    m_editor.showChanged(UrduGlyphFont::fromDisplay(m_txtMain->text()));
+    const QString text = m_txtMain->text();
+    if (m_script == UrduScript::Naskh) {
+        m_editor.showChanged(UrduGlyphFont::fromDisplay(text));
+    } else if (text == m_reading.text()) {
+        m_editor.showChanged(m_editor.shown());
+        return;
+    } else {
+        m_editor.showChanged(ShapeUrdu(UrduUnicode::toKeys(text).keys));
+    }
     m_reading = UrduReadingMap(m_editor.shown());
+}
+
+int UrduText::caretAt(int boxPosition) const
+{
+    return m_script == UrduScript::Nastaliq ? m_reading.caretAt(boxPosition)
+                                            : UrduNumberRuns::caret(m_editor.shown(), boxPosition);
+}
+
+int UrduText::boxPositionOf(int caret) const
+{
+    return m_script == UrduScript::Nastaliq ? m_reading.offsetOf(caret)
+                                            : UrduNumberRuns::caret(m_editor.shown(), caret);
 }
 
 int UrduText::readingOffset(int boxPosition) const
 {
-    return m_reading.offsetOf(UrduNumberRuns::caret(m_editor.shown(), boxPosition));
+    return m_reading.offsetOf(caretAt(boxPosition));
 }
 
 int UrduText::boxPosition(int readingOffset) const
 {
-    return UrduNumberRuns::caret(m_editor.shown(), m_reading.caretAt(readingOffset));
+    return boxPositionOf(m_reading.caretAt(readingOffset));
+}
+
+UrduScript UrduText::script() const
+{
+    return m_script;
+}
+
+// Nastaliq is drawn from right to left by the desktop's shaping, in reading order; the glyph
+// font's characters lie strictly left to right. The key text, caret and selection stay.
+void UrduText::setScript(UrduScript script)
+{
+    if (script == m_script)
+        return;
+    takeBoxSelection();
+    const int start = m_editor.selectionStart();
+    const int length = m_editor.selectionLength();
+    const int caret = m_editor.caret();
+    m_script = script;
+    const bool nastaliq = script == UrduScript::Nastaliq;
+    m_txtMain->setLayoutDirection(nastaliq ? Qt::RightToLeft : Qt::LeftToRight);
+    // A lam alef is two characters in Nastaliq.
+    m_txtMain->setMaxLength(nastaliq ? 2 * UrduKeyEditor::MaxLength : UrduKeyEditor::MaxLength);
+    applyFont(m_glyphFont);
+    m_editor.setCaret(caret);
+    showEditor();
+    if (length > 0) {
+        m_editor.setSelection(start, length);
+        showSelection();
+    }
 }
 
 void UrduText::applyFont(const QFont &font)
 {
-    m_txtMain->setFont(font);
+    m_glyphFont = font;
+    m_txtMain->setFont(m_script == UrduScript::Nastaliq ? NastaliqFont::font(font) : font);
     fitHeight();
 }
 

@@ -3,6 +3,7 @@
 #include "app/Desktop.h"
 #include "urdu/UrduKeyEditor.h"
 #include "urdu/UrduReadingMap.h"
+#include "urdu/UrduScript.h"
 
 #include <QClipboard>
 #include <QPixmap>
@@ -108,6 +109,12 @@ public:
     // The window handle; makes the control a native window.
     WId hWnd() { return winId(); }
 
+    // The script the box draws in: the glyph font itself (Naskh, the default), or the Unicode
+    // Urdu its glyphs stand for in the Nastaliq font at a size that looks as large (Nastaliq,
+    // which must be installed first, see NastaliqFont). Font() stays the glyph font either way.
+    UrduScript script() const;
+    void setScript(UrduScript script);
+
     // The inner box, where keys for the control are delivered.
     QLineEdit *txtMain() const { return m_txtMain; }
 
@@ -167,12 +174,15 @@ private:
     void tellLeftOut(int dropped);
     void keepNumbersWhole();
     void showSelection();
+    bool movedToEdge(const QKeyEvent &event);
     void keyReleased(QKeyEvent *event);
     void mouseEvent(QMouseEvent *event);
     void typeCharacter(qint16 code);
     void takeBoxSelection();
     void showEditor();
     void boxTextChanged();
+    int caretAt(int boxPosition) const;
+    int boxPositionOf(int caret) const;
     void applyFont(const QFont &font);
     void fitHeight();
     void applyColors();
@@ -182,6 +192,8 @@ private:
     QLineEdit *m_txtMain;
     UrduKeyEditor m_editor;
     UrduReadingMap m_reading;
+    UrduScript m_script = UrduScript::Naskh;
+    QFont m_glyphFont;
     qint32 m_backColor;
     qint32 m_foreColor;
     qint32 m_borderStyle = 1;

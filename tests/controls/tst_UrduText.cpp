@@ -1,10 +1,13 @@
 #include "controls/UrduText.h"
 #include "support/ScriptedDesktop.h"
 #include "support/UrduTestText.h"
+#include "urdu/NastaliqFont.h"
+#include "urdu/UrduUnicode.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QPainterPath>
 #include <QTest>
 
 using namespace UrduTestText;
@@ -148,6 +151,93 @@ private slots:
         QCOMPARE(std::pair(start, end), std::pair(0, 4));
     }
 
+    // In Nastaliq the box shows the Unicode Urdu, right to left, yet the same keys from the same
+    // place (given on screen in Naskh, as in typing) leave the same key text, the caret and the
+    // selection between the same letters, and the glyph font as the control's font.
+    void nastaliqEditsAsNaskh_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<int>("caret");
+        QTest::addColumn<int>("selected");
+        QTest::addColumn<QList<int>>("keys");
+        const auto row = [](const char *name, const char *before, int caret, int selected,
+                             const QList<int> &keys) {
+            QTest::newRow(name) << QByteArray(before) << caret << selected << keys;
+        };
+        const int shift = int(Qt::ShiftModifier);
+        row("typing after a ligature and yeh hamza", "Lbhaui", 1, 0, { 'k', 'E' });
+        row("backspace and delete beside lam alef", "bLb", 2, 0,
+            { Qt::Key_Backspace, Qt::Key_Delete, 'a' });
+        row("arrows, Home and End", "Lb 12 b", 0, 0,
+            { Qt::Key_Right, Qt::Key_Right, 'x', Qt::Key_End, 'y', Qt::Key_Home, 'z' });
+        row("inside a number", "b 1234", 2, 0,
+            { Qt::Key_Right, Qt::Key_Backspace, '7', Qt::Key_Delete });
+        row("a selection over a ligature replaced", "bLbhaui", 4, 3, { 'n' });
+        row("a selection made with Shift", "bLbhaui", 1, 0,
+            { shift | Qt::Key_Right, shift | Qt::Key_Right, Qt::Key_Backspace });
+    }
+    void nastaliqEditsAsNaskh()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(int, caret);
+        QFETCH(int, selected);
+        QFETCH(QList<int>, keys);
+        UrduText naskh;
+        UrduText nastaliq;
+        QVERIFY(NastaliqFont::install());
+        nastaliq.setScript(UrduScript::Nastaliq);
+        naskh.setText(before);
+        nastaliq.setText(before);
+        naskh.txtMain()->setSelection(caret, selected);
+        const int from = naskh.readingOffset(caret);
+        nastaliq.txtMain()->setSelection(from, naskh.readingOffset(caret + selected) - from);
+        for (const int key : keys) {
+            for (UrduText *control : { &naskh, &nastaliq }) {
+                if (key < 128)
+                    QTest::keyClick(control->txtMain(), char(key));
+                else
+                    QTest::keyClick(control->txtMain(), Qt::Key(key & ~Qt::KeyboardModifierMask),
+                        Qt::KeyboardModifiers(key & Qt::KeyboardModifierMask));
+            }
+        }
+        QCOMPARE(nastaliq.Text(), naskh.Text());
+        QCOMPARE(nastaliq.txtMain()->text(), UrduUnicode::fromGlyphs(ShapeUrdu(naskh.Text())));
+        const auto readingSelection = [](UrduText &control) {
+            QLineEdit *box = control.txtMain();
+            QList<int> offsets { control.readingOffset(box->cursorPosition()) };
+            if (box->hasSelectedText())
+                offsets << control.readingOffset(box->selectionStart())
+                        << control.readingOffset(box->selectionEnd());
+            std::sort(offsets.begin() + 1, offsets.end());
+            return offsets;
+        };
+        QCOMPARE(readingSelection(nastaliq), readingSelection(naskh));
+        QCOMPARE(nastaliq.font(), naskh.font());
+    }
+
+    // Nastaliq's stacks are tall: the box is as high as the font's line, whose ascent and
+    // descent hold the ink of each sample (measured large, where no pixel rounding blurs it),
+    // at the size that gives it the glyph font's alef.
+    void nastaliqIsNotClipped()
+    {
+        UrduText control;
+        QVERIFY(NastaliqFont::install());
+        control.setScript(UrduScript::Nastaliq);
+        QCOMPARE(control.txtMain()->font().pointSizeF(), 9.75 * 671 / 768);
+        QVERIFY(control.height() >= QFontMetricsF(control.txtMain()->font()).height());
+        QFont large = control.txtMain()->font();
+        large.setPointSize(100);
+        const QFontMetricsF line(large);
+        for (const QString &sample : { QStringLiteral("آپ کیسے ہیں؟"), QStringLiteral("تشخیص"),
+                 QStringLiteral("میں ٹھیک ہوں، شکریہ۔") }) {
+            QPainterPath outline;
+            outline.addText(0, 0, large, sample);
+            const QRectF ink = outline.boundingRect();
+            QVERIFY2(
+                -ink.top() <= line.ascent() && ink.bottom() <= line.descent(), qPrintable(sample));
+        }
+    }
+
     // Exactly these characters change nothing; every other one edits the text (but Delete,
     // with nothing left of the caret here).
     void swallowedCharacters()
@@ -249,7 +339,8 @@ private slots:
                 "MousePointer PasswordChar Text OrgText Appearance SelLength SelStart "
                 "SelText"));
         UrduText control;
-        QCOMPARE(control.txtMain()->alignment(), Qt::AlignRight | Qt::AlignVCenter);
+        QCOMPARE(
+            control.txtMain()->alignment(), Qt::AlignAbsolute | Qt::AlignRight | Qt::AlignVCenter);
         QCOMPARE(control.save().keys(), QStringList { QStringLiteral("Font") });
         control.setText("ib");
         control.setForeColor(255);
