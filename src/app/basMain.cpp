@@ -17,6 +17,7 @@ const QString Email = QStringLiteral("Email");
 const QString Path = QStringLiteral("Path");
 const QString RecentIPs = QStringLiteral("RecentIPs");
 const QString KeepHistory = QStringLiteral("KeepHistory");
+const QString UrduScript = QStringLiteral("UrduScript");
 } // namespace Key
 
 namespace {
@@ -78,6 +79,7 @@ void basMain::Main()
     // Only a clear "no" turns the history off; a damaged value keeps the user's chats.
     const QString keep = m_store->read(Key::KeepHistory, QString()).trimmed();
     KeepHistory = keep.compare(u"false", Qt::CaseInsensitive) != 0 && keep != u"0";
+    Script = UrduScripts::named(m_store->read(Key::UrduScript, QString()));
 
     if (!m_environment.makeMainWindow)
         return;
@@ -95,6 +97,7 @@ void basMain::SaveSettings()
     m_store->writeList(Key::RecentIPs, RecentIPs);
     m_store->write(
         Key::KeepHistory, KeepHistory ? QStringLiteral("true") : QStringLiteral("false"));
+    m_store->write(Key::UrduScript, UrduScripts::name(Script));
     if (m_store->sync()) {
         m_saveFailureShown = false;
         return;

@@ -2,6 +2,7 @@
 
 #include "app/Environment.h"
 #include "app/SettingsStore.h"
+#include "urdu/UrduScript.h"
 
 #include <QString>
 #include <QStringList>
@@ -76,6 +77,8 @@ public:
     QStringList RecentIPs;
     // Whether each session's transcript is written to the history when it ends.
     bool KeepHistory = true;
+    // The script Urdu is drawn in.
+    UrduScript Script = UrduScript::Naskh;
 
 private:
     std::unique_ptr<SettingsStore> m_store;

@@ -1,8 +1,10 @@
 #include "controls/UrduText.h"
 
 #include "chat/ColorNumber.h"
+#include "controls/UrduTextAccessible.h"
 #include "controls/VirtualKey.h"
 #include "resources/StringTable.h"
+#include "urdu/NastaliqFont.h"
 #include "urdu/UrduGlyphFont.h"
 #include "urdu/UrduNumberRuns.h"
 #include "urdu/UrduUnicode.h"
@@ -10,6 +12,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCursor>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -43,13 +46,14 @@ constexpr std::array<Qt::CursorShape, 16> PointerShapes {
 
 Qt::Alignment toQtAlignment(qint32 alignment)
 {
+    // Absolute: the box is laid out from right to left in Nastaliq, and its right stays right.
     switch (alignment) {
     case 0:
-        return Qt::AlignLeft | Qt::AlignVCenter;
+        return Qt::AlignAbsolute | Qt::AlignLeft | Qt::AlignVCenter;
     case 2:
         return Qt::AlignHCenter | Qt::AlignVCenter;
     default:
-        return Qt::AlignRight | Qt::AlignVCenter;
+        return Qt::AlignAbsolute | Qt::AlignRight | Qt::AlignVCenter;
     }
 }
 
@@ -63,14 +67,15 @@ UrduText::UrduText(QWidget *parent, Desktop *desktop)
     , m_foreColor(ColorNumber::WindowText)
 {
     UrduGlyphFont::install();
+    UrduTextAccessible::install();
     m_txtMain->setObjectName(QStringLiteral("txtMain"));
     m_txtMain->setAlignment(toQtAlignment(m_alignment));
     m_txtMain->setMaxLength(UrduKeyEditor::MaxLength);
-    // Every key must come as a key event to be shaped; an input method would insert
-    // characters past the editing.
-    m_txtMain->setAttribute(Qt::WA_InputMethodEnabled, false);
+    // What an input method commits is typed as keys (see inputMethodCommitted).
+    m_txtMain->setAttribute(Qt::WA_InputMethodEnabled, true);
     m_txtMain->setContextMenuPolicy(Qt::PreventContextMenu);
     m_txtMain->setMouseTracking(true);
+    m_txtMain->setCursorMoveStyle(Qt::VisualMoveStyle);
     m_txtMain->installEventFilter(this);
     setFocusProxy(m_txtMain);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -78,6 +83,9 @@ UrduText::UrduText(QWidget *parent, Desktop *desktop)
     m_txtMain->setAcceptDrops(false);
     connect(m_txtMain, &QLineEdit::textChanged, this, &UrduText::boxTextChanged);
     connect(m_txtMain, &QLineEdit::selectionChanged, this, &UrduText::keepNumbersWhole);
+    if (QApplication::clipboard()->supportsSelection())
+        connect(QApplication::clipboard(), &QClipboard::selectionChanged, this,
+            &UrduText::keepSelectionReadable);
     applyFont(UrduGlyphFont::font(DefaultPointSize));
 }
 
@@ -95,7 +103,7 @@ void UrduText::setForeColor(qint32 color)
 
 QFont UrduText::font() const
 {
-    return m_txtMain->font();
+    return m_glyphFont;
 }
 
 void UrduText::setFont(const QFont &font)
@@ -195,12 +203,29 @@ void UrduText::setSelText(const QString &text)
 
 void UrduText::copy()
 {
-    if (!canCopy())
-        return;
+    if (canCopy())
+        QApplication::clipboard()->setMimeData(selectedMimeData().release());
+}
+
+std::unique_ptr<QMimeData> UrduText::selectedMimeData()
+{
     takeBoxSelection();
-    const UrduGlyphText selected
-        = m_editor.shown().mid(m_editor.selectionStart(), m_editor.selectionLength());
-    QApplication::clipboard()->setMimeData(UrduUnicode::mimeData(selected).release());
+    return UrduUnicode::mimeData(
+        m_editor.shown().mid(m_editor.selectionStart(), m_editor.selectionLength()));
+}
+
+// The box puts what it selects on the desktop's selection clipboard as the characters it
+// draws, which read as nothing elsewhere; they are put there again as Urdu, as a copy would.
+void UrduText::keepSelectionReadable()
+{
+    QClipboard *clipboard = QApplication::clipboard();
+    if (!canCopy() || !clipboard->ownsSelection())
+        return;
+    const QMimeData *held = clipboard->mimeData(QClipboard::Selection);
+    if (!held || held->hasFormat(UrduUnicode::glyphMimeType())
+        || held->text() != m_txtMain->selectedText())
+        return;
+    clipboard->setMimeData(selectedMimeData().release(), QClipboard::Selection);
 }
 
 void UrduText::cut()
@@ -230,12 +255,38 @@ void UrduText::pasteFrom(QClipboard::Mode mode)
         return;
     const UrduUnicode::Typed typed = UrduUnicode::keysFrom(*data);
     typeKeys(typed.keys);
-    if (typed.dropped == 0)
+    tellLeftOut(typed.dropped);
+}
+
+void UrduText::tellLeftOut(int dropped)
+{
+    if (dropped == 0)
         return;
-    const QString message = typed.dropped == 1
+    const QString message = dropped == 1
         ? tr("1 character could not be typed in Urdu and was left out.")
-        : tr("%1 characters could not be typed in Urdu and were left out.").arg(typed.dropped);
+        : tr("%1 characters could not be typed in Urdu and were left out.").arg(dropped);
     m_desktop->messageBox(this, message, Desktop::Icon::Information, Desktop::Buttons::Ok);
+}
+
+// Text from the desktop's keyboard layout or an input method: each key it stands for is typed
+// as if its own key had been pressed, and what no key draws is told once.
+void UrduText::typeText(QStringView text)
+{
+    if (m_editor.isLocked())
+        return;
+    const UrduUnicode::Typed typed = UrduUnicode::typedKeys(text);
+    for (const char key : typed.keys)
+        typeCharacter(static_cast<quint8>(key));
+    tellLeftOut(typed.dropped);
+}
+
+// The box shows only shaped text, so an input method's unfinished text is not shown in it;
+// what it commits is typed.
+bool UrduText::inputMethodCommitted(const QInputMethodEvent &event)
+{
+    if (!event.commitString().isEmpty())
+        typeText(event.commitString());
+    return true;
 }
 
 // The keys go in at the caret as if typed there one by one, in a single shaping: the
@@ -390,6 +441,8 @@ bool UrduText::eventFilter(QObject *watched, QEvent *event)
     case QEvent::MouseButtonDblClick:
         emit DblClick();
         break;
+    case QEvent::InputMethod:
+        return inputMethodCommitted(*static_cast<QInputMethodEvent *>(event));
     default:
         break;
     }
@@ -416,9 +469,14 @@ bool UrduText::keyPressed(QKeyEvent *event)
         typeCharacter(keyCode);
         return true;
     }
+    if (std::any_of(event->text().cbegin(), event->text().cend(),
+            [](QChar character) { return character.unicode() >= 0x80; })) {
+        typeText(event->text());
+        return true;
+    }
     const int character = VirtualKey::characterOf(*event);
     if (character == VirtualKey::NoCharacter)
-        return false;
+        return movedToEdge(*event);
     if (character != VirtualKey::Unrepresentable)
         typeCharacter(static_cast<qint16>(character));
     return true;
@@ -435,6 +493,21 @@ bool UrduText::clipboardChord(const QKeyEvent &event)
         paste();
     else
         return false;
+    return true;
+}
+
+// Home goes to the box's left end and End to its right end, as they do in the glyph font's
+// left-to-right line; in Nastaliq's right-to-left line the box's own Home goes the other way.
+bool UrduText::movedToEdge(const QKeyEvent &event)
+{
+    const bool home = event.key() == Qt::Key_Home;
+    if (m_script != UrduScript::Nastaliq || (!home && event.key() != Qt::Key_End))
+        return false;
+    const bool mark = event.modifiers() & Qt::ShiftModifier;
+    if (home)
+        m_txtMain->end(mark);
+    else
+        m_txtMain->home(mark);
     return true;
 }
 
@@ -485,44 +558,59 @@ void UrduText::typeCharacter(qint16 code)
         showEditor();
 }
 
-// The box counts positions in what it shows, where numbers are turned round; the editor
-// counts glyphs.
+// The box counts positions in what it shows; the editor counts glyphs.
 void UrduText::takeBoxSelection()
 {
-    const UrduGlyphText &shown = m_editor.shown();
     if (!m_txtMain->hasSelectedText()) {
-        m_editor.setCaret(UrduNumberRuns::caret(shown, m_txtMain->cursorPosition()));
+        m_editor.setCaret(caretAt(m_txtMain->cursorPosition()));
         return;
     }
-    const UrduNumberRuns::Run selected = UrduNumberRuns::selection(shown,
-        UrduNumberRuns::wholeRuns(
-            shown, { m_txtMain->selectionStart(), m_txtMain->selectionEnd() }));
-    m_editor.setSelection(selected.start, selected.end - selected.start);
+    int start = m_txtMain->selectionStart();
+    int end = m_txtMain->selectionEnd();
+    if (m_script == UrduScript::Naskh) {
+        const UrduNumberRuns::Run selected = UrduNumberRuns::selection(
+            m_editor.shown(), UrduNumberRuns::wholeRuns(m_editor.shown(), { start, end }));
+        m_editor.setSelection(selected.start, selected.end - selected.start);
+        return;
+    }
+    // Nastaliq text is in reading order: its end is the selection's left edge in glyphs.
+    start = m_reading.caretAt(start);
+    end = m_reading.caretAt(end);
+    m_editor.setSelection(end, start - end);
 }
 
 void UrduText::showEditor()
 {
     const int caret = m_editor.caret();
-    const QString shown = UrduGlyphFont::toDisplay(m_editor.shown());
+    m_reading = UrduReadingMap(m_editor.shown());
+    const QString shown = m_script == UrduScript::Nastaliq
+        ? m_reading.text()
+        : UrduGlyphFont::toDisplay(m_editor.shown());
     if (m_txtMain->text() != shown)
         m_txtMain->setText(shown);
-    m_txtMain->setCursorPosition(UrduNumberRuns::caret(m_editor.shown(), caret));
+    m_txtMain->setCursorPosition(boxPositionOf(caret));
     m_editor.setCaret(caret);
 }
 
 void UrduText::showSelection()
 {
     const int start = m_editor.selectionStart();
-    const UrduNumberRuns::Run shown = UrduNumberRuns::selection(
-        m_editor.shown(), { start, start + m_editor.selectionLength() });
+    const int end = start + m_editor.selectionLength();
+    if (m_script == UrduScript::Nastaliq) {
+        const int first = m_reading.offsetOf(end);
+        m_txtMain->setSelection(first, m_reading.offsetOf(start) - first);
+        return;
+    }
+    const UrduNumberRuns::Run shown = UrduNumberRuns::selection(m_editor.shown(), { start, end });
     m_txtMain->setSelection(shown.start, shown.end - shown.start);
 }
 
 // What is selected on screen must be one stretch of glyphs, so that a deletion removes
-// exactly what the user sees selected.
+// exactly what the user sees selected. Nastaliq text is in reading order, where every
+// selection is one.
 void UrduText::keepNumbersWhole()
 {
-    if (!m_txtMain->hasSelectedText())
+    if (m_script == UrduScript::Nastaliq || !m_txtMain->hasSelectedText())
         return;
     const int start = m_txtMain->selectionStart();
     const int end = m_txtMain->selectionEnd();
@@ -535,15 +623,78 @@ void UrduText::keepNumbersWhole()
         m_txtMain->setSelection(whole.start, whole.end - whole.start);
 }
 
+// The box's text changed: by showEditor, whose glyphs are known, or by the box itself (its
+// undo), whose text is read back.
 void UrduText::boxTextChanged()
 {
     emit Change();
-    m_editor.showChanged(UrduGlyphFont::fromDisplay(m_txtMain->text()));
+    const QString text = m_txtMain->text();
+    if (m_script == UrduScript::Naskh) {
+        m_editor.showChanged(UrduGlyphFont::fromDisplay(text));
+    } else if (text == m_reading.text()) {
+        m_editor.showChanged(m_editor.shown());
+        return;
+    } else {
+        m_editor.showChanged(ShapeUrdu(UrduUnicode::toKeys(text).keys));
+    }
+    m_reading = UrduReadingMap(m_editor.shown());
+}
+
+int UrduText::caretAt(int boxPosition) const
+{
+    return m_script == UrduScript::Nastaliq ? m_reading.caretAt(boxPosition)
+                                            : UrduNumberRuns::caret(m_editor.shown(), boxPosition);
+}
+
+int UrduText::boxPositionOf(int caret) const
+{
+    return m_script == UrduScript::Nastaliq ? m_reading.offsetOf(caret)
+                                            : UrduNumberRuns::caret(m_editor.shown(), caret);
+}
+
+int UrduText::readingOffset(int boxPosition) const
+{
+    return m_reading.offsetOf(caretAt(boxPosition));
+}
+
+int UrduText::boxPosition(int readingOffset) const
+{
+    return boxPositionOf(m_reading.caretAt(readingOffset));
+}
+
+UrduScript UrduText::script() const
+{
+    return m_script;
+}
+
+// Nastaliq is drawn from right to left by the desktop's shaping, in reading order; the glyph
+// font's characters lie strictly left to right. The key text, caret and selection stay.
+void UrduText::setScript(UrduScript script)
+{
+    if (script == m_script)
+        return;
+    takeBoxSelection();
+    const int start = m_editor.selectionStart();
+    const int length = m_editor.selectionLength();
+    const int caret = m_editor.caret();
+    m_script = script;
+    const bool nastaliq = script == UrduScript::Nastaliq;
+    m_txtMain->setLayoutDirection(nastaliq ? Qt::RightToLeft : Qt::LeftToRight);
+    // A lam alef is two characters in Nastaliq.
+    m_txtMain->setMaxLength(nastaliq ? 2 * UrduKeyEditor::MaxLength : UrduKeyEditor::MaxLength);
+    applyFont(m_glyphFont);
+    m_editor.setCaret(caret);
+    showEditor();
+    if (length > 0) {
+        m_editor.setSelection(start, length);
+        showSelection();
+    }
 }
 
 void UrduText::applyFont(const QFont &font)
 {
-    m_txtMain->setFont(font);
+    m_glyphFont = font;
+    m_txtMain->setFont(m_script == UrduScript::Nastaliq ? NastaliqFont::font(font) : font);
     fitHeight();
 }
 

@@ -2,15 +2,20 @@
 
 #include "app/Desktop.h"
 #include "urdu/UrduKeyEditor.h"
+#include "urdu/UrduReadingMap.h"
+#include "urdu/UrduScript.h"
 
 #include <QClipboard>
 #include <QPixmap>
 #include <QVariantMap>
 #include <QWidget>
 
+#include <memory>
 #include <span>
 
+class QInputMethodEvent;
 class QLineEdit;
+class QMimeData;
 
 // The Urdu text box: a single-line box `txtMain` that shows the shaped glyphs of its key
 // text in the glyph font, while every typed key edits the key text (see UrduKeyEditor).
@@ -25,7 +30,10 @@ class QLineEdit;
 // The box has no context menu of its own: a right click raises MouseDown with Button 2
 // and the container decides what to show. The clipboard shortcuts work in the box: a copy
 // puts Unicode Urdu on the clipboard for other programs, and a paste types the keys of
-// what the clipboard holds (see UrduUnicode).
+// what the clipboard holds (see UrduUnicode). Text selected with the mouse goes to the
+// desktop's selection clipboard as Unicode Urdu too. Urdu letters that come from the
+// desktop's own Urdu keyboard layout or an input method type the keys that draw them, as a
+// paste does; the phonetic keys type themselves whatever the layout.
 class UrduText : public QWidget
 {
     Q_OBJECT
@@ -101,8 +109,20 @@ public:
     // The window handle; makes the control a native window.
     WId hWnd() { return winId(); }
 
+    // The script the box draws in: the glyph font itself (Naskh, the default), or the Unicode
+    // Urdu its glyphs stand for in the Nastaliq font at a size that looks as large (Nastaliq,
+    // which must be installed first, see NastaliqFont). Font() stays the glyph font either way.
+    UrduScript script() const;
+    void setScript(UrduScript script);
+
     // The inner box, where keys for the control are delivered.
     QLineEdit *txtMain() const { return m_txtMain; }
+
+    // What a screen reader is given: the Unicode Urdu the box shows, in reading order, and
+    // the offsets in it that stand for the box's own positions (see UrduReadingMap).
+    QString readingText() const { return m_reading.text(); }
+    int readingOffset(int boxPosition) const;
+    int boxPosition(int readingOffset) const;
 
     // Saved state: the keys in the order they are restored, the non-default values, and
     // restoring them (a missing key takes its default; the font is not checked).
@@ -146,15 +166,23 @@ private:
     bool canCopy() const;
     bool pastedSelection(const QMouseEvent &event);
     void pasteFrom(QClipboard::Mode mode);
+    std::unique_ptr<QMimeData> selectedMimeData();
+    void keepSelectionReadable();
     void typeKeys(const UrduKeyText &keys);
+    void typeText(QStringView text);
+    bool inputMethodCommitted(const QInputMethodEvent &event);
+    void tellLeftOut(int dropped);
     void keepNumbersWhole();
     void showSelection();
+    bool movedToEdge(const QKeyEvent &event);
     void keyReleased(QKeyEvent *event);
     void mouseEvent(QMouseEvent *event);
     void typeCharacter(qint16 code);
     void takeBoxSelection();
     void showEditor();
     void boxTextChanged();
+    int caretAt(int boxPosition) const;
+    int boxPositionOf(int caret) const;
     void applyFont(const QFont &font);
     void fitHeight();
     void applyColors();
@@ -163,6 +191,9 @@ private:
     Desktop *m_desktop;
     QLineEdit *m_txtMain;
     UrduKeyEditor m_editor;
+    UrduReadingMap m_reading;
+    UrduScript m_script = UrduScript::Naskh;
+    QFont m_glyphFont;
     qint32 m_backColor;
     qint32 m_foreColor;
     qint32 m_borderStyle = 1;

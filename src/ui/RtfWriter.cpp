@@ -1,5 +1,6 @@
 #include "ui/RtfWriter.h"
 
+#include "ui/UrduRuns.h"
 #include "urdu/UrduGlyphFont.h"
 #include "urdu/UrduNumberRuns.h"
 
@@ -176,15 +177,19 @@ namespace {
         out += format.fontItalic() ? "\\i " : "\\i0 ";
     }
 
+    // A run drawn in Nastaliq is written as the glyphs it stands for, as it would be in Naskh.
     void appendRun(QByteArray &out, const QTextFragment &fragment, const QTextDocument &document,
         Tables &tables)
     {
-        const QTextCharFormat format = fragment.charFormat();
+        const QTextCharFormat format = UrduRuns::naskhFormat(fragment.charFormat());
+        const QString text = UrduRuns::isNastaliq(fragment.charFormat())
+            ? UrduRuns::glyphsShown(fragment.charFormat())
+            : fragment.text();
         appendAttributes(out, format, document, tables);
         if (isGlyphFont(familyOf(format, document)))
-            appendGlyphs(out, fragment.text());
+            appendGlyphs(out, text);
         else
-            appendText(out, fragment.text());
+            appendText(out, text);
     }
 
     QByteArray paragraphs(const QTextDocument &document, Tables &tables)
@@ -195,12 +200,19 @@ namespace {
             // opened keeps as its own character format; an empty line is then as high as
             // its neighbours.
             if (block != document.begin()) {
-                appendAttributes(body, block.charFormat(), document, tables);
+                appendAttributes(body, UrduRuns::naskhFormat(block.charFormat()), document, tables);
                 body += "\\par\r\n";
             }
             body += block.blockFormat().alignment() & Qt::AlignRight ? "\\pard\\qr" : "\\pard\\ql";
-            for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment)
+            QTextCharFormat previous;
+            for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
+                // A Nastaliq run the document holds in pieces carries its glyphs in each.
+                const QTextCharFormat format = fragment.fragment().charFormat();
+                if (UrduRuns::isNastaliq(format) && format == previous)
+                    continue;
+                previous = format;
                 appendRun(body, fragment.fragment(), document, tables);
+            }
         }
         return body;
     }

@@ -4,6 +4,7 @@
 #include "net/WireText.h"
 #include "resources/StringTable.h"
 #include "ui/RtfWriter.h"
+#include "ui/UrduRuns.h"
 #include "urdu/UrduGlyphFont.h"
 
 #include <QDir>
@@ -156,9 +157,13 @@ void Transcript::ShowMessage(const QString &nickname, int writer, const DecodedM
     const QTextCharFormat body
         = runFormat(message.MsgFontName, std::min(int(message.MsgFontSize), LargestShownSize),
             message.MsgColor, message.MsgBold, message.MsgItalic);
-    if (message.MsgUrdu)
+    if (message.MsgUrdu) {
+        // Written in the glyphs first, so that a message has the same paragraphs in both scripts.
+        const int start = m_end.position();
         writeRun(text, body, Right, Paragraph::Body);
-    else
+        if (m_script != UrduScript::Naskh)
+            UrduRuns::redraw(*m_rtbMain->document(), start, m_script);
+    } else
         writeRun(indentedLines(text), body, Left, Paragraph::Body);
     finishEdit();
 }
@@ -178,6 +183,15 @@ void Transcript::writeUserInformation(int headingId, const QString &ip, const QS
         AppendRun(LineBreak + StringTable::text(label), Black, LabelFont, LabelSize);
         AppendRun(value, InfoValueBlue, LabelFont, LabelSize);
     }
+}
+
+void Transcript::setUrduScript(UrduScript script)
+{
+    if (script == m_script)
+        return;
+    m_script = script;
+    UrduRuns::redraw(*m_rtbMain->document(), 0, script);
+    followNewestText();
 }
 
 void Transcript::clear()

@@ -2,6 +2,7 @@
 
 #include "chat/MessageMarkup.h"
 #include "ui/TranscriptArchive.h"
+#include "urdu/UrduScript.h"
 
 #include <QDateTime>
 #include <QLocale>
@@ -73,6 +74,10 @@ public:
     void writeUserInformation(int headingId, const QString &ip, const QString &nickname,
         const QString &fullName, const QString &email);
 
+    // Draws every Urdu message shown, and those to come, in the script. Save As and the
+    // history write the same file in either.
+    void setUrduScript(UrduScript script);
+
     void clear();
     // What is on screen, not the parts moved out, goes into plainText, Save As and Print.
     // The runs' text, paragraphs joined by CR LF.
@@ -107,4 +112,5 @@ private:
     QLocale m_locale;
     TranscriptArchive m_archive;
     qreal m_bodyMargin;
+    UrduScript m_script = UrduScript::Naskh;
 };

@@ -1,24 +1,19 @@
 #include "ui/TranscriptView.h"
 
+#include "ui/TranscriptAccessible.h"
+#include "ui/UrduRuns.h"
 #include "urdu/UrduGlyphFont.h"
+#include "urdu/UrduReadingMap.h"
 #include "urdu/UrduUnicode.h"
 
 #include <QMimeData>
 #include <QTextBlock>
 #include <QTextCursor>
 
-namespace {
-
-bool isUrduRun(const QTextCharFormat &format)
-{
-    return format.fontFamilies().toStringList().value(0).startsWith(UrduGlyphFont::familyPrefix());
-}
-
-} // namespace
-
 TranscriptView::TranscriptView(QWidget *parent)
     : QTextEdit(parent)
 {
+    TranscriptAccessible::install();
 }
 
 QMimeData *TranscriptView::createMimeDataFromSelection() const
@@ -38,13 +33,24 @@ QMimeData *TranscriptView::createMimeDataFromSelection() const
             const int to = qMin(end, fragment.position() + fragment.length());
             if (from >= to)
                 continue;
-            const QString part = fragment.text().mid(from - fragment.position(), to - from);
-            if (!isUrduRun(fragment.charFormat())) {
+            const int offset = from - fragment.position();
+            const QString part = fragment.text().mid(offset, to - from);
+            const QTextCharFormat format = fragment.charFormat();
+            UrduGlyphText runGlyphs;
+            if (UrduRuns::holdsGlyphs(format)) {
+                runGlyphs = UrduGlyphFont::fromDisplay(part);
+                text += UrduUnicode::fromGlyphs(runGlyphs);
+            } else if (UrduRuns::isNastaliq(format)) {
+                // The selected letters of the reading, and the glyphs between the same carets.
+                const UrduGlyphText all = UrduGlyphFont::fromDisplay(UrduRuns::glyphsShown(format));
+                const UrduReadingMap reading(all);
+                const int left = reading.caretAt(offset + int(part.size()));
+                runGlyphs = all.mid(left, reading.caretAt(offset) - left);
+                text += part;
+            } else {
                 text += part;
                 continue;
             }
-            const UrduGlyphText runGlyphs = UrduGlyphFont::fromDisplay(part);
-            text += UrduUnicode::fromGlyphs(runGlyphs);
             glyphs += (glyphs.isEmpty() ? "" : " ") + runGlyphs;
         }
     }

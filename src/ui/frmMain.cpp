@@ -10,6 +10,7 @@
 #include "ui/Transcript.h"
 #include "ui/TranscriptView.h"
 #include "ui/Twips.h"
+#include "ui/UrduScriptChoice.h"
 #include "ui/frmAbout.h"
 #include "ui/frmConnect.h"
 #include "ui/frmFileExists.h"
@@ -84,6 +85,9 @@ constexpr MenuEntry MenuTree[] = {
     { 2, u"mnuUrdu", u"&Urdu", Checked },
     { 1, u"mnuFont", u"&Font", Disabled },
     { 1, u"mnuFontColor", u"Font &Color", Disabled },
+    { 1, u"mnuUrduScript", u"Urdu &Script", Plain },
+    { 2, u"mnuNaskh", u"&Naskh", Checked },
+    { 2, u"mnuNastaliq", u"Nas&taliq", Checkable },
     { 1, u"mnuln3", u"-", Plain },
     { 1, u"mnuSendFile", u"&Send File", Disabled },
     { 1, u"mnuln8", u"-", Plain },
@@ -259,6 +263,8 @@ void frmMain::createMenus()
     m_composers->attachMenus(action(QStringLiteral("mnuEnglish")),
         action(QStringLiteral("mnuUrdu")), action(QStringLiteral("mnuEnglishP")),
         action(QStringLiteral("mnuUrduP")), action(QStringLiteral("mnuUrdukeyboard")));
+    new UrduScriptChoice(action(QStringLiteral("mnuNaskh")), action(QStringLiteral("mnuNastaliq")),
+        m_program, *m_transcript, *m_composers->txtSend(), this);
 }
 
 QAction *frmMain::action(const QString &name) const

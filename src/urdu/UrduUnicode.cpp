@@ -2,6 +2,7 @@
 
 #include "urdu/UrduGlyphFont.h"
 #include "urdu/UrduLetterTable.h"
+#include "urdu/UrduReadingMap.h"
 
 #include <QHash>
 
@@ -65,6 +66,11 @@ namespace {
         return keys;
     }
 
+    bool isPhoneticKey(QChar character)
+    {
+        return character.unicode() >= 0x20 && character.unicode() < 0x7F;
+    }
+
     bool isGlyphCharacter(QChar character)
     {
         const char16_t unit = character.unicode();
@@ -90,18 +96,17 @@ namespace {
 
 QString fromGlyphs(const UrduGlyphText &glyphs)
 {
-    QString text;
-    text.reserve(glyphs.size());
-    for (qsizetype index = glyphs.size() - 1; index >= 0; --index) {
-        const auto code = static_cast<quint8>(glyphs.at(index));
-        if (code == UrduLetterTable::HamzaGlyph && takesYehHamza(glyphs, index - 1)) {
-            text.append(QChar(UrduLetterTable::YehHamza));
-            continue;
-        }
-        if (const auto *letter = glyphLetter(code))
-            text.append(QString::fromUtf16(letter->text));
-    }
-    return text;
+    return UrduReadingMap(glyphs).text();
+}
+
+QStringView letterAt(const UrduGlyphText &glyphs, qsizetype index)
+{
+    const auto code = static_cast<quint8>(glyphs.at(index));
+    static const char16_t yehHamza = UrduLetterTable::YehHamza;
+    if (code == UrduLetterTable::HamzaGlyph && takesYehHamza(glyphs, index - 1))
+        return QStringView(&yehHamza, 1);
+    const auto *letter = glyphLetter(code);
+    return letter ? QStringView(letter->text) : QStringView();
 }
 
 Typed toKeys(QStringView text)
@@ -136,6 +141,26 @@ Typed toKeys(QStringView text)
                 && text.at(index + 1).isLowSurrogate())
                 ++index;
         }
+    }
+    return typed;
+}
+
+Typed typedKeys(QStringView text)
+{
+    Typed typed;
+    qsizetype index = 0;
+    while (index < text.size()) {
+        const qsizetype start = index;
+        while (index < text.size() && !isPhoneticKey(text.at(index)))
+            ++index;
+        if (index > start) {
+            const Typed drawn = toKeys(text.mid(start, index - start));
+            typed.keys += drawn.keys;
+            typed.dropped += drawn.dropped;
+            continue;
+        }
+        const char key = text.at(index++).toLatin1();
+        typed.keys += key == '.' ? PeriodKey : key;
     }
     return typed;
 }

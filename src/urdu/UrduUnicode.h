@@ -15,6 +15,8 @@ namespace UrduUnicode {
 // (U+06xx, digits U+06F0 to U+06F9), a hamza with a letter after it as yeh hamza, as the
 // glyph font draws it. Codes that draw nothing give nothing.
 QString fromGlyphs(const UrduGlyphText &glyphs);
+// What the glyph at `index` of a glyph text reads as, in its place in fromGlyphs.
+QStringView letterAt(const UrduGlyphText &glyphs, qsizetype index);
 
 struct Typed
 {
@@ -32,6 +34,11 @@ Typed keysFromGlyphs(const UrduGlyphText &glyphs);
 // Urdu one, and line breaks and tabs a space. Invisible formatting characters (direction and
 // joining marks) are left out without being counted.
 Typed toKeys(QStringView text);
+
+// The keys that characters typed on the desktop's keyboard, or committed by an input method,
+// type in the Urdu composer: a printable ASCII character is the phonetic key of that name (the
+// full stop the period key), anything else types the key that draws it, as in toKeys.
+Typed typedKeys(QStringView text);
 
 // Clipboard contents for a glyph text: its Unicode text for other programs, and the glyph
 // bytes themselves under a type of our own, for an exact paste back.

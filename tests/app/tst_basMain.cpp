@@ -20,14 +20,15 @@ namespace {
 
 const QString Address = QStringLiteral("127.0.0.1");
 
-// RemoteIP, nickname, full name, e-mail and download folder, separated by "|", and whether
-// the history is off.
+// RemoteIP, nickname, full name, e-mail and download folder, separated by "|", whether
+// the history is off and whether Urdu is drawn in Nastaliq.
 QString loaded(const basMain &program)
 {
     return QStringList { program.RemoteIP, program.LocalNickname, program.LocalFullName,
         program.LocalEmail, program.DownloadPath }
                .join(u'|')
-        + (program.KeepHistory ? QString() : QStringLiteral(" (no history)"));
+        + (program.KeepHistory ? QString() : QStringLiteral(" (no history)"))
+        + (program.Script == UrduScript::Nastaliq ? QStringLiteral(" (Nastaliq)") : QString());
 }
 
 } // namespace
@@ -63,6 +64,10 @@ private slots:
                                      << QStringLiteral("||||/ (no history)");
         QTest::newRow("history damaged")
             << QByteArray("[settings]\nKeepHistory=nein\nPath=/") << QStringLiteral("||||/");
+        QTest::newRow("Nastaliq") << QByteArray("[settings]\nUrduScript=Nastaliq\nPath=/")
+                                  << QStringLiteral("||||/ (Nastaliq)");
+        QTest::newRow("script damaged")
+            << QByteArray("[settings]\nUrduScript=nastaliq\nPath=/") << QStringLiteral("||||/");
     }
     void startReadsStore()
     {
@@ -89,18 +94,19 @@ private slots:
         copy.program->LocalEmail = QStringLiteral("a,b@example.org");
         copy.program->RemoteIP = QStringLiteral("127.0.0.2");
         copy.program->DownloadPath = QStringLiteral("/home/zara/in/");
+        copy.program->Script = UrduScript::Nastaliq;
         QStringList written;
         copy.store->onWrite = [&](const QString &key) { written << key; };
         copy.program->SaveSettings();
         QCOMPARE(written.join(u' '),
-            QStringLiteral("Nickname FullName Email RemoteIP Path KeepHistory"));
+            QStringLiteral("Nickname FullName Email RemoteIP Path KeepHistory UrduScript"));
         QVERIFY(TestFiles::read(copy.settingsFile())
                     .contains("RecentIPs=10.0.0.3, 10.0.0.11, 10.0.0.10, 10.0.0.9, 10.0.0.8, "
                               "10.0.0.7, 10.0.0.6, 10.0.0.5, 10.0.0.4, 10.0.0.2\n"));
         TestProgram next(Address, TestProgram::freePorts(), copy.settingsFile());
         next.start();
-        QCOMPARE(
-            loaded(*next.program), QStringLiteral("127.0.0.2|||a,b@example.org|/home/zara/in/"));
+        QCOMPARE(loaded(*next.program),
+            QStringLiteral("127.0.0.2|||a,b@example.org|/home/zara/in/ (Nastaliq)"));
     }
 
     // The settings folder is blocked by a file: the user hears of it once, with the reason,

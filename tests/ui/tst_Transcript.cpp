@@ -2,9 +2,11 @@
 #include "support/TestMessenger.h"
 #include "ui/Transcript.h"
 #include "ui/TranscriptView.h"
+#include "urdu/NastaliqFont.h"
 #include "urdu/UrduGlyphFont.h"
 #include "urdu/UrduUnicode.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
@@ -222,6 +224,70 @@ private slots:
         const QMimeData *copied = QApplication::clipboard()->mimeData();
         QCOMPARE(copied->text(), QStringLiteral("\nali Says : \n\u0633\u0644\u0627\u0645\n"));
         QCOMPARE(UrduUnicode::keysFrom(*copied).keys, QByteArray("slam"));
+    }
+
+    // In Nastaliq, Urdu shows as Unicode in reading order in a right-to-left paragraph; the
+    // saved file, the paragraphs, what a screen reader reads and what a copy gives are those of
+    // Naskh, for messages shown before a switch and after it, and back in Naskh all is as it was.
+    void nastaliqKeepsWhatIsSaved()
+    {
+        const auto show = [](Transcript &written, const char *glyphs) {
+            written.ShowMessage(
+                QStringLiteral("ali"), 0, message("Qirtas1", 14, true, false, 0, glyphs, true));
+            written.ShowMessage(
+                QStringLiteral("sara"), 1, message("Arial", 10, false, false, 0, "ok", false));
+        };
+        // سلام, then "\r\n", then لا ۱۲ and a space typed first, on their own line.
+        const char *first = "\xc2\x42\xbc\x6d\r\n\r\n21 \xdc";
+        const char *second = "\xc2\x42\xbc\x6d";
+        TranscriptView naskh;
+        Transcript inNaskh = transcript(naskh);
+        show(inNaskh, first);
+        show(inNaskh, second);
+        TranscriptView nastaliq;
+        Transcript inNastaliq = transcript(nastaliq);
+        QVERIFY(NastaliqFont::install());
+        show(inNastaliq, first);
+        inNastaliq.setUrduScript(UrduScript::Nastaliq);
+        show(inNastaliq, second);
+        QCOMPARE(nastaliq.document()->findBlockByNumber(2).text(), QStringLiteral("سلام"));
+        QCOMPARE(nastaliq.document()->findBlockByNumber(4).text(), QStringLiteral("لا ۱۲"));
+        QCOMPARE(nastaliq.document()->findBlockByNumber(4).blockFormat().layoutDirection(),
+            Qt::RightToLeft);
+        QCOMPARE(inNastaliq.rtf(), inNaskh.rtf());
+        const auto read = [](QWidget &view) {
+            return QAccessible::queryAccessibleInterface(&view)->textInterface()->text(0, -1);
+        };
+        QCOMPARE(read(nastaliq), read(naskh));
+        QTextCursor lamAlef(nastaliq.document()->findBlockByNumber(4));
+        lamAlef.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor, 2);
+        nastaliq.setTextCursor(lamAlef);
+        nastaliq.copy();
+        QCOMPARE(
+            UrduUnicode::keysFrom(*QApplication::clipboard()->mimeData()).keys, QByteArray("L"));
+        inNastaliq.setUrduScript(UrduScript::Naskh);
+        QCOMPARE(transcriptRuns(*nastaliq.document()), transcriptRuns(*naskh.document()));
+    }
+
+    // A screen reader reads the transcript's Urdu as Unicode in reading order, and its caret
+    // there by the letters read: the caret right of the last letter م (on the left) is the
+    // reading's fourth offset in the line, after سلا.
+    void accessibleTextIsUnicode()
+    {
+        TranscriptView view;
+        Transcript written(&view);
+        written.ShowMessage(QStringLiteral("ali"), 0,
+            message("Qirtas1", 12, false, false, 0, "\xc2\x42\xbc\x6d\r\n", true));
+        QAccessibleTextInterface *text
+            = QAccessible::queryAccessibleInterface(&view)->textInterface();
+        QCOMPARE(text->text(0, -1), QStringLiteral("\nali Says : \n\u0633\u0644\u0627\u0645\n\n"));
+        const int line = 13;
+        QTextCursor caret = view.textCursor();
+        caret.setPosition(line + 1);
+        view.setTextCursor(caret);
+        QCOMPARE(text->cursorPosition(), line + 3);
+        text->setCursorPosition(line + 1);
+        QCOMPARE(view.textCursor().position(), line + 3);
     }
 };
 

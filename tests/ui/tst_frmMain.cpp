@@ -281,7 +281,7 @@ private slots:
         else
             leaving.play(way);
         QTRY_COMPARE(leaving.endProcessCalls, 1);
-        QCOMPARE(stateAtWrite, QList<Socket>(6, Socket::Connected));
+        QCOMPARE(stateAtWrite, QList<Socket>(7, Socket::Connected));
         QVERIFY(!window.trayIconShown());
         QCOMPARE(int(window.WskMain().State()) + int(window.WskFTP().State()), 0);
         QCloseEvent closeAgain;
