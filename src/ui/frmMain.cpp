@@ -373,7 +373,8 @@ void frmMain::Form_Load()
 void frmMain::AddTrayIcon()
 {
     m_trayIconId = drawTrayIconId();
-    m_trayIcon = new QSystemTrayIcon(ProgramIcon::icon(), this);
+    // The window's own icon: its images are read once for both.
+    m_trayIcon = new QSystemTrayIcon(windowIcon(), this);
     m_trayIcon->setObjectName(QStringLiteral("trayIcon"));
     m_trayIcon->setToolTip(QStringLiteral("Kalvex v1.0"));
     m_trayIcon->setContextMenu(m_mnuTray);
