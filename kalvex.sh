@@ -25,9 +25,7 @@ root=$(pwd)
 build="$root/build"
 release="$root/build-release"
 
-# fonts-noto-core holds Noto Nastaliq Urdu, which draws Urdu when Nastaliq is chosen.
-packages=(cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev libgl-dev libcap2-bin fonts-dejavu-core
-    fonts-noto-core)
+packages=(cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev libgl-dev libcap2-bin fonts-dejavu-core)
 # The test suite replays the committed fuzz corpora through the fuzz targets, which read their
 # input through FuzzedDataProvider.h from libclang-rt-14-dev, and starts a private session bus
 # (dbus-daemon) with a notification server of its own.

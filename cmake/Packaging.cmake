@@ -20,8 +20,7 @@ set(CPACK_STRIP_FILES ON)
 # media plugins Qt loads at run time are in libqt6gui6 and libqt6multimedia6, which that
 # finds too. setcap grants the low ports at installation.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# fonts-noto-core brings Noto Nastaliq Urdu, in which Urdu is drawn when Nastaliq is chosen.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcap2-bin, fonts-noto-core")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcap2-bin")
 
 set(KALVEX_INSTALLED_PROGRAM /usr/${CMAKE_INSTALL_BINDIR}/kalvex)
 configure_file(${PROJECT_SOURCE_DIR}/packaging/postinst.in ${PROJECT_BINARY_DIR}/packaging/postinst

@@ -30,8 +30,8 @@ void UrduScriptChoice::choose(UrduScript script)
 {
     if (script == UrduScript::Nastaliq && !m_loadNastaliq()) {
         m_program.messageBox(
-            QStringLiteral("Urdu cannot be drawn in Nastaliq: the font %1 is not installed (the "
-                           "package fonts-noto-core has it). Urdu stays in Naskh.")
+            QStringLiteral("Urdu cannot be drawn in Nastaliq: the font %1 cannot be read. Urdu "
+                           "stays in Naskh.")
                 .arg(NastaliqFont::family()),
             Desktop::Icon::Information, Desktop::Buttons::Ok);
         script = UrduScript::Naskh;

@@ -20,7 +20,7 @@ QString family()
 
 QString standardFile()
 {
-    return QStringLiteral("/usr/share/fonts/truetype/noto/NotoNastaliqUrdu-Regular.ttf");
+    return QStringLiteral(":/resources/fonts/nastaliq/NotoNastaliqUrdu-Regular.ttf");
 }
 
 bool install()

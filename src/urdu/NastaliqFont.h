@@ -3,16 +3,19 @@
 #include <QFont>
 #include <QString>
 
-// The Nastaliq font Urdu is drawn in when Nastaliq is chosen: Noto Nastaliq Urdu, from the
-// desktop's fonts. It is loaded only then, so that a messenger that draws Naskh never reads it.
+// The Nastaliq font Urdu is drawn in when Nastaliq is chosen: Noto Nastaliq Urdu, which the
+// program carries. It is loaded only then, so that a messenger that draws Naskh never reads it,
+// and only into the program: the desktop's fonts, which every program's start reads, stay as
+// they were.
 namespace NastaliqFont {
 
 QString family();
-// The file the Debian package fonts-noto-core installs it as.
+// The font file the program carries.
 QString standardFile();
 
-// Makes the font available from standardFile(), or finds it among the desktop's fonts by its
-// family name. False when it is in neither place; safe to call more than once.
+// Makes the font available from standardFile(), or, failing that, finds it among the
+// desktop's fonts by its family name. False when it is in neither place; safe to call more than
+// once.
 bool install();
 
 // The Nastaliq size that looks as large as the glyph font at `glyphPointSize`.
