@@ -118,7 +118,7 @@ void measureTranscript()
         &rtbMain, [] { return QDateTime::currentDateTime(); }, QLocale::c(), archive.path());
     transcript.setUrduScript(UrduScript::Nastaliq);
     const DecodedMessage message { UrduGlyphFont::faceName(), 12, false, false, 0,
-        ShapeUrdu("Ap kisE oiN?") + "\r\n" + ShapeUrdu("mEN THik oWN, xkryo."), true };
+        ShapeUrdu("Ap kisE oiN?") + "\r\n" + ShapeUrdu("miN Thik owN, xkrio."), true };
     qint64 firstBatch = 0;
     qint64 lastBatch = 0;
     QElapsedTimer timer;
