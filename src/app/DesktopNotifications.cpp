@@ -37,9 +37,6 @@ QDBusConnection &DesktopNotifications::bus()
     return *m_bus;
 }
 
-// Only servers that say they read markup in the body get it escaped; the others show it
-// as it is typed, so to them the text goes unchanged. Either way a partner's words are never
-// taken as markup. The capabilities are asked each time, as the server may change.
 void DesktopNotifications::notify(
     const QString &summary, const QString &body, const QString &category)
 {
@@ -47,43 +44,73 @@ void DesktopNotifications::notify(
         emit undelivered(summary, body);
         return;
     }
+    const Note note { summary, body, category };
+    if (m_sending)
+        m_waiting = note;
+    else
+        start(note);
+}
+
+// Only servers that say they read markup in the body get it escaped; the others show it
+// as it is typed, so to them the text goes unchanged. Either way a partner's words are never
+// taken as markup. The capabilities are asked each time, as the server may change.
+void DesktopNotifications::start(const Note &note)
+{
+    m_sending = true;
     onReply(new QDBusPendingCallWatcher(
                 bus().asyncCall(methodCall(QStringLiteral("GetCapabilities"))), this),
-        summary, body, [=, this](const QDBusMessage &reply) {
+        note, [=, this](const QDBusMessage &reply) {
             const QStringList capabilities = reply.arguments().value(0).toStringList();
-            send(summary, body, category, capabilities.contains(QStringLiteral("body-markup")));
+            send(note, capabilities.contains(QStringLiteral("body-markup")));
         });
 }
 
-void DesktopNotifications::send(
-    const QString &summary, const QString &body, const QString &category, bool bodyIsMarkup)
+void DesktopNotifications::send(const Note &note, bool bodyIsMarkup)
 {
     QDBusMessage message = methodCall(QStringLiteral("Notify"));
-    const QVariantMap hints { { QStringLiteral("category"), category },
+    const QVariantMap hints { { QStringLiteral("category"), note.category },
         { QStringLiteral("desktop-entry"), QStringLiteral("kalvex") } };
-    message << QStringLiteral("Kalvex") << uint(0) << QStringLiteral("kalvex") << summary
-            << (bodyIsMarkup ? body.toHtmlEscaped() : body)
+    const uint replaced = m_shown.isEmpty() ? 0 : m_shown.constLast();
+    message << QStringLiteral("Kalvex") << replaced << QStringLiteral("kalvex") << note.summary
+            << (bodyIsMarkup ? note.body.toHtmlEscaped() : note.body)
             << QStringList { QStringLiteral("default"), QStringLiteral("Show Messenger") } << hints
             << -1;
-    onReply(new QDBusPendingCallWatcher(bus().asyncCall(message), this), summary, body,
-        [this](const QDBusMessage &reply) { remember(reply.arguments().value(0).toUInt()); });
+    onReply(new QDBusPendingCallWatcher(bus().asyncCall(message), this), note,
+        [this](const QDBusMessage &reply) {
+            remember(reply.arguments().value(0).toUInt());
+            finish();
+        });
 }
 
-void DesktopNotifications::onReply(QDBusPendingCallWatcher *watcher, const QString &summary,
-    const QString &body, std::function<void(const QDBusMessage &reply)> delivered)
+void DesktopNotifications::onReply(QDBusPendingCallWatcher *watcher, const Note &note,
+    std::function<void(const QDBusMessage &reply)> delivered)
 {
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
-        [this, summary, body, delivered = std::move(delivered)](QDBusPendingCallWatcher *call) {
+        [this, note, delivered = std::move(delivered)](QDBusPendingCallWatcher *call) {
             call->deleteLater();
-            if (call->isError())
-                emit undelivered(summary, body);
-            else
+            if (!call->isError()) {
                 delivered(call->reply());
+                return;
+            }
+            emit undelivered(note.summary, note.body);
+            finish();
         });
+}
+
+// The one that waited goes next.
+void DesktopNotifications::finish()
+{
+    m_sending = false;
+    if (!m_waiting)
+        return;
+    const Note next = *m_waiting;
+    m_waiting.reset();
+    start(next);
 }
 
 void DesktopNotifications::remember(uint id)
 {
+    m_shown.removeAll(id);
     m_shown.append(id);
     if (m_shown.size() > MaxRemembered)
         m_shown.removeFirst();

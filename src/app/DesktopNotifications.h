@@ -15,6 +15,10 @@ class QDBusPendingCallWatcher;
 // opens no bus. Every call is asynchronous: a slow or absent service never holds the window.
 // A notification the service cannot show (no bus, no service, an error) comes back as
 // undelivered, for the caller to show another way.
+//
+// One notification is on its way at a time, and each takes the place of the last of ours the
+// desktop still shows: a partner writing flat out leaves one notification that follows the
+// newest message, never a pile of them on the desktop or of calls on the bus.
 class DesktopNotifications final : public QObject
 {
     Q_OBJECT
@@ -40,16 +44,27 @@ private slots:
     void notificationClosed(uint id, uint reason);
 
 private:
+    struct Note
+    {
+        QString summary;
+        QString body;
+        QString category;
+    };
+
     QDBusConnection &bus();
-    void send(
-        const QString &summary, const QString &body, const QString &category, bool bodyIsMarkup);
+    void start(const Note &note);
+    void send(const Note &note, bool bodyIsMarkup);
     // Watches a call; a failed one leaves the notification undelivered.
-    void onReply(QDBusPendingCallWatcher *watcher, const QString &summary, const QString &body,
+    void onReply(QDBusPendingCallWatcher *watcher, const Note &note,
         std::function<void(const QDBusMessage &reply)> delivered);
+    void finish();
     void remember(uint id);
 
     BusConnector m_connectBus;
     std::optional<QDBusConnection> m_bus;
     // The ids of our notifications still on show, newest last; only these may be clicked.
     QList<uint> m_shown;
+    // Whether a notification is on its way, and the newest one waiting for it.
+    bool m_sending = false;
+    std::optional<Note> m_waiting;
 };

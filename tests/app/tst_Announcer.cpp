@@ -102,6 +102,22 @@ private slots:
         QCOMPARE(m_bus.sender, QStringLiteral("Kalvex kalvex default"));
     }
 
+    // A partner writing flat out while the window is hidden leaves one notification that
+    // follows the newest message: one call on the bus at a time, each replacing the last.
+    void flood()
+    {
+        m_view = View::Hidden;
+        m_bus.notified.clear();
+        m_bus.replaced.clear();
+        Announcer announcer(m_bus.connector(), [this] { return m_view; });
+        for (int i = 1; i <= 500; ++i)
+            fromSara("Arial", QByteArray::number(i))(announcer);
+        QTRY_VERIFY(m_bus.notified.contains(QStringLiteral("sara | 500")));
+        QCOMPARE(m_bus.notified,
+            (QStringList { QStringLiteral("sara | 1"), QStringLiteral("sara | 500") }));
+        QCOMPARE(m_bus.replaced, (QList<uint> { 0, m_bus.lastId - 1 }));
+    }
+
     // Only the partner's messages that arrive while the window is hidden count, until it shows.
     void unreadCount()
     {

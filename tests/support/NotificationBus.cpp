@@ -82,11 +82,12 @@ void NotificationBus::click(uint id)
     server().send(clicked);
 }
 
-uint NotificationBus::Notify(const QString &appName, uint, const QString &appIcon,
+uint NotificationBus::Notify(const QString &appName, uint replacesId, const QString &appIcon,
     const QString &summary, const QString &body, const QStringList &actions, const QVariantMap &,
     int)
 {
     notified << summary + QStringLiteral(" | ") + body;
+    replaced << replacesId;
     sender = QStringList { appName, appIcon, actions.value(0) }.join(u' ');
     return ++lastId;
 }

@@ -35,6 +35,8 @@ public:
     QStringList notified;
     QString sender;
     uint lastId = 0;
+    // The id each Notify asked to replace (0 for none), in order.
+    QList<uint> replaced;
     // Whether the server says it reads markup in the body.
     bool readsMarkup = true;
 
