@@ -29,8 +29,8 @@ public:
 
     explicit DesktopNotifications(BusConnector connectBus, QObject *parent = nullptr);
 
-    // summary and body are plain text; category is one of the specification's hints
-    // ("im.received", "transfer.complete", ...).
+    // summary and body are plain text; category is one of the notification categories
+    // desktops know ("im.received", "transfer.complete", ...).
     void notify(const QString &summary, const QString &body, const QString &category);
 
 signals:
