@@ -20,18 +20,6 @@ QString oneLine(QString text)
     return text;
 }
 
-// As the transcript decides: only text in a Qirtas font is glyph codes, one line of them
-// between line breaks.
-QString unicodeText(const DecodedMessage &message)
-{
-    if (!message.MsgFontName.startsWith(UrduGlyphFont::familyPrefix()))
-        return WireText::fromWire(message.MsgText);
-    QStringList lines;
-    for (const QByteArray &line : message.MsgText.split('\n'))
-        lines << UrduUnicode::fromGlyphs(line.endsWith('\r') ? line.chopped(1) : line);
-    return lines.join(u' ');
-}
-
 } // namespace
 
 Announcer::Announcer(DesktopNotifications::BusConnector connectBus,
@@ -56,7 +44,9 @@ QString Announcer::trayToolTip() const
 
 QString Announcer::excerpt(const DecodedMessage &message)
 {
-    const QString text = oneLine(unicodeText(message)).trimmed();
+    const QString text = oneLine(
+        MessageMarkup::readableText(message, &UrduUnicode::fromGlyphs, QStringLiteral(" ")))
+                             .trimmed();
     if (text.size() <= ExcerptLength)
         return text;
     return text.left(ExcerptLength) + u'…';

@@ -2,6 +2,9 @@
 
 #include "chat/ColorNumber.h"
 #include "net/WireText.h"
+#include "urdu/UrduGlyphFont.h"
+
+#include <QStringList>
 
 #include <QtNumeric>
 
@@ -174,4 +177,15 @@ bool MessageMarkup::DecodeMessage(const QByteArray &markup, DecodedMessage &mess
     const bool headerRead = decodeHeader(markup, message);
     message.MsgText = *text;
     return headerRead;
+}
+
+QString MessageMarkup::readableText(const DecodedMessage &message,
+    const std::function<QString(const QByteArray &line)> &glyphLine, const QString &lineBreak)
+{
+    if (!message.MsgFontName.startsWith(UrduGlyphFont::familyPrefix()))
+        return WireText::fromWire(message.MsgText);
+    QStringList lines;
+    for (const QByteArray &line : message.MsgText.split('\n'))
+        lines << glyphLine(line.endsWith('\r') ? line.chopped(1) : line);
+    return lines.join(lineBreak);
 }

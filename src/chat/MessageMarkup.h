@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 // How the sender's composer showed a message: what the markup carries besides the text.
 struct MessageStyle
 {
@@ -47,5 +49,11 @@ QByteArray EncodeMessage(const MessageStyle &style, const QByteArray &text, bool
 bool DecodeMessage(const QByteArray &markup, DecodedMessage &message);
 
 inline constexpr qsizetype MaxMarkupBytes = 32767;
+
+// A decoded message's text for a reader: text in a Qirtas font is glyph codes, one line of them
+// between line breaks, each line turned into text by glyphLine and the lines joined by
+// lineBreak; any other font's text is the wire's single-byte text, whole.
+QString readableText(const DecodedMessage &message,
+    const std::function<QString(const QByteArray &line)> &glyphLine, const QString &lineBreak);
 
 } // namespace MessageMarkup

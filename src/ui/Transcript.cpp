@@ -57,18 +57,6 @@ QTextCharFormat runFormat(
     return run;
 }
 
-// Only text in a Qirtas font is glyph codes; any other font gets the wire's single-byte text.
-// The line breaks between the lines of an Urdu message stay line breaks.
-QString textToShow(const DecodedMessage &message)
-{
-    if (!message.MsgFontName.startsWith(UrduGlyphFont::familyPrefix()))
-        return WireText::fromWire(message.MsgText);
-    QStringList lines;
-    for (const QByteArray &line : message.MsgText.split('\n'))
-        lines << UrduGlyphFont::toDisplay(line.endsWith('\r') ? line.chopped(1) : line);
-    return lines.join(LineBreak);
-}
-
 // Every line break a partner may send (CR LF, a lone CR or LF) opens a line that starts
 // with the indent; the breaks become CR LF, which the document shows alike.
 QString indentedLines(const QString &text)
@@ -153,7 +141,8 @@ void Transcript::ShowMessage(const QString &nickname, int writer, const DecodedM
     writeRun(LineBreak + nickname + QStringLiteral(" Says : ") + LineBreak,
         runFormat(HeaderFont, LabelSize, writer != 0 ? RemoteNickPurple : LocalNickGreen, true),
         Left, Paragraph::Own);
-    const QString text = textToShow(message);
+    // The line breaks between the lines of an Urdu message stay line breaks.
+    const QString text = MessageMarkup::readableText(message, &UrduGlyphFont::toDisplay, LineBreak);
     const QTextCharFormat body
         = runFormat(message.MsgFontName, std::min(int(message.MsgFontSize), LargestShownSize),
             message.MsgColor, message.MsgBold, message.MsgItalic);

@@ -11,6 +11,7 @@
 #include "ui/TranscriptView.h"
 #include "ui/Twips.h"
 #include "ui/UrduScriptChoice.h"
+#include "ui/WindowNotices.h"
 #include "ui/frmAbout.h"
 #include "ui/frmConnect.h"
 #include "ui/frmFileExists.h"
@@ -19,7 +20,6 @@
 #include "ui/frmSettings.h"
 #include "urdu/UrduGlyphFont.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QDir>
@@ -341,14 +341,6 @@ void frmMain::connectSessions()
     connect(&transfer(), &TransferSession::changed, this, &frmMain::showTransferState);
     connect(&transfer(), &TransferSession::progressChanged, m_pbFtp, &QProgressBar::setValue);
     connect(&transfer(), &TransferSession::nameClash, this, &frmMain::settleNameClash);
-
-    m_announcer = new Announcer(
-        m_program.environment().notificationBus, [this] { return windowView(); }, this);
-    connect(&chat(), &ChatSession::userAsked, m_announcer, &Announcer::callArriving);
-    connect(&chat(), &ChatSession::messageDecoded, m_announcer, &Announcer::messageDecoded);
-    connect(&transfer(), &TransferSession::fileOffered, m_announcer, &Announcer::fileOffered);
-    connect(&transfer(), &TransferSession::transferEnded, m_announcer, &Announcer::transferEnded);
-    connect(m_announcer, &Announcer::clicked, this, &frmMain::ShowMessenger);
 }
 
 // A session that the history could not keep yet stays above the new one.
@@ -379,18 +371,10 @@ void frmMain::AddTrayIcon()
     m_trayIcon->setToolTip(QStringLiteral("Kalvex v1.0"));
     m_trayIcon->setContextMenu(m_mnuTray);
     connect(m_trayIcon, &QSystemTrayIcon::activated, this, &frmMain::TrayCallback);
-    connect(m_trayIcon, &QSystemTrayIcon::messageClicked, this, &frmMain::ShowMessenger);
-    connect(m_announcer, &Announcer::trayToolTipChanged, m_trayIcon, &QSystemTrayIcon::setToolTip);
-    connect(m_announcer, &Announcer::undelivered, this, &frmMain::showTrayBalloon);
+    m_notices
+        = new WindowNotices(this, m_program, m_trayIcon, [this] { return systemTrayAvailable(); });
+    connect(m_notices, &WindowNotices::showRequested, this, &frmMain::ShowMessenger);
     m_trayIcon->show();
-}
-
-// Where the desktop shows no notifications, the tray's own balloon does; without either,
-// nothing is shown.
-void frmMain::showTrayBalloon(const QString &title, const QString &text)
-{
-    if (systemTrayAvailable() && QSystemTrayIcon::supportsMessages())
-        m_trayIcon->showMessage(title, text);
 }
 
 void frmMain::RemoveTrayIcon()
@@ -612,22 +596,6 @@ void frmMain::changeEvent(QEvent *event)
     if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized)
         && systemTrayAvailable())
         QMetaObject::invokeMethod(this, &frmMain::hideIfMinimized, Qt::QueuedConnection);
-    if ((event->type() == QEvent::WindowStateChange || event->type() == QEvent::ActivationChange)
-        && windowView() != Announcer::WindowView::Hidden)
-        m_announcer->windowShown();
-}
-
-// The window is in front while it, or one of its dialogs, is the active window.
-Announcer::WindowView frmMain::windowView() const
-{
-    if (!isVisible() || isMinimized())
-        return Announcer::WindowView::Hidden;
-    for (const QWidget *active = QApplication::activeWindow(); active;
-         active = active->parentWidget()) {
-        if (active == this)
-            return Announcer::WindowView::InFront;
-    }
-    return Announcer::WindowView::Behind;
 }
 
 bool frmMain::systemTrayAvailable() const
@@ -656,7 +624,7 @@ void frmMain::ShowMessenger()
     move(current->geometry().topLeft());
     raise();
     activateWindow();
-    m_announcer->windowShown();
+    m_notices->windowShown();
 }
 
 void frmMain::mnuHlepTopics_Click()

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "app/Announcer.h"
 #include "app/basMain.h"
 #include "chat/ChatSession.h"
 #include "transfer/TransferSession.h"
@@ -24,6 +23,7 @@ class QTimer;
 class SessionHistory;
 class SocketEndpoint;
 class Transcript;
+class WindowNotices;
 class frmConnect;
 class frmKeyboard;
 
@@ -79,8 +79,6 @@ private:
     void layProgressBarOverStatus();
     void hideIfMinimized();
     bool systemTrayAvailable() const;
-    Announcer::WindowView windowView() const;
-    void showTrayBalloon(const QString &title, const QString &text);
 
     void showChatState(ChatSession::State state);
     void showSessionOpened(const QString &remoteNickname);
@@ -124,7 +122,7 @@ private:
     QPointer<frmKeyboard> m_keyboard;
     QPointer<frmConnect> m_connectDialog;
     QSystemTrayIcon *m_trayIcon = nullptr;
-    Announcer *m_announcer = nullptr;
+    WindowNotices *m_notices = nullptr;
     int m_trayIconId = 0;
     bool m_unloaded = false;
 };
