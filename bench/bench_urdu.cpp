@@ -1,14 +1,12 @@
 // Prints how fast Urdu text is shaped, and how long one keystroke takes in a composer that
 // already holds a thousand keys (edit, shape, refill the box), on the offscreen platform.
+#include "ComposerKeystrokes.h"
 #include "controls/UrduText.h"
 #include "urdu/UrduGlyphFont.h"
 #include "urdu/basUrdu.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QKeyEvent>
-#include <QLineEdit>
-#include <QRandomGenerator>
 
 #include <algorithm>
 #include <cstdio>
@@ -21,19 +19,9 @@ constexpr int ShapeRounds = 20;
 constexpr int ComposerKeys = 1000;
 constexpr int Keystrokes = 4000;
 
-UrduKeyText randomKeyText(qsizetype length)
-{
-    static constexpr char Alphabet[] = "abcdefghijklmnopqrstuvwxyzABCDEGHJKLNORSTVWXYZ 0123456789";
-    QRandomGenerator random(1);
-    UrduKeyText keys(length, Qt::Uninitialized);
-    for (char &key : keys)
-        key = Alphabet[random.bounded(int(sizeof Alphabet) - 1)];
-    return keys;
-}
-
 void measureShaping()
 {
-    const UrduKeyText keys = randomKeyText(ShapedBytes);
+    const UrduKeyText keys = ComposerKeystrokes::randomKeyText(ShapedBytes);
     qint64 best = std::numeric_limits<qint64>::max();
     qsizetype checksum = 0;
     for (int round = 0; round < ShapeRounds; ++round) {
@@ -49,37 +37,16 @@ void measureShaping()
     std::printf("shape_mb_per_s: %.0f MB/s\n", megabytesPerSecond);
 }
 
-void sendKey(QWidget *box, int key, const QString &text)
-{
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-    QApplication::sendEvent(box, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-    QApplication::sendEvent(box, &release);
-}
-
 void measureKeystrokes()
 {
     UrduText composer;
     composer.resize(600, composer.height());
     composer.show();
-    composer.setText(randomKeyText(ComposerKeys));
-    QLineEdit *box = composer.txtMain();
-
-    // Type and take back a letter in the middle of the text, so every stroke inserts or
-    // deletes inside the key text and reshapes all of it.
-    QElapsedTimer timer;
-    timer.start();
-    for (int stroke = 0; stroke < Keystrokes; ++stroke) {
-        box->setCursorPosition(ComposerKeys / 2);
-        if (stroke % 2 == 0)
-            sendKey(box, Qt::Key_B, QStringLiteral("b"));
-        else
-            sendKey(box, Qt::Key_Backspace, QStringLiteral("\b"));
-    }
-    const double microsecondsPerKey = double(timer.nsecsElapsed()) / 1e3 / Keystrokes;
+    composer.setText(ComposerKeystrokes::randomKeyText(ComposerKeys));
+    const double microseconds = ComposerKeystrokes::microsecondsPerKey(composer, Keystrokes, false);
     std::printf("# one keystroke in a composer of %d keys, over %d keys (text now %lld keys)\n",
         ComposerKeys, Keystrokes, static_cast<long long>(composer.Text().size()));
-    std::printf("keystroke_us: %.1f us\n", microsecondsPerKey);
+    std::printf("keystroke_us: %.1f us\n", microseconds);
 }
 
 } // namespace

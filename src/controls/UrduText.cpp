@@ -1,6 +1,7 @@
 #include "controls/UrduText.h"
 
 #include "chat/ColorNumber.h"
+#include "controls/UrduLineEdit.h"
 #include "controls/UrduTextAccessible.h"
 #include "controls/VirtualKey.h"
 #include "resources/StringTable.h"
@@ -62,7 +63,7 @@ Qt::Alignment toQtAlignment(qint32 alignment)
 UrduText::UrduText(QWidget *parent, Desktop *desktop)
     : QWidget(parent)
     , m_desktop(desktop)
-    , m_txtMain(new QLineEdit(this))
+    , m_txtMain(new UrduLineEdit(this))
     , m_backColor(ColorNumber::WindowBackground)
     , m_foreColor(ColorNumber::WindowText)
 {
@@ -694,7 +695,12 @@ void UrduText::setScript(UrduScript script)
 void UrduText::applyFont(const QFont &font)
 {
     m_glyphFont = font;
-    m_txtMain->setFont(m_script == UrduScript::Nastaliq ? NastaliqFont::font(font) : font);
+    if (m_script == UrduScript::Nastaliq) {
+        m_txtMain->setDrawnFont(NastaliqFont::font(font));
+    } else {
+        m_txtMain->setDrawnFont(std::nullopt);
+        m_txtMain->setFont(font);
+    }
     fitHeight();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Desktop.h"
+#include "controls/UrduLineEdit.h"
 #include "urdu/UrduKeyEditor.h"
 #include "urdu/UrduReadingMap.h"
 #include "urdu/UrduScript.h"
@@ -14,7 +15,6 @@
 #include <span>
 
 class QInputMethodEvent;
-class QLineEdit;
 class QMimeData;
 
 // The Urdu text box: a single-line box `txtMain` that shows the shaped glyphs of its key
@@ -116,7 +116,7 @@ public:
     void setScript(UrduScript script);
 
     // The inner box, where keys for the control are delivered.
-    QLineEdit *txtMain() const { return m_txtMain; }
+    UrduLineEdit *txtMain() const { return m_txtMain; }
 
     // What a screen reader is given: the Unicode Urdu the box shows, in reading order, and
     // the offsets in it that stand for the box's own positions (see UrduReadingMap).
@@ -189,7 +189,7 @@ private:
     QFont ambientFont() const;
 
     Desktop *m_desktop;
-    QLineEdit *m_txtMain;
+    UrduLineEdit *m_txtMain;
     UrduKeyEditor m_editor;
     UrduReadingMap m_reading;
     UrduScript m_script = UrduScript::Naskh;

@@ -1,22 +1,21 @@
 #include "controls/UrduTextAccessible.h"
 
+#include "controls/UrduLineEdit.h"
 #include "controls/UrduText.h"
-
-#include <QLineEdit>
 
 namespace {
 
 QAccessibleInterface *interfaceFor(const QString &className, QObject *object)
 {
-    auto *box = qobject_cast<QLineEdit *>(object);
-    if (className != u"QLineEdit" || !box || !qobject_cast<UrduText *>(box->parentWidget()))
+    auto *box = qobject_cast<UrduLineEdit *>(object);
+    if (className != u"UrduLineEdit" || !box || !qobject_cast<UrduText *>(box->parentWidget()))
         return nullptr;
     return new UrduTextAccessible(box);
 }
 
 } // namespace
 
-UrduTextAccessible::UrduTextAccessible(QLineEdit *box)
+UrduTextAccessible::UrduTextAccessible(UrduLineEdit *box)
     : QAccessibleWidget(box, QAccessible::EditableText)
 {
 }
@@ -26,9 +25,9 @@ void UrduTextAccessible::install()
     QAccessible::installFactory(interfaceFor);
 }
 
-QLineEdit *UrduTextAccessible::box() const
+UrduLineEdit *UrduTextAccessible::box() const
 {
-    return static_cast<QLineEdit *>(widget());
+    return static_cast<UrduLineEdit *>(widget());
 }
 
 UrduText *UrduTextAccessible::control() const
@@ -138,7 +137,7 @@ QRect UrduTextAccessible::characterRect(int) const
 
 int UrduTextAccessible::offsetAtPoint(const QPoint &point) const
 {
-    return control()->readingOffset(box()->cursorPositionAt(box()->mapFromGlobal(point)));
+    return control()->readingOffset(box()->positionAt(box()->mapFromGlobal(point)));
 }
 
 void UrduTextAccessible::scrollToSubstring(int startIndex, int)

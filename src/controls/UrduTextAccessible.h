@@ -2,7 +2,7 @@
 
 #include <QAccessibleWidget>
 
-class QLineEdit;
+class UrduLineEdit;
 class UrduText;
 
 // What assistive technology reads of an Urdu text box: the Unicode Urdu it shows, in reading
@@ -11,7 +11,7 @@ class UrduText;
 class UrduTextAccessible final : public QAccessibleWidget, public QAccessibleTextInterface
 {
 public:
-    explicit UrduTextAccessible(QLineEdit *box);
+    explicit UrduTextAccessible(UrduLineEdit *box);
 
     // Registers the interface for every Urdu text box; safe to call more than once.
     static void install();
@@ -35,7 +35,7 @@ public:
     QString attributes(int offset, int *startOffset, int *endOffset) const override;
 
 private:
-    QLineEdit *box() const;
+    UrduLineEdit *box() const;
     UrduText *control() const;
     QString shownText() const;
 };

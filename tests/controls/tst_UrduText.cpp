@@ -7,6 +7,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QMouseEvent>
 #include <QPainterPath>
 #include <QTest>
 
@@ -223,9 +224,10 @@ private slots:
         UrduText control;
         QVERIFY(NastaliqFont::install());
         control.setScript(UrduScript::Nastaliq);
-        QCOMPARE(control.txtMain()->font().pointSizeF(), 9.75 * 671 / 768);
-        QVERIFY(control.height() >= QFontMetricsF(control.txtMain()->font()).height());
-        QFont large = control.txtMain()->font();
+        const QFont drawn = control.txtMain()->drawnFont().value();
+        QCOMPARE(drawn.pointSizeF(), 9.75 * 671 / 768);
+        QVERIFY(control.height() >= QFontMetricsF(drawn).height());
+        QFont large = drawn;
         large.setPointSize(100);
         const QFontMetricsF line(large);
         for (const QString &sample : { QStringLiteral("آپ کیسے ہیں؟"), QStringLiteral("تشخیص"),
@@ -236,6 +238,58 @@ private slots:
             QVERIFY2(
                 -ink.top() <= line.ascent() && ink.bottom() <= line.descent(), qPrintable(sample));
         }
+    }
+
+    // In Nastaliq the box draws its own text, and the mouse goes by that drawing: a click puts
+    // the caret where it is drawn, between the letters of a number too; a drag selects from the
+    // press; Shift extends; a double click takes the word. The drawing stays within the box.
+    void nastaliqMouse()
+    {
+        UrduText control;
+        QVERIFY(NastaliqFont::install());
+        control.setScript(UrduScript::Nastaliq);
+        control.resize(300, control.height());
+        const QImage empty = control.grab().toImage();
+        control.setText("slam dwst 12 Ap");
+        UrduLineEdit *box = control.txtMain();
+        QCOMPARE(box->text(), QStringLiteral("سلام دوست ۱۲ آپ"));
+        const auto caretPlace
+            = [box] { return box->inputMethodQuery(Qt::ImCursorRectangle).toRect().center(); };
+        const auto placeOf = [&](int offset) {
+            box->setCursorPosition(offset);
+            return caretPlace();
+        };
+        for (int offset = 0; offset <= box->text().size(); ++offset) {
+            const QPoint place = placeOf(offset);
+            box->setCursorPosition(offset == 0 ? 1 : 0);
+            QTest::mouseClick(box, Qt::LeftButton, {}, place);
+            QCOMPARE(caretPlace(), place);
+        }
+        QList<QPoint> places;
+        for (int offset = 0; offset <= box->text().size(); ++offset)
+            places << placeOf(offset);
+        QTest::mousePress(box, Qt::LeftButton, {}, places[2]);
+        QMouseEvent drag(QEvent::MouseMove, places[11], box->mapToGlobal(places[11]), Qt::NoButton,
+            Qt::LeftButton, {});
+        QApplication::sendEvent(box, &drag);
+        QTest::mouseRelease(box, Qt::LeftButton, {}, places[11]);
+        QCOMPARE(box->selectedText(), QStringLiteral("ام دوست ۱"));
+        box->setCursorPosition(6);
+        QTest::mouseClick(box, Qt::LeftButton, Qt::ShiftModifier, places[15]);
+        QCOMPARE(box->selectedText(), QStringLiteral("وست ۱۲ آپ"));
+        QTest::mouseDClick(box, Qt::LeftButton, {}, places[7]);
+        QCOMPARE(box->selectedText(), QStringLiteral("دوست"));
+        QRect ink;
+        const QImage drawn = control.grab().toImage();
+        for (int y = 0; y < drawn.height(); ++y)
+            for (int x = 0; x < drawn.width(); ++x)
+                if (drawn.pixel(x, y) != empty.pixel(x, y))
+                    ink |= QRect(x, y, 1, 1);
+        QVERIFY2(ink.top() > 2 && ink.bottom() < control.height() - 3,
+            qPrintable(QStringLiteral("ink %1 to %2 of %3")
+                           .arg(ink.top())
+                           .arg(ink.bottom())
+                           .arg(control.height())));
     }
 
     // Exactly these characters change nothing; every other one edits the text (but Delete,
