@@ -26,9 +26,8 @@ void ScriptedDesktop::playSound(const QString &path)
         onSound(path);
 }
 
-template<typename T> bool ScriptedDesktop::choose(const QString &kind, T &value)
+template<typename T> bool ScriptedDesktop::choose(T &value)
 {
-    dialogsShown.append(kind);
     dialogsOpenedOn.append(QVariant::fromValue(value));
     const QVariant answer = dialogAnswers.isEmpty() ? QVariant() : dialogAnswers.takeFirst();
     if (answer.metaType() != QMetaType::fromType<T>())
@@ -39,18 +38,16 @@ template<typename T> bool ScriptedDesktop::choose(const QString &kind, T &value)
 
 bool ScriptedDesktop::chooseFont(QWidget *, QFont &font)
 {
-    return choose(QStringLiteral("font"), font);
+    return choose(font);
 }
 
 bool ScriptedDesktop::chooseColor(QWidget *, QColor &color)
 {
-    return choose(QStringLiteral("color"), color);
+    return choose(color);
 }
 
-bool ScriptedDesktop::chooseFile(
-    QWidget *, FileMode mode, const QString &qtFilter, QString &fileName)
+bool ScriptedDesktop::chooseFile(QWidget *, FileMode, const QString &qtFilter, QString &fileName)
 {
     fileFilters.append(qtFilter);
-    return choose(
-        mode == FileMode::Open ? QStringLiteral("open") : QStringLiteral("save"), fileName);
+    return choose(fileName);
 }

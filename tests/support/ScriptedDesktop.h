@@ -40,13 +40,11 @@ public:
     // Picker answers, taken from the front: a QFont, QColor or QString (a file name) of the
     // picker's own kind is chosen; anything else, or none, closes it without a choice.
     QList<QVariant> dialogAnswers;
-    // "font", "color", "open", "save", one for each picker shown, in order.
-    QStringList dialogsShown;
     // The value each picker opened on (QFont, QColor, or the file name), in order.
     QList<QVariant> dialogsOpenedOn;
     // The Qt filter of each file picker.
     QStringList fileFilters;
 
 private:
-    template<typename T> bool choose(const QString &kind, T &value);
+    template<typename T> bool choose(T &value);
 };

@@ -1,14 +1,24 @@
 #pragma once
 
-#include <QByteArray>
-#include <QString>
+#include <QFile>
 
 // Whole files written and read back by the tests.
 namespace TestFiles {
 
 // The file's bytes, or "(missing)" when it cannot be read.
-QByteArray read(const QString &path);
+inline QByteArray read(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
 // Writes content as the whole file and returns its path.
-QString write(const QString &path, const QByteArray &content);
+inline QString write(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(content);
+    return path;
+}
 
 } // namespace TestFiles

@@ -4,7 +4,6 @@
 #include "transfer/TransferSession.h"
 
 #include <QEventLoop>
-#include <QFileInfo>
 #include <QTcpServer>
 #include <QTimer>
 
@@ -58,14 +57,6 @@ void TestProgram::startAs(const QString &nickname)
     program->LocalNickname = nickname;
     program->LocalFullName = nickname + QStringLiteral(" Khan");
     program->LocalEmail = nickname + QStringLiteral("@example.org");
-}
-
-QStringList TestProgram::soundsPlayed() const
-{
-    QStringList names;
-    for (const QString &path : desktop.sounds)
-        names << QFileInfo(path).fileName();
-    return names;
 }
 
 QStringList TestProgram::textsShown() const

@@ -48,8 +48,7 @@ public:
     void start();
     // Starts the copy for "<nickname>", "<nickname> Khan", "<nickname>@example.org".
     void startAs(const QString &nickname);
-    // The file names of the sounds played and the texts of the boxes shown, in order.
-    QStringList soundsPlayed() const;
+    // The texts of the boxes shown, in order.
     QStringList textsShown() const;
 
     // QTest::qWaitFor without its pauses between rounds, which would dominate an exchange.

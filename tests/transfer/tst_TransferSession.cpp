@@ -6,6 +6,7 @@
 #include "transfer/TransferSession.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -274,8 +275,8 @@ private slots:
                 && transfer.WskFTP().State() == SocketEndpoint::SocketState::Listening
                 && transfer.WskFTP().LocalPort() == ports.file;
         }));
-        for (const QString &sound : us.soundsPlayed())
-            shown << sound.toUtf8();
+        for (const QString &sound : us.desktop.sounds)
+            shown << QFileInfo(sound).fileName().toUtf8();
         QCOMPARE(file.received(), ours);
         QCOMPARE(shown.join('|'), events);
         QByteArrayList files;
