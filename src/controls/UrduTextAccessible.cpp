@@ -2,6 +2,8 @@
 
 #include "controls/UrduLineEdit.h"
 #include "controls/UrduText.h"
+#include "urdu/UrduGlyphFont.h"
+#include "urdu/UrduUnicode.h"
 
 namespace {
 
@@ -13,7 +15,82 @@ QAccessibleInterface *interfaceFor(const QString &className, QObject *object)
     return new UrduTextAccessible(box);
 }
 
+// The handler that was installed before ours, which every event goes on to.
+QAccessible::UpdateHandler nextHandler = nullptr;
+
+void passOn(QAccessibleEvent *event)
+{
+    if (nextHandler) {
+        nextHandler(event);
+        return;
+    }
+    // No handler before ours: Qt's own delivery, which runs while none is installed.
+    const QAccessible::UpdateHandler ours = QAccessible::installUpdateHandler(nullptr);
+    QAccessible::updateAccessibility(event);
+    QAccessible::installUpdateHandler(ours);
+}
+
+// The Unicode Urdu a box's own text reads as: its glyph font's characters in Naskh, the Urdu
+// itself in Nastaliq.
+QString readingOf(const UrduText &control, const QString &boxText)
+{
+    if (control.script() == UrduScript::Nastaliq)
+        return boxText;
+    return UrduUnicode::fromGlyphs(UrduGlyphFont::fromDisplay(boxText));
+}
+
+// A box tells its changes as its own text: in Naskh the glyph font's characters, which a screen
+// reader would speak as nothing, and the whole line at each key in either script. They are told
+// again as the Unicode Urdu that changed.
+void tellReadably(QAccessibleEvent *event)
+{
+    const std::optional<UrduTextAccessible::Change> change
+        = UrduTextAccessible::readableChange(*event);
+    if (!change) {
+        passOn(event);
+        return;
+    }
+    QAccessibleTextUpdateEvent readable(
+        event->object(), change->position, change->removed, change->inserted);
+    passOn(&readable);
+}
+
 } // namespace
+
+std::optional<UrduTextAccessible::Change> UrduTextAccessible::readableChange(
+    const QAccessibleEvent &event)
+{
+    auto *box = qobject_cast<UrduLineEdit *>(event.object());
+    const auto *control = box ? qobject_cast<UrduText *>(box->parentWidget()) : nullptr;
+    const QAccessible::Event type = event.type();
+    if (!control || box->echoMode() != QLineEdit::Normal
+        || (type != QAccessible::TextInserted && type != QAccessible::TextRemoved
+            && type != QAccessible::TextUpdated))
+        return std::nullopt;
+    // The box has changed already: the text before is the change undone.
+    QString before = box->text();
+    if (type == QAccessible::TextInserted) {
+        const auto &insert = static_cast<const QAccessibleTextInsertEvent &>(event);
+        before.remove(insert.changePosition(), insert.textInserted().size());
+    } else if (type == QAccessible::TextRemoved) {
+        const auto &remove = static_cast<const QAccessibleTextRemoveEvent &>(event);
+        before.insert(remove.changePosition(), remove.textRemoved());
+    } else {
+        const auto &update = static_cast<const QAccessibleTextUpdateEvent &>(event);
+        before.replace(update.changePosition(), update.textInserted().size(), update.textRemoved());
+    }
+    const QString old = readingOf(*control, before);
+    const QString now = readingOf(*control, box->text());
+    qsizetype same = 0;
+    while (same < old.size() && same < now.size() && old.at(same) == now.at(same))
+        ++same;
+    qsizetype sameAtEnd = 0;
+    while (sameAtEnd < old.size() - same && sameAtEnd < now.size() - same
+        && old.at(old.size() - 1 - sameAtEnd) == now.at(now.size() - 1 - sameAtEnd))
+        ++sameAtEnd;
+    return Change { int(same), old.mid(same, old.size() - same - sameAtEnd),
+        now.mid(same, now.size() - same - sameAtEnd) };
+}
 
 UrduTextAccessible::UrduTextAccessible(UrduLineEdit *box)
     : QAccessibleWidget(box, QAccessible::EditableText)
@@ -23,6 +100,11 @@ UrduTextAccessible::UrduTextAccessible(UrduLineEdit *box)
 void UrduTextAccessible::install()
 {
     QAccessible::installFactory(interfaceFor);
+    static const bool handling = [] {
+        nextHandler = QAccessible::installUpdateHandler(tellReadably);
+        return true;
+    }();
+    Q_UNUSED(handling);
 }
 
 UrduLineEdit *UrduTextAccessible::box() const

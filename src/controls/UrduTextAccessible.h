@@ -2,6 +2,8 @@
 
 #include <QAccessibleWidget>
 
+#include <optional>
+
 class UrduLineEdit;
 class UrduText;
 
@@ -13,8 +15,20 @@ class UrduTextAccessible final : public QAccessibleWidget, public QAccessibleTex
 public:
     explicit UrduTextAccessible(UrduLineEdit *box);
 
-    // Registers the interface for every Urdu text box; safe to call more than once.
+    // Registers the interface for every Urdu text box, and has the boxes' changes told as the
+    // Unicode Urdu that changed (see readableChange); safe to call more than once.
     static void install();
+
+    // A change to an Urdu text box's text, as offsets in its Unicode Urdu.
+    struct Change
+    {
+        int position;
+        QString removed;
+        QString inserted;
+    };
+    // What a text change an Urdu box tells, as its own text, changed in the Urdu it reads as;
+    // nothing for other events and boxes, and for a password box.
+    static std::optional<Change> readableChange(const QAccessibleEvent &event);
 
     void *interface_cast(QAccessible::InterfaceType type) override;
     QString text(QAccessible::Text kind) const override;

@@ -1,4 +1,5 @@
 #include "controls/UrduText.h"
+#include "controls/UrduTextAccessible.h"
 #include "support/ScriptedDesktop.h"
 #include "support/UrduTestText.h"
 #include "urdu/NastaliqFont.h"
@@ -18,6 +19,8 @@ class tst_UrduText : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { QVERIFY(NastaliqFont::install()); }
+
     // From a box showing ShapeUrdu(before) with `selected` glyphs selected from `caret` on,
     // counted on screen from the left, the keys (characters, or Qt's named keys) leave it
     // showing `shown` (glyph codes as characters, left to right as seen: b a b shows "LBI";
@@ -237,6 +240,28 @@ private slots:
             const QRectF ink = outline.boundingRect();
             QVERIFY2(
                 -ink.top() <= line.ascent() && ink.bottom() <= line.descent(), qPrintable(sample));
+        }
+    }
+
+    // What is typed is told to a screen reader as the Urdu it adds, in either script, from the
+    // box's own word of it: the whole line changed, in its own characters.
+    void accessibleChanges()
+    {
+        for (const UrduScript script : { UrduScript::Naskh, UrduScript::Nastaliq }) {
+            UrduText control;
+            control.setScript(script);
+            control.setText("slam dwst");
+            const QString before = control.txtMain()->text();
+            control.setText("slam, dwst");
+            const QAccessibleTextUpdateEvent update(
+                control.txtMain(), 0, before, control.txtMain()->text());
+            const auto told = UrduTextAccessible::readableChange(update);
+            QVERIFY(told);
+            QCOMPARE(told->position, 4);
+            QCOMPARE(told->removed, QString());
+            QCOMPARE(told->inserted, QStringLiteral("،"));
+            control.setPasswordChar(QStringLiteral("*"));
+            QVERIFY(!UrduTextAccessible::readableChange(update));
         }
     }
 
