@@ -40,9 +40,6 @@ int main(int argc, char *argv[])
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [&program] { program.Unload(); });
 
     program.Main();
-    // The other windows take the main window's icon from the application: the same images,
-    // already read, rather than reading them once more before the window shows.
-    QApplication::setWindowIcon(qobject_cast<QWidget *>(program.mainWindow())->windowIcon());
     QObject::connect(singleInstance.get(), &SingleInstance::showRequested, &app,
         [&program] { qobject_cast<frmMain *>(program.mainWindow())->ShowMessenger(); });
     const int exitCode = QApplication::exec();

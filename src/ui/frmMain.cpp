@@ -21,10 +21,10 @@
 #include "ui/frmSettings.h"
 #include "urdu/UrduGlyphFont.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QDir>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
@@ -40,6 +40,7 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QUrl>
+#include <QWindow>
 
 #include <random>
 
@@ -76,7 +77,6 @@ frmMain::frmMain(basMain &program, QWidget *parent)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Kalvex v1.0"));
-    setWindowIcon(ProgramIcon::icon());
     UrduGlyphFont::install();
 
     createControls();
@@ -270,8 +270,8 @@ void frmMain::Form_Load()
 void frmMain::AddTrayIcon()
 {
     m_trayIconId = drawTrayIconId();
-    // The window's own icon: its images are read once for both.
-    m_trayIcon = new QSystemTrayIcon(windowIcon(), this);
+    // It goes up with its icon once the window has been painted (see finishStart).
+    m_trayIcon = new QSystemTrayIcon(this);
     m_trayIcon->setObjectName(QStringLiteral("trayIcon"));
     m_trayIcon->setToolTip(QStringLiteral("Kalvex v1.0"));
     m_trayIcon->setContextMenu(m_mnuTray);
@@ -279,7 +279,26 @@ void frmMain::AddTrayIcon()
     m_notices
         = new WindowNotices(this, m_program, m_trayIcon, [this] { return systemTrayAvailable(); });
     connect(m_notices, &WindowNotices::showRequested, this, &frmMain::ShowMessenger);
+}
+
+// What the first window does not need waits until it has been painted: the program's icon,
+// whose images take milliseconds to read, and with it the tray icon. Every window takes the
+// icon from the application.
+void frmMain::finishStart()
+{
+    if (m_startFinished)
+        return;
+    m_startFinished = true;
+    QApplication::setWindowIcon(ProgramIcon::icon());
+    m_trayIcon->setIcon(QApplication::windowIcon());
     m_trayIcon->show();
+}
+
+void frmMain::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_startFinished)
+        windowHandle()->installEventFilter(this);
 }
 
 void frmMain::RemoveTrayIcon()
@@ -440,6 +459,13 @@ void frmMain::handFocusToComposer()
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
+    // An exposure is handled by painting the window; what is queued here runs after it.
+    if (watched == windowHandle() && event->type() == QEvent::Expose
+        && windowHandle()->isExposed()) {
+        windowHandle()->removeEventFilter(this);
+        QMetaObject::invokeMethod(this, &frmMain::finishStart, Qt::QueuedConnection);
+        return false;
+    }
     if (watched == m_rtbMain->viewport() && event->type() == QEvent::MouseButtonPress) {
         handFocusToComposer();
         return false;

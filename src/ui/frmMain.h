@@ -61,6 +61,7 @@ public slots:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -75,6 +76,7 @@ private:
     void Form_Load();
     void Form_QueryUnload();
     void AddTrayIcon();
+    void finishStart();
     void RemoveTrayIcon();
     void layProgressBarOverStatus();
     void hideIfMinimized();
@@ -124,5 +126,6 @@ private:
     QSystemTrayIcon *m_trayIcon = nullptr;
     WindowNotices *m_notices = nullptr;
     int m_trayIconId = 0;
+    bool m_startFinished = false;
     bool m_unloaded = false;
 };

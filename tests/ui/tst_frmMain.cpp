@@ -187,16 +187,17 @@ private slots:
                     .contains("<title>Kalvex Help</title>"));
     }
 
-    // The tray icon and its tip; minimized, the window hides; the icon's left button or Show
-    // Messenger bring it back to the top-left corner.
+    // The tray icon, up once the window has been painted, and its tip; minimized, the window hides;
+    // the icon's left button or Show Messenger bring it back to the top-left corner.
     void tray()
     {
         TestMessenger messenger(Ali, TestMessenger::freePorts(), true);
         messenger.start();
         frmMain &window = messenger.window();
         auto *trayIcon = window.findChild<QSystemTrayIcon *>();
-        QVERIFY(window.trayIconShown());
+        QTRY_VERIFY(window.trayIconShown());
         QCOMPARE(trayIcon->toolTip(), QStringLiteral("Kalvex v1.0"));
+        QVERIFY(!trayIcon->icon().isNull() && !window.windowIcon().isNull());
         for (const int click : { int(QSystemTrayIcon::Trigger), -1 }) {
             window.move(160, 120);
             window.showMinimized();
