@@ -68,9 +68,25 @@ int UrduLineEdit::positionAt(qreal x) const
     return m_layout.xToCursor(x - textLeft());
 }
 
+// As the line edit reckons it, but for the width: the line edit measures an x of its font,
+// which the glyph font lacks, and finding one in another font costs milliseconds of the
+// program's start. The box's width is always its container's; its height is what counts.
 QSize UrduLineEdit::sizeHint() const
 {
-    return withDrawnLine(QLineEdit::sizeHint());
+    ensurePolished();
+    const QFontMetrics metrics(font());
+    const int iconSize = style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, this);
+    const QMargins text = textMargins();
+    const QMargins contents = contentsMargins();
+    const int line = std::max(metrics.height(), std::max(MinimumLineHeight, iconSize - 2));
+    const int height = line + 2 * VerticalMargin + text.top() + text.bottom() + contents.top()
+        + contents.bottom();
+    const int width = metrics.averageCharWidth() * 17 + 2 * HorizontalMargin + text.left()
+        + text.right() + contents.left() + contents.right();
+    QStyleOptionFrame panel;
+    initStyleOption(&panel);
+    return withDrawnLine(
+        style()->sizeFromContents(QStyle::CT_LineEdit, &panel, QSize(width, height), this));
 }
 
 QSize UrduLineEdit::minimumSizeHint() const

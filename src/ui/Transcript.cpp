@@ -76,9 +76,6 @@ Transcript::Transcript(QTextEdit *rtbMain, std::function<QDateTime()> clock, con
     , m_clock(std::move(clock))
     , m_locale(locale)
     , m_archive(*rtbMain->document(), archiveFolder, limits)
-    // The width of the indent in the header's font, at least a pixel.
-    , m_bodyMargin(
-          std::max(1.0, QFontMetricsF(QFont(HeaderFont, LabelSize)).horizontalAdvance(BodyIndent)))
 {
     // The transcript only ever grows at the end or is cleared; nobody can undo a run, so
     // keeping a history of them would only cost memory.
@@ -244,6 +241,16 @@ void Transcript::formatLastParagraph(int alignment, Paragraph paragraph)
         m_end.setBlockFormat(wanted);
 }
 
+// The width of the indent in the header's font, at least a pixel. Measured with the first
+// message: resolving the font costs milliseconds the program's start need not wait for.
+qreal Transcript::bodyMargin() const
+{
+    if (!m_bodyMargin)
+        m_bodyMargin = std::max(
+            1.0, QFontMetricsF(QFont(HeaderFont, LabelSize)).horizontalAdvance(BodyIndent));
+    return *m_bodyMargin;
+}
+
 QTextBlockFormat Transcript::paragraphFormat(int alignment, Paragraph paragraph) const
 {
     // Absolute, and every paragraph left to right: right-to-left letters in a partner's
@@ -254,9 +261,9 @@ QTextBlockFormat Transcript::paragraphFormat(int alignment, Paragraph paragraph)
     if (paragraph == Paragraph::Body) {
         // Lines a wrap opens stand in by the indent too. An English line brings its own
         // blanks, so its first line is drawn from the margin.
-        format.setLeftMargin(m_bodyMargin);
+        format.setLeftMargin(bodyMargin());
         if (alignment == Left)
-            format.setTextIndent(-m_bodyMargin);
+            format.setTextIndent(-bodyMargin());
     }
     return format;
 }

@@ -11,6 +11,7 @@
 #include <QTextCursor>
 
 #include <functional>
+#include <optional>
 
 class QPrinter;
 class QTextEdit;
@@ -98,6 +99,7 @@ private:
         const QString &text, const QTextCharFormat &run, int alignment, Paragraph paragraph);
     void formatLastParagraph(int alignment, Paragraph paragraph);
     QTextBlockFormat paragraphFormat(int alignment, Paragraph paragraph) const;
+    qreal bodyMargin() const;
     void finishEdit();
     void beginSession();
     void keepWithinLimits();
@@ -111,6 +113,6 @@ private:
     QDateTime m_sessionStart;
     QLocale m_locale;
     TranscriptArchive m_archive;
-    qreal m_bodyMargin;
+    mutable std::optional<qreal> m_bodyMargin;
     UrduScript m_script = UrduScript::Naskh;
 };
