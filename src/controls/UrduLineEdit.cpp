@@ -21,7 +21,6 @@ constexpr int MinimumLineHeight = 14;
 
 UrduLineEdit::UrduLineEdit(QWidget *parent)
     : QLineEdit(parent)
-    , m_caretBlink(this)
 {
     connect(&m_caretBlink, &QTimer::timeout, this, [this] {
         m_caretShown = !m_caretShown;

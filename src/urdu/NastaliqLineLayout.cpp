@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -37,20 +38,23 @@ bool isNumberPart(QStringView word, int index)
         && isDigit(word, index - 1) && isDigit(word, index + 1);
 }
 
-// Where the glyphs of the characters [start, end) of a line begin and end, by their advances.
-std::pair<qreal, qreal> inkExtent(const QTextLine &line, int start, int end)
+// Where the glyphs of the characters [start, end) of a line begin and end, by their advances;
+// nothing when they have no glyphs.
+std::optional<std::pair<qreal, qreal>> advanceExtent(const QTextLine &line, int start, int end)
 {
-    qreal left = std::numeric_limits<qreal>::max();
-    qreal right = std::numeric_limits<qreal>::lowest();
+    std::optional<std::pair<qreal, qreal>> extent;
     for (const QGlyphRun &run : line.glyphRuns(start, end - start)) {
         const QList<QPointF> positions = run.positions();
         const QList<QPointF> advances = run.rawFont().advancesForGlyphIndexes(run.glyphIndexes());
         for (qsizetype glyph = 0; glyph < positions.size(); ++glyph) {
-            left = std::min(left, positions.at(glyph).x());
-            right = std::max(right, positions.at(glyph).x() + advances.at(glyph).x());
+            const qreal left = positions.at(glyph).x();
+            const qreal right = left + advances.at(glyph).x();
+            extent = extent
+                ? std::pair(std::min(extent->first, left), std::max(extent->second, right))
+                : std::pair(left, right);
         }
     }
-    return { left, right };
+    return extent;
 }
 
 } // namespace
@@ -133,7 +137,8 @@ void NastaliqLineLayout::forgetUnusedWords()
     m_shapedWords.swap(used);
 }
 
-// A caret between a word and blanks belongs to the word, which knows where its ends are drawn.
+// A caret between a word and blanks is placed by the blanks: at the word's edge that meets them,
+// which is where a number at that end of the word ends too.
 const NastaliqLineLayout::Piece *NastaliqLineLayout::pieceAt(int offset) const
 {
     const Piece *found = nullptr;
@@ -168,13 +173,14 @@ qreal NastaliqLineLayout::cursorToX(int offset) const
         int end = within + 1;
         while (isNumberPart(word, end))
             ++end;
-        return piece->left + inkExtent(line, within, end).second;
-    }
-    if (numberBefore && !numberAfter) {
+        if (const auto number = advanceExtent(line, within, end))
+            return piece->left + number->second;
+    } else if (numberBefore && !numberAfter) {
         int start = within - 1;
         while (isNumberPart(word, start - 1))
             --start;
-        return piece->left + inkExtent(line, start, within).first;
+        if (const auto number = advanceExtent(line, start, within))
+            return piece->left + number->first;
     }
     return piece->left + line.cursorToX(within);
 }
