@@ -6,6 +6,7 @@
 #include "resources/StringTable.h"
 #include "ui/Composers.h"
 #include "ui/FileDrops.h"
+#include "ui/FirstPaint.h"
 #include "ui/MainMenus.h"
 #include "ui/SessionHistory.h"
 #include "ui/Transcript.h"
@@ -40,7 +41,6 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QUrl>
-#include <QWindow>
 
 #include <random>
 
@@ -262,6 +262,7 @@ void frmMain::showSessionOpened(const QString &remoteNickname)
 void frmMain::Form_Load()
 {
     AddTrayIcon();
+    new FirstPaint(this, [this] { finishStart(); });
     layProgressBarOverStatus();
     chat().start();
     transfer().start();
@@ -286,19 +287,9 @@ void frmMain::AddTrayIcon()
 // icon from the application.
 void frmMain::finishStart()
 {
-    if (m_startFinished)
-        return;
-    m_startFinished = true;
     QApplication::setWindowIcon(ProgramIcon::icon());
     m_trayIcon->setIcon(QApplication::windowIcon());
     m_trayIcon->show();
-}
-
-void frmMain::showEvent(QShowEvent *event)
-{
-    QMainWindow::showEvent(event);
-    if (!m_startFinished)
-        windowHandle()->installEventFilter(this);
 }
 
 void frmMain::RemoveTrayIcon()
@@ -459,13 +450,6 @@ void frmMain::handFocusToComposer()
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
-    // An exposure is handled by painting the window; what is queued here runs after it.
-    if (watched == windowHandle() && event->type() == QEvent::Expose
-        && windowHandle()->isExposed()) {
-        windowHandle()->removeEventFilter(this);
-        QMetaObject::invokeMethod(this, &frmMain::finishStart, Qt::QueuedConnection);
-        return false;
-    }
     if (watched == m_rtbMain->viewport() && event->type() == QEvent::MouseButtonPress) {
         handFocusToComposer();
         return false;

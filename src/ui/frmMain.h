@@ -61,7 +61,6 @@ public slots:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
-    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -126,6 +125,5 @@ private:
     QSystemTrayIcon *m_trayIcon = nullptr;
     WindowNotices *m_notices = nullptr;
     int m_trayIconId = 0;
-    bool m_startFinished = false;
     bool m_unloaded = false;
 };
