@@ -1,5 +1,6 @@
 #include "BenchSupport.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
@@ -51,6 +52,23 @@ long statusKiB(const QByteArray &field)
             return line.mid(field.size()).trimmed().split(' ').first().toLong();
     }
     return 0;
+}
+
+FirstAndLast firstAndLastBatch(int count, int batch, const std::function<void(int)> &append)
+{
+    FirstAndLast taken { 0, 0 };
+    QElapsedTimer timer;
+    for (int number = 0; number < count; ++number) {
+        if (number % batch == 0)
+            timer.start();
+        append(number);
+        QCoreApplication::processEvents();
+        if (number == batch - 1)
+            taken.first = timer.nsecsElapsed();
+        if (number == count - 1)
+            taken.last = timer.nsecsElapsed();
+    }
+    return taken;
 }
 
 } // namespace BenchSupport

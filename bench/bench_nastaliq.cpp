@@ -1,6 +1,7 @@
 // Prints how Urdu in Nastaliq performs on the offscreen platform: one keystroke in a composer
 // that holds a thousand keys (edit, shape, lay out and draw the words it changed), and
 // how appending Urdu messages to a Nastaliq transcript keeps its pace as it grows.
+#include "BenchSupport.h"
 #include "ComposerKeystrokes.h"
 #include "chat/MessageMarkup.h"
 #include "controls/UrduText.h"
@@ -9,7 +10,6 @@
 #include "urdu/UrduGlyphFont.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTextEdit>
 
@@ -54,23 +54,12 @@ void measureTranscript()
     transcript.setUrduScript(UrduScript::Nastaliq);
     const DecodedMessage message { UrduGlyphFont::faceName(), 12, false, false, 0,
         ShapeUrdu("Ap kisE oiN?") + "\r\n" + ShapeUrdu("miN Thik owN, xkrio."), true };
-    qint64 firstBatch = 0;
-    qint64 lastBatch = 0;
-    QElapsedTimer timer;
-    for (int number = 0; number < Messages; ++number) {
-        if (number % Batch == 0)
-            timer.start();
-        transcript.ShowMessage(QStringLiteral("ali"), number % 2, message);
-        QCoreApplication::processEvents();
-        if (number == Batch - 1)
-            firstBatch = timer.nsecsElapsed();
-        if (number == Messages - 1)
-            lastBatch = timer.nsecsElapsed();
-    }
+    const BenchSupport::FirstAndLast taken = BenchSupport::firstAndLastBatch(Messages, Batch,
+        [&](int number) { transcript.ShowMessage(QStringLiteral("ali"), number % 2, message); });
     std::printf(
         "# %d two-line Urdu messages in Nastaliq; first 1,000: %.1f ms, last 1,000: %.1f ms\n",
-        Messages, double(firstBatch) / 1e6, double(lastBatch) / 1e6);
-    std::printf("transcript_nastaliq_append_ratio: %.2f\n", double(lastBatch) / double(firstBatch));
+        Messages, double(taken.first) / 1e6, double(taken.last) / 1e6);
+    std::printf("transcript_nastaliq_append_ratio: %.2f\n", taken.ratio());
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 // how long Save As takes to write 20,000 runs that each name a font, or a colour, of their
 // own, as a partner cycling through names would leave them, against runs that take turns
 // in two fonts and colours.
+#include "BenchSupport.h"
 #include "ui/RtfWriter.h"
 #include "ui/Transcript.h"
 #include "urdu/UrduGlyphFont.h"
@@ -95,25 +96,14 @@ int main(int argc, char **argv)
     QCoreApplication::processEvents();
 
     const qint64 memoryBefore = residentBytes();
-    qint64 firstBatch = 0;
-    qint64 lastBatch = 0;
-    QElapsedTimer timer;
-    for (int number = 0; number < Messages; ++number) {
-        if (number % Batch == 0)
-            timer.start();
-        appendMessage(transcript, number);
-        // Messages arrive one socket event at a time; the box repaints in between.
-        QCoreApplication::processEvents();
-        if (number == Batch - 1)
-            firstBatch = timer.nsecsElapsed();
-        if (number == Messages - 1)
-            lastBatch = timer.nsecsElapsed();
-    }
+    // Messages arrive one socket event at a time; the box repaints in between.
+    const BenchSupport::FirstAndLast taken = BenchSupport::firstAndLastBatch(
+        Messages, Batch, [&transcript](int number) { appendMessage(transcript, number); });
     const qint64 memoryAfter = residentBytes();
 
-    std::printf("# first 1,000 messages: %.1f ms, last 1,000: %.1f ms\n", double(firstBatch) / 1e6,
-        double(lastBatch) / 1e6);
-    std::printf("transcript_append_ratio: %.2f\n", double(lastBatch) / double(firstBatch));
+    std::printf("# first 1,000 messages: %.1f ms, last 1,000: %.1f ms\n", double(taken.first) / 1e6,
+        double(taken.last) / 1e6);
+    std::printf("transcript_append_ratio: %.2f\n", taken.ratio());
     std::printf("transcript_bytes_per_message: %lld bytes\n",
         static_cast<long long>((memoryAfter - memoryBefore) / Messages));
 

@@ -109,14 +109,15 @@ private slots:
         QVERIFY(qAbs(layout.cursorToX(offset) - (leftEdge ? *left : *right)) < 1);
     }
 
-    // Words typed and taken back are not kept for the life of the line.
+    // Words typed and taken back are not kept for the life of the line: a thousand of them
+    // leave no more than a few dozen shaped.
     void forgetsWordsNoLongerShown()
     {
         NastaliqLineLayout layout;
         layout.setFont(NastaliqFont::font(QFont(QStringLiteral("Qirtas1"), 12)));
         for (int number = 0; number < 1000; ++number)
             layout.setText(QStringLiteral("سلام %1").arg(number));
-        QVERIFY(layout.keptWords() <= 2 * 3 + 64);
+        QVERIFY(layout.keptWords() < 100);
     }
 };
 
