@@ -18,23 +18,9 @@ fi
 program="${1:-$root/build}/src/kalvex"
 script="${2:-Naskh}"
 display=":${3:-72}"
-work="$(mktemp -d)"
-pids=()
-finish() {
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        kill "${pids[i]}" 2>/dev/null || true
-    done
-    sleep 1
-    rm -rf "$work"
-}
-trap finish EXIT
-export DISPLAY="$display" QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-
-Xvfb "$display" -screen 0 1000x600x24 -nolisten tcp &
-pids+=($!)
-sleep 1
-openbox 2>/dev/null &
-pids+=($!)
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+source "$root/tools/copies.sh"
+start_display
 /usr/bin/python3 - > "$work/told.txt" 2>/dev/null <<'PYTHON' &
 import pyatspi
 def told(event):
@@ -46,22 +32,9 @@ PYTHON
 pids+=($!)
 sleep 2
 
-# start NICK SCRIPT: one copy with folders of its own; prints its window.
-start() {
-    local home="$work/$1"
-    mkdir -p "$home/run" "$home/config/Kalvex" "$home/data"
-    chmod 700 "$home/run"
-    printf '[settings]\nNickname=%s\nFullName=%s\nEmail=x@example.org\nRemoteIP=127.0.0.1\nUrduScript=%s\n' \
-        "$1" "$1" "$2" > "$home/config/Kalvex/Kalvex.conf"
-    HOME="$home" XDG_RUNTIME_DIR="$home/run" XDG_CONFIG_HOME="$home/config" \
-        XDG_DATA_HOME="$home/data" "$program" > "$home/log.txt" 2>&1 &
-    echo $! > "$home/pid"
-    xdotool search --sync --all --onlyvisible --pid "$!" --name '^Kalvex v1.0$' | head -1
-}
-
-sara=$(start Sara Naskh)
+sara=$(start Sara "Sara Khan")
 pids+=("$(cat "$work/Sara/pid")")
-ali=$(start Ali "$script")
+ali=$(start Ali "Ali Raza" "UrduScript=$script")
 pids+=("$(cat "$work/Ali/pid")")
 xdotool windowmove "$sara" 10 40 windowmove "$ali" 350 40
 xdotool windowactivate --sync "$ali"
